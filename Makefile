@@ -1,0 +1,27 @@
+# Thin wrapper over CMake: `make run` renders the main job's images into out/,
+# `make test` builds and runs the test suite. Both install what they need.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+
+.PHONY: all setup configure build run test clean
+
+all: build
+
+setup:
+	@bash scripts/setup.sh
+
+configure: setup
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@mkdir -p out
+	@$(BUILD)/tools/lexaro-showcase out
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD) out

@@ -1,0 +1,161 @@
+// CDC: a device context. It keeps the drawing state (selected font, pen and
+// brush, colours, background mode, text alignment, current position, clip
+// region) and implements the device-context semantics once; each surface
+// (raster, recording, vector) supplies only the primitive hooks below.
+#pragma once
+
+#include "lexaro/cstring.h"
+#include "lexaro/export.h"
+#include "lexaro/gdi.h"
+#include "lexaro/types.h"
+
+class CDC;
+using HDC = CDC*;
+
+// Code pages for the bytes of text drawn with non-symbol fonts.
+constexpr int CP_UTF8 = 65001;   // default; a stray byte reads as code page 1252
+constexpr int CP_SHIFTJIS = 932;
+// The code page that new device contexts start with (process-wide).
+LEXARO_API void SetDefaultCodePage(int codePage);
+LEXARO_API int GetDefaultCodePage();
+
+// Everything a surface needs to draw one text output.
+struct TextOutRequest {
+  CPoint point;          // as passed to TextOut
+  const char* bytes;
+  int count;
+  UINT align;            // text-alignment flags in effect
+  double originX, originY;  // left end of the baseline, after alignment
+  LOGFONT font;
+  COLORREF color;
+  int bkMode;
+  COLORREF bkColor;
+  int codePage;
+};
+
+// A pen as a surface sees it: style, width (at least 1) and colour.
+struct PenState {
+  int style = PS_SOLID;
+  int width = 1;
+  COLORREF color = 0;
+};
+
+class LEXARO_API CDC {
+ public:
+  // Handles through which the free functions below reach this context; both
+  // point at the context itself.
+  HDC m_hDC;
+  HDC m_hAttribDC;
+
+  CDC();
+  virtual ~CDC();
+  CDC(const CDC&) = delete;
+  CDC& operator=(const CDC&) = delete;
+
+  // Selection returns the previously selected object (the context's own
+  // default object when nothing was selected before).
+  CFont* SelectObject(CFont* font);
+  CPen* SelectObject(CPen* pen);
+  CBrush* SelectObject(CBrush* brush);
+  CFont* GetCurrentFont() const { return m_pFont; }
+  CPen* GetCurrentPen() const { return m_pPen; }
+
+  // Clipping: a null region removes the clip (with RGN_COPY); otherwise the
+  // region is combined with the current clip. Returns the region kind.
+  int SelectClipRgn(CRgn* rgn);
+  int SelectClipRgn(CRgn* rgn, int mode);
+  int IntersectClipRect(int left, int top, int right, int bottom);
+  int GetClipBox(RECT* box) const;
+  // The clip region in effect, or null when drawing is not clipped.
+  const CRgn* GetClipRegion() const { return m_hasClip ? &m_clip : nullptr; }
+
+  COLORREF SetTextColor(COLORREF color);
+  COLORREF GetTextColor() const { return m_textColor; }
+  COLORREF SetBkColor(COLORREF color);
+  COLORREF GetBkColor() const { return m_bkColor; }
+  int SetBkMode(int mode);
+  int GetBkMode() const { return m_bkMode; }
+  UINT SetTextAlign(UINT flags);
+  UINT GetTextAlign() const { return m_textAlign; }
+  void SetCodePage(int codePage) { m_codePage = codePage; }
+  int GetCodePage() const { return m_codePage; }
+
+  // Text: drawn at the point named by the text-alignment flags.
+  BOOL TextOut(int x, int y, const char* str, int count);
+  BOOL TextOut(int x, int y, const CString& str);
+  CSize GetTextExtent(const char* str, int count) const;
+  CSize GetTextExtent(const CString& str) const;
+  BOOL GetTextMetrics(TEXTMETRIC* tm) const;
+
+  // Lines: from the current position to the end point, which is not painted.
+  CPoint MoveTo(int x, int y);
+  CPoint MoveTo(POINT p) { return MoveTo(p.x, p.y); }
+  BOOL LineTo(int x, int y);
+  BOOL LineTo(POINT p) { return LineTo(p.x, p.y); }
+  CPoint GetCurrentPosition() const { return m_pos; }
+
+  // Pixels and areas. GetPixel answers CLR_TRANSPARENT for a fully
+  // transparent pixel and CLR_INVALID outside the surface or clip.
+  COLORREF SetPixel(int x, int y, COLORREF color);
+  COLORREF SetPixel(POINT p, COLORREF color) { return SetPixel(p.x, p.y, color); }
+  COLORREF GetPixel(int x, int y) const;
+  COLORREF GetPixel(POINT p) const { return GetPixel(p.x, p.y); }
+  void FillSolidRect(const RECT* rect, COLORREF color);
+  void FillSolidRect(int x, int y, int cx, int cy, COLORREF color);
+  BOOL FillRect(const RECT* rect, CBrush* brush);
+  // Outline in the selected pen, inside filled with the selected brush.
+  BOOL Rectangle(int left, int top, int right, int bottom);
+  BOOL Rectangle(const RECT* rect);
+
+  // LOGPIXELSX/LOGPIXELSY answer the resolution; HORZRES/VERTRES the size.
+  int GetDeviceCaps(int index) const;
+
+ protected:
+  // Primitive hooks of a surface. Coordinates are logical units; clipping
+  // against the surface and the clip region is the surface's job.
+  virtual void DrawLine(CPoint from, CPoint to, const PenState& pen) = 0;
+  virtual void DrawText(const TextOutRequest& request) = 0;
+  virtual void DrawPixel(int x, int y, COLORREF color) = 0;
+  virtual COLORREF ReadPixel(int x, int y) const = 0;
+  virtual void DrawRect(const CRect& rect, COLORREF color) = 0;
+  virtual int Resolution() const { return 96; }
+  virtual CSize SurfaceSize() const { return CSize(); }
+  // Text measurement; the default uses the real font engine.
+  virtual CSize MeasureText(const LOGFONT& font, const char* str, int count) const;
+  virtual void MeasureFont(const LOGFONT& font, TEXTMETRIC* tm) const;
+
+  const LOGFONT& CurrentLogFont() const { return m_lf; }
+  const PenState& CurrentPen() const { return m_pen; }
+
+ private:
+  CFont m_defaultFont;
+  CPen m_defaultPen;
+  CBrush m_defaultBrush;
+  CFont* m_pFont;
+  CPen* m_pPen;
+  CBrush* m_pBrush;
+  LOGFONT m_lf{};
+  PenState m_pen;
+  COLORREF m_brushColor = 0x00FFFFFF;
+  bool m_nullBrush = false;
+  COLORREF m_textColor = 0;
+  COLORREF m_bkColor = 0x00FFFFFF;
+  int m_bkMode = OPAQUE;
+  UINT m_textAlign = TA_LEFT | TA_TOP;
+  CPoint m_pos;
+  bool m_hasClip = false;
+  CRgn m_clip;
+  int m_codePage;
+};
+
+// The handle forms of the context operations.
+using FONTENUMPROC = int (*)(LOGFONT*, TEXTMETRIC*, unsigned long, long);
+LEXARO_API BOOL GetTextMetrics(HDC dc, TEXTMETRIC* tm);
+LEXARO_API BOOL GetTextExtentPoint32(HDC dc, const char* str, int count, SIZE* size);
+LEXARO_API int GetDeviceCaps(HDC dc, int index);
+// Calls proc for the fonts of the given face (one per style) until it
+// returns 0; returns the last value proc returned, 1 when it was never called.
+LEXARO_API int EnumFonts(HDC dc, const char* face, FONTENUMPROC proc, LPARAM data);
+
+constexpr int HORZRES = 8;
+constexpr int VERTRES = 10;

@@ -1,0 +1,9 @@
+// The whole public API of Lexaro.
+#pragma once
+
+#include "lexaro/types.h"
+#include "lexaro/cstring.h"
+#include "lexaro/gdi.h"
+#include "lexaro/dc.h"
+#include "lexaro/raster_dc.h"
+#include "lexaro/record_dc.h"

@@ -1,0 +1,62 @@
+// CRasterDC: a device context over a 32-bit pixel buffer in memory.
+//
+// Pixels are premultiplied 0xAARRGGBB words, row by row without padding: the
+// layout of QImage::Format_ARGB32_Premultiplied, so a QImage can wrap Bits()
+// without copying. Text is anti-aliased; lines are aliased, as device
+// contexts draw them.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "lexaro/dc.h"
+
+class LEXARO_API CRasterDC : public CDC {
+ public:
+  // Surfaces larger than this are refused (std::invalid_argument).
+  static constexpr int kMaxSide = 32768;
+  static constexpr long long kMaxPixels = 1LL << 28;
+
+  // background CLR_TRANSPARENT makes every pixel fully transparent.
+  CRasterDC(int width, int height, COLORREF background = 0x00FFFFFF);
+
+  int Width() const { return m_width; }
+  int Height() const { return m_height; }
+  std::uint32_t* Bits() { return m_pixels.data(); }
+  const std::uint32_t* Bits() const { return m_pixels.data(); }
+  int BytesPerLine() const { return m_width * 4; }
+  void Clear(COLORREF background);
+  void SetResolution(int dpi) { m_dpi = dpi > 0 ? dpi : 96; }
+
+  // PNG with straight (not premultiplied) alpha. False on failure, with the
+  // reason in *error when it is given.
+  bool SavePng(const std::string& path, std::string* error = nullptr) const;
+  bool EncodePng(std::vector<unsigned char>* out, std::string* error = nullptr) const;
+  // Reads a PNG into a new surface; null (and the reason) when the file is
+  // unreadable, not a PNG, or larger than the surface limits.
+  static std::unique_ptr<CRasterDC> LoadPng(const std::string& path, std::string* error = nullptr);
+
+ protected:
+  void DrawLine(CPoint from, CPoint to, const PenState& pen) override;
+  void DrawText(const TextOutRequest& request) override;
+  void DrawPixel(int x, int y, COLORREF color) override;
+  COLORREF ReadPixel(int x, int y) const override;
+  void DrawRect(const CRect& rect, COLORREF color) override;
+  int Resolution() const override { return m_dpi; }
+  CSize SurfaceSize() const override { return CSize(m_width, m_height); }
+
+ private:
+  template <typename F>
+  void ForEachVisibleSpan(int y, long long x0, long long x1, F&& paint);
+  void FillSpan(int y, long long x0, long long x1, COLORREF color);
+  void BlendCoverage(const std::uint8_t* alpha, int left, int top, int width, int height,
+                     COLORREF color);
+  CRect ClipBounds() const;
+
+  int m_width;
+  int m_height;
+  int m_dpi = 96;
+  std::vector<std::uint32_t> m_pixels;
+};

@@ -1,0 +1,274 @@
+#include "lexaro/dc.h"
+
+#include <atomic>
+#include <cmath>
+
+#include "platform/font/font_engine.h"
+
+namespace {
+
+std::atomic<int> g_defaultCodePage{CP_UTF8};
+
+// Extent of a surface without a size of its own: large, but far from the
+// limits of 32-bit arithmetic.
+constexpr int kUnbounded = 1 << 30;
+
+}  // namespace
+
+void SetDefaultCodePage(int codePage) { g_defaultCodePage = codePage; }
+int GetDefaultCodePage() { return g_defaultCodePage; }
+
+CDC::CDC() : m_hDC(this), m_hAttribDC(this), m_codePage(g_defaultCodePage) {
+  LOGFONT lf{};
+  lf.lfHeight = -16;
+  lf.lfWeight = FW_NORMAL;
+  m_defaultFont.CreateFontIndirect(&lf);
+  m_defaultFont.GetLogFont(&m_lf);
+  m_defaultPen.CreatePen(PS_SOLID, 1, 0);
+  m_defaultBrush.CreateSolidBrush(0x00FFFFFF);
+  m_pFont = &m_defaultFont;
+  m_pPen = &m_defaultPen;
+  m_pBrush = &m_defaultBrush;
+}
+
+CDC::~CDC() = default;
+
+CFont* CDC::SelectObject(CFont* font) {
+  if (!font || font->IsNull()) return nullptr;
+  CFont* previous = m_pFont;
+  m_pFont = font;
+  font->GetLogFont(&m_lf);
+  return previous;
+}
+
+CPen* CDC::SelectObject(CPen* pen) {
+  if (!pen || pen->IsNull()) return nullptr;
+  CPen* previous = m_pPen;
+  m_pPen = pen;
+  m_pen = PenState{pen->GetStyle(), pen->GetWidth(), pen->GetColor()};
+  return previous;
+}
+
+CBrush* CDC::SelectObject(CBrush* brush) {
+  if (!brush || brush->IsNull()) return nullptr;
+  CBrush* previous = m_pBrush;
+  m_pBrush = brush;
+  m_brushColor = brush->GetColor();
+  return previous;
+}
+
+int CDC::SelectClipRgn(CRgn* rgn) { return SelectClipRgn(rgn, RGN_COPY); }
+
+int CDC::SelectClipRgn(CRgn* rgn, int mode) {
+  if (!rgn || rgn->IsNull()) {
+    if (mode != RGN_COPY) return ERROR;
+    m_hasClip = false;
+    m_clip.DeleteObject();
+    return SIMPLEREGION;
+  }
+  if (mode == RGN_COPY) {
+    m_clip.CopyRgn(rgn);
+  } else {
+    // Without a clip the whole surface is the current clip region.
+    CRgn current;
+    if (m_hasClip) {
+      current.CopyRgn(&m_clip);
+    } else {
+      CSize s = SurfaceSize();
+      if (s.cx > 0 && s.cy > 0)
+        current.CreateRectRgn(0, 0, s.cx, s.cy);
+      else
+        current.CreateRectRgn(-kUnbounded, -kUnbounded, kUnbounded, kUnbounded);
+    }
+    if (m_clip.CombineRgn(&current, rgn, mode) == ERROR) return ERROR;
+  }
+  m_hasClip = true;
+  return m_clip.Kind();
+}
+
+int CDC::IntersectClipRect(int left, int top, int right, int bottom) {
+  CRgn r;
+  r.CreateRectRgn(left, top, right, bottom);
+  return SelectClipRgn(&r, RGN_AND);
+}
+
+int CDC::GetClipBox(RECT* box) const {
+  if (!box) return ERROR;
+  if (m_hasClip) return m_clip.GetRgnBox(box);
+  CSize s = SurfaceSize();
+  *box = CRect(0, 0, s.cx, s.cy);
+  return SIMPLEREGION;
+}
+
+COLORREF CDC::SetTextColor(COLORREF color) {
+  COLORREF previous = m_textColor;
+  m_textColor = color;
+  return previous;
+}
+
+COLORREF CDC::SetBkColor(COLORREF color) {
+  COLORREF previous = m_bkColor;
+  m_bkColor = color;
+  return previous;
+}
+
+int CDC::SetBkMode(int mode) {
+  if (mode != TRANSPARENT && mode != OPAQUE) return 0;
+  int previous = m_bkMode;
+  m_bkMode = mode;
+  return previous;
+}
+
+UINT CDC::SetTextAlign(UINT flags) {
+  UINT previous = m_textAlign;
+  m_textAlign = flags;
+  return previous;
+}
+
+BOOL CDC::TextOut(int x, int y, const char* str, int count) {
+  if (count < 0 || (count > 0 && !str)) return FALSE;
+  if (count == 0) return TRUE;
+  const bool updateCp = (m_textAlign & TA_UPDATECP) != 0;
+  CPoint pt = updateCp ? m_pos : CPoint(x, y);
+  TEXTMETRIC tm;
+  MeasureFont(m_lf, &tm);
+  CSize ext = MeasureText(m_lf, str, count);
+
+  // Baseline direction and the direction "down" from it, both turned by the
+  // escapement (counter-clockwise on a y-down surface).
+  double angle = m_lf.lfEscapement * (M_PI / 1800.0);
+  double dx = std::cos(angle), dy = -std::sin(angle);
+  double downX = -dy, downY = dx;
+  double along = 0, across = 0;
+  switch (m_textAlign & TA_CENTER) {
+    case TA_RIGHT: along = -ext.cx; break;
+    case TA_CENTER: along = -(ext.cx / 2); break;
+    default: break;
+  }
+  switch (m_textAlign & TA_BASELINE) {
+    case TA_BASELINE: break;
+    case TA_BOTTOM: across = -tm.tmDescent; break;
+    default: across = tm.tmAscent; break;
+  }
+  TextOutRequest req{pt, str, count, m_textAlign,
+                     pt.x + along * dx + across * downX, pt.y + along * dy + across * downY,
+                     m_lf, m_textColor, m_bkMode, m_bkColor, m_codePage};
+  DrawText(req);
+  if (updateCp) {
+    double move = (m_textAlign & TA_CENTER) == TA_RIGHT ? -ext.cx
+                  : (m_textAlign & TA_CENTER) == TA_CENTER ? 0 : ext.cx;
+    m_pos = CPoint(int(std::lround(pt.x + move * dx)), int(std::lround(pt.y + move * dy)));
+  }
+  return TRUE;
+}
+
+BOOL CDC::TextOut(int x, int y, const CString& str) {
+  return TextOut(x, y, str.GetString(), str.GetLength());
+}
+
+CSize CDC::GetTextExtent(const char* str, int count) const {
+  if (!str || count < 0) count = 0;
+  return MeasureText(m_lf, str ? str : "", count);
+}
+
+CSize CDC::GetTextExtent(const CString& str) const {
+  return GetTextExtent(str.GetString(), str.GetLength());
+}
+
+BOOL CDC::GetTextMetrics(TEXTMETRIC* tm) const {
+  if (!tm) return FALSE;
+  MeasureFont(m_lf, tm);
+  return TRUE;
+}
+
+CSize CDC::MeasureText(const LOGFONT& font, const char* str, int count) const {
+  return lexaro::font::MeasureText(font, str, count, m_codePage);
+}
+
+void CDC::MeasureFont(const LOGFONT& font, TEXTMETRIC* tm) const {
+  lexaro::font::GetMetrics(font, tm);
+}
+
+CPoint CDC::MoveTo(int x, int y) {
+  CPoint previous = m_pos;
+  m_pos = CPoint(x, y);
+  return previous;
+}
+
+BOOL CDC::LineTo(int x, int y) {
+  CPoint to(x, y);
+  if (m_pen.style != PS_NULL) DrawLine(m_pos, to, m_pen);
+  m_pos = to;
+  return TRUE;
+}
+
+COLORREF CDC::SetPixel(int x, int y, COLORREF color) {
+  if (m_hasClip && !m_clip.PtInRegion(x, y)) return CLR_INVALID;
+  DrawPixel(x, y, color);
+  return color;
+}
+
+COLORREF CDC::GetPixel(int x, int y) const {
+  if (m_hasClip && !m_clip.PtInRegion(x, y)) return CLR_INVALID;
+  return ReadPixel(x, y);
+}
+
+void CDC::FillSolidRect(const RECT* rect, COLORREF color) {
+  if (!rect) return;
+  CRect r(*rect);
+  r.NormalizeRect();
+  if (!r.IsRectEmpty()) DrawRect(r, color);
+}
+
+void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF color) {
+  CRect r(x, y, x + cx, y + cy);
+  FillSolidRect(&r, color);
+}
+
+BOOL CDC::FillRect(const RECT* rect, CBrush* brush) {
+  if (!rect || !brush || brush->IsNull()) return FALSE;
+  FillSolidRect(rect, brush->GetColor());
+  return TRUE;
+}
+
+BOOL CDC::Rectangle(int left, int top, int right, int bottom) {
+  CRect r(left, top, right, bottom);
+  r.NormalizeRect();
+  if (r.Width() < 2 || r.Height() < 2) return FALSE;
+  DrawRect(CRect(r.left + 1, r.top + 1, r.right - 1, r.bottom - 1), m_brushColor);
+  if (m_pen.style != PS_NULL) {
+    CPoint c[4] = {{r.left, r.top}, {r.right - 1, r.top}, {r.right - 1, r.bottom - 1},
+                   {r.left, r.bottom - 1}};
+    for (int i = 0; i < 4; ++i) DrawLine(c[i], c[(i + 1) % 4], m_pen);
+  }
+  return TRUE;
+}
+
+BOOL CDC::Rectangle(const RECT* rect) {
+  return rect ? Rectangle(rect->left, rect->top, rect->right, rect->bottom) : FALSE;
+}
+
+int CDC::GetDeviceCaps(int index) const {
+  switch (index) {
+    case LOGPIXELSX:
+    case LOGPIXELSY: return Resolution();
+    case HORZRES: return SurfaceSize().cx;
+    case VERTRES: return SurfaceSize().cy;
+    default: return 0;
+  }
+}
+
+BOOL GetTextMetrics(HDC dc, TEXTMETRIC* tm) { return dc ? dc->GetTextMetrics(tm) : FALSE; }
+
+BOOL GetTextExtentPoint32(HDC dc, const char* str, int count, SIZE* size) {
+  if (!dc || !size) return FALSE;
+  *size = dc->GetTextExtent(str, count);
+  return TRUE;
+}
+
+int GetDeviceCaps(HDC dc, int index) { return dc ? dc->GetDeviceCaps(index) : 0; }
+
+int EnumFonts(HDC dc, const char* face, FONTENUMPROC proc, LPARAM data) {
+  if (!dc || !proc) return 0;
+  return lexaro::font::EnumFaces(face ? face : "", proc, data);
+}

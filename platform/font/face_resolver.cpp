@@ -1,0 +1,233 @@
+// Face names to font files. Names that fontconfig does not know (the
+// platform fonts the markup names) go through our substitution table; any
+// other name gets fontconfig's best match; DejaVu Sans is the last resort.
+#include <fontconfig/fontconfig.h>
+#include <strings.h>
+
+#include <cstring>
+#include <map>
+#include <tuple>
+#include <unordered_map>
+
+#include "platform/font/face.h"
+#include "platform/font/font_engine.h"
+
+namespace lexaro::font {
+namespace {
+
+struct Substitute {
+  const char* name;
+  const char* family;
+  const char* file;  // preferred file name among the family's files, or null
+  Encoding encoding;
+  unsigned char charset;
+};
+
+constexpr Substitute kSubstitutes[] = {
+    {"Symbol", "Standard Symbols PS", "StandardSymbolsPS.otf", Encoding::Symbol, SYMBOL_CHARSET},
+    {"Wingdings", "DejaVu Sans", nullptr, Encoding::Wingdings, SYMBOL_CHARSET},
+    {"Times New Roman", "Liberation Serif", nullptr, Encoding::Text, ANSI_CHARSET},
+    {"Arial", "Liberation Sans", nullptr, Encoding::Text, ANSI_CHARSET},
+    {"Courier New", "Liberation Mono", nullptr, Encoding::Text, ANSI_CHARSET},
+    {"ＭＳ ゴシック", "IPAGothic", "ipag.ttf", Encoding::Text, SHIFTJIS_CHARSET},
+    {"MS Gothic", "IPAGothic", "ipag.ttf", Encoding::Text, SHIFTJIS_CHARSET},
+    {"ＭＳ Ｐゴシック", "IPAPGothic", "ipagp.ttf", Encoding::Text, SHIFTJIS_CHARSET},
+    {"MS PGothic", "IPAPGothic", "ipagp.ttf", Encoding::Text, SHIFTJIS_CHARSET},
+    {"ＭＳ 明朝", "IPAMincho", "ipam.ttf", Encoding::Text, SHIFTJIS_CHARSET},
+    {"MS Mincho", "IPAMincho", "ipam.ttf", Encoding::Text, SHIFTJIS_CHARSET},
+    {"ＭＳ Ｐ明朝", "IPAPMincho", "ipamp.ttf", Encoding::Text, SHIFTJIS_CHARSET},
+    {"MS PMincho", "IPAPMincho", "ipamp.ttf", Encoding::Text, SHIFTJIS_CHARSET},
+};
+
+constexpr const char* kLastResort = "DejaVu Sans";
+
+const Substitute* FindSubstitute(const std::string& name) {
+  for (const Substitute& s : kSubstitutes)
+    if (strcasecmp(s.name, name.c_str()) == 0) return &s;
+  return nullptr;
+}
+
+FcConfig* Config() {
+  static FcConfig* config = FcInitLoadConfigAndFonts();
+  return config;
+}
+
+struct FileChoice {
+  std::string path;
+  int index = 0;
+  int weight = FC_WEIGHT_REGULAR;
+  int slant = FC_SLANT_ROMAN;
+};
+
+bool ReadChoice(FcPattern* p, FileChoice* out) {
+  FcChar8* file = nullptr;
+  if (FcPatternGetString(p, FC_FILE, 0, &file) != FcResultMatch) return false;
+  out->path = reinterpret_cast<const char*>(file);
+  if (FcPatternGetInteger(p, FC_INDEX, 0, &out->index) != FcResultMatch) out->index = 0;
+  if (FcPatternGetInteger(p, FC_WEIGHT, 0, &out->weight) != FcResultMatch)
+    out->weight = FC_WEIGHT_REGULAR;
+  if (FcPatternGetInteger(p, FC_SLANT, 0, &out->slant) != FcResultMatch)
+    out->slant = FC_SLANT_ROMAN;
+  return true;
+}
+
+const char* BaseName(const std::string& path) {
+  size_t p = path.rfind('/');
+  return path.c_str() + (p == std::string::npos ? 0 : p + 1);
+}
+
+// The file of an installed family closest to the wanted weight and slant,
+// preferring the named file when one is given.
+bool ListFamily(const char* family, const char* preferredFile, bool bold, bool italic,
+                FileChoice* out) {
+  FcPattern* pattern = FcPatternCreate();
+  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
+  FcObjectSet* objects = FcObjectSetBuild(FC_FILE, FC_INDEX, FC_WEIGHT, FC_SLANT, nullptr);
+  FcFontSet* set = FcFontList(Config(), pattern, objects);
+  bool found = false;
+  int bestScore = 0;
+  for (int i = 0; set && i < set->nfont; ++i) {
+    FileChoice c;
+    if (!ReadChoice(set->fonts[i], &c)) continue;
+    int wantWeight = bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR;
+    int score = std::abs(c.weight - wantWeight) + ((c.slant != FC_SLANT_ROMAN) != italic ? 1000 : 0);
+    if (preferredFile && std::strcmp(BaseName(c.path), preferredFile) != 0) score += 100000;
+    // Of equal candidates keep the first in path order, so the choice is stable.
+    if (!found || score < bestScore || (score == bestScore && c.path < out->path)) {
+      *out = c;
+      bestScore = score;
+      found = true;
+    }
+  }
+  if (set) FcFontSetDestroy(set);
+  FcObjectSetDestroy(objects);
+  FcPatternDestroy(pattern);
+  return found;
+}
+
+bool MatchFamily(const char* family, bool bold, bool italic, FileChoice* out) {
+  FcPattern* pattern = FcPatternCreate();
+  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
+  FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+  FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+  FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+  FcConfigSubstitute(Config(), pattern, FcMatchPattern);
+  FcDefaultSubstitute(pattern);
+  FcResult result;
+  FcPattern* match = FcFontMatch(Config(), pattern, &result);
+  bool ok = match && ReadChoice(match, out);
+  if (match) FcPatternDestroy(match);
+  FcPatternDestroy(pattern);
+  return ok;
+}
+
+ResolvedFace Resolve(const std::string& name, bool bold, bool italic, unsigned char charset) {
+  ResolvedFace r;
+  FileChoice c;
+  bool found = false;
+  if (const Substitute* s = FindSubstitute(name)) {
+    r.encoding = s->encoding;
+    r.charset = s->charset;
+    found = ListFamily(s->family, s->file, bold, italic, &c);
+  } else if (!name.empty()) {
+    found = MatchFamily(name.c_str(), bold, italic, &c);
+  } else if (charset == SHIFTJIS_CHARSET) {
+    found = ListFamily("IPAGothic", "ipag.ttf", bold, italic, &c);
+  }
+  if (found) r.face = LoadFace(c.path, c.index);
+  if (!r.face && ListFamily(kLastResort, nullptr, bold, italic, &c)) {
+    r.face = LoadFace(c.path, c.index);
+    r.encoding = r.encoding == Encoding::Symbol ? Encoding::Text : r.encoding;
+  }
+  if (!r.face) return r;
+  r.synthBold = bold && c.weight < FC_WEIGHT_DEMIBOLD;
+  r.synthItalic = italic && c.slant == FC_SLANT_ROMAN;
+  return r;
+}
+
+bool HasGlyph(LoadedFace* f, char32_t cp) { return f && FT_Get_Char_Index(f->ft, cp) != 0; }
+
+}  // namespace
+
+const ResolvedFace& ResolveFace(const char* rawName, bool bold, bool italic, unsigned char charset) {
+  static std::map<std::tuple<std::string, bool, bool, bool>, ResolvedFace> cache;
+  std::string name = FaceNameToUtf8(rawName);
+  bool jis = name.empty() && charset == SHIFTJIS_CHARSET;
+  auto key = std::make_tuple(name, bold, italic, jis);
+  auto it = cache.find(key);
+  if (it == cache.end()) it = cache.emplace(key, Resolve(name, bold, italic, charset)).first;
+  return it->second;
+}
+
+LoadedFace* FallbackFace(char32_t cp) {
+  static std::unordered_map<char32_t, LoadedFace*> cache;
+  auto it = cache.find(cp);
+  if (it != cache.end()) return it->second;
+  LoadedFace* face = nullptr;
+  FcPattern* pattern = FcPatternCreate();
+  FcCharSet* chars = FcCharSetCreate();
+  FcCharSetAddChar(chars, FcChar32(cp));
+  FcPatternAddCharSet(pattern, FC_CHARSET, chars);
+  FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+  FcConfigSubstitute(Config(), pattern, FcMatchPattern);
+  FcDefaultSubstitute(pattern);
+  FcResult result;
+  FcFontSet* set = FcFontSort(Config(), pattern, FcFalse, nullptr, &result);
+  for (int i = 0; set && i < set->nfont && !face; ++i) {
+    FcCharSet* has = nullptr;
+    if (FcPatternGetCharSet(set->fonts[i], FC_CHARSET, 0, &has) != FcResultMatch ||
+        !FcCharSetHasChar(has, FcChar32(cp)))
+      continue;
+    FileChoice c;
+    if (ReadChoice(set->fonts[i], &c)) {
+      LoadedFace* f = LoadFace(c.path, c.index);
+      if (HasGlyph(f, cp)) face = f;
+    }
+  }
+  if (set) FcFontSetDestroy(set);
+  FcCharSetDestroy(chars);
+  FcPatternDestroy(pattern);
+  cache.emplace(cp, face);
+  return face;
+}
+
+int EnumFaces(const char* rawFace, FONTENUMPROC proc, LPARAM data) {
+  std::string name = FaceNameToUtf8(rawFace);
+  LOGFONT lf{};
+  lf.lfHeight = -16;
+  lf.lfWeight = FW_NORMAL;
+  SetFaceName(lf, rawFace);
+  TEXTMETRIC tm;
+  if (const Substitute* s = FindSubstitute(name)) {
+    FileChoice c;
+    if (!ListFamily(s->family, s->file, false, false, &c)) return 1;
+    lf.lfCharSet = s->charset;
+    GetMetrics(lf, &tm);
+    tm.tmCharSet = s->charset;
+    return proc(&lf, &tm, TRUETYPE_FONTTYPE, data);
+  }
+  if (name.empty()) return 1;
+  FcPattern* pattern = FcPatternCreate();
+  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(name.c_str()));
+  FcObjectSet* objects = FcObjectSetBuild(FC_FILE, FC_INDEX, FC_WEIGHT, FC_SLANT, nullptr);
+  FcFontSet* set = FcFontList(Config(), pattern, objects);
+  int last = 1;
+  for (int i = 0; set && i < set->nfont; ++i) {
+    FileChoice c;
+    if (!ReadChoice(set->fonts[i], &c)) continue;
+    LOGFONT each = lf;
+    each.lfCharSet = ANSI_CHARSET;
+    each.lfWeight = c.weight >= FC_WEIGHT_DEMIBOLD ? FW_BOLD : FW_NORMAL;
+    each.lfItalic = c.slant != FC_SLANT_ROMAN;
+    GetMetrics(each, &tm);
+    tm.tmCharSet = ANSI_CHARSET;
+    last = proc(&each, &tm, TRUETYPE_FONTTYPE, data);
+    if (last == 0) break;
+  }
+  if (set) FcFontSetDestroy(set);
+  FcObjectSetDestroy(objects);
+  FcPatternDestroy(pattern);
+  return last;
+}
+
+}  // namespace lexaro::font

@@ -1,0 +1,34 @@
+// Anti-aliased rendering of outlines in font units through an affine map to
+// the surface, clipped while it renders: the work and memory depend on the
+// visible part, not on how large the outline is.
+#pragma once
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <cstdint>
+#include <vector>
+
+#include "lexaro/types.h"
+
+namespace lexaro::font {
+
+// Coverage (0-255) of the pixels of a rectangle of the surface.
+struct Coverage {
+  int left = 0, top = 0, width = 0, height = 0;
+  std::vector<std::uint8_t> alpha;
+};
+
+// Surface point = (xx*x + xy*y + tx, yx*x + yy*y + ty) for a point (x, y).
+struct Affine {
+  double xx, xy, yx, yy, tx, ty;
+};
+
+// Renders the outline into `out`, covering only pixels inside `clip`.
+// Returns false when nothing of it lies inside the clip.
+bool RenderOutline(const FT_Outline& outline, const Affine& m, const CRect& clip, Coverage& out);
+
+// Renders a closed polygon given in surface coordinates (x0, y0, x1, y1, ...).
+bool RenderPolygon(const double* xy, int points, const CRect& clip, Coverage& out);
+
+}  // namespace lexaro::font

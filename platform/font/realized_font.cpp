@@ -1,0 +1,192 @@
+#include <ft2build.h>
+#include FT_ADVANCES_H
+#include FT_OUTLINE_H
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/font/font_engine.h"
+
+namespace lexaro::font {
+namespace {
+
+constexpr double kItalicShear = 0.2126;  // the slant of synthesised italics
+constexpr double kCacheMaxEm = 100;      // larger glyphs are rendered, not cached
+constexpr size_t kCacheBytes = 8u << 20;
+
+LONG RoundToLong(double v) {
+  return LONG(std::lround(std::clamp(v, -2147483647.0, 2147483647.0)));
+}
+
+// The em height a LOGFONT asks for, in pixels.
+double EmOf(const LOGFONT& lf, const LoadedFace* f) {
+  double em;
+  if (lf.lfHeight < 0)
+    em = -double(lf.lfHeight);
+  else if (lf.lfHeight > 0)
+    em = f ? double(lf.lfHeight) * f->upem / (f->winAscent + f->winDescent) : lf.lfHeight;
+  else
+    em = 16;
+  return std::min(em, kMaxEm);
+}
+
+}  // namespace
+
+RealizedFont::RealizedFont(const LOGFONT& lf) {
+  m_face = ResolveFace(lf.lfFaceName, lf.lfWeight >= 600, lf.lfItalic != 0, lf.lfCharSet);
+  const LoadedFace* f = m_face.face;
+  m_em = EmOf(lf, f);
+  double upem = f ? f->upem : 1000;
+  m_scale = m_em / upem;
+  m_xscale = m_scale;
+  double avg = f ? f->avgWidth : 500;
+  if (lf.lfWidth != 0 && avg > 0) {
+    double wanted = std::min(std::fabs(double(lf.lfWidth)), kMaxEm);
+    m_xscale = wanted / avg;
+  }
+  if (m_face.synthBold) m_boldExtra = std::max(1.0, m_em / 24.0);
+
+  double ascent = f ? f->winAscent : 800, descent = f ? f->winDescent : 200;
+  m_tm.tmAscent = RoundToLong(ascent * m_scale);
+  m_tm.tmDescent = RoundToLong(descent * m_scale);
+  m_tm.tmHeight = m_tm.tmAscent + m_tm.tmDescent;
+  m_tm.tmInternalLeading = m_tm.tmHeight - RoundToLong(m_em);
+  m_tm.tmExternalLeading = RoundToLong((f ? f->lineGap : 0) * m_scale);
+  m_tm.tmAveCharWidth = RoundToLong(avg * m_xscale);
+  m_tm.tmMaxCharWidth = RoundToLong((f ? f->maxWidth : 1000) * m_xscale + m_boldExtra);
+  m_tm.tmWeight = lf.lfWeight ? lf.lfWeight : FW_NORMAL;
+  m_tm.tmOverhang = 0;
+  m_tm.tmDigitizedAspectX = m_tm.tmDigitizedAspectY = 96;
+  m_tm.tmFirstChar = 0x20;
+  m_tm.tmLastChar = 0xFF;
+  m_tm.tmDefaultChar = 0x1F;
+  m_tm.tmBreakChar = 0x20;
+  m_tm.tmItalic = lf.lfItalic;
+  m_tm.tmUnderlined = lf.lfUnderline;
+  m_tm.tmStruckOut = lf.lfStrikeOut;
+  m_tm.tmPitchAndFamily = 0x06;  // scalable outline font
+  m_tm.tmCharSet = m_face.charset;
+}
+
+const Glyph& RealizedFont::GlyphFor(char32_t cp) {
+  auto it = m_glyphs.find(cp);
+  if (it != m_glyphs.end()) return it->second;
+  Glyph g{nullptr, 0, 0};
+  // Control characters take no room and draw nothing.
+  bool control = cp < 0x20 || cp == 0x7F;
+  if (m_face.face && !control) {
+    LoadedFace* face = m_face.face;
+    unsigned index = FT_Get_Char_Index(face->ft, cp);
+    if (index == 0 && m_face.encoding != Encoding::Symbol) {
+      if (LoadedFace* fb = FallbackFace(cp)) {
+        face = fb;
+        index = FT_Get_Char_Index(fb->ft, cp);
+      }
+    }
+    FT_Fixed units = 0;
+    FT_Get_Advance(face->ft, index, FT_LOAD_NO_SCALE, &units);
+    // A fallback face is drawn at the same em height as the chosen one.
+    double ratio = m_face.face->upem / face->upem;
+    g = Glyph{face, index, int(RoundToLong(double(units) * ratio * m_xscale + m_boldExtra))};
+  }
+  return m_glyphs.emplace(cp, g).first->second;
+}
+
+void RealizedFont::Layout(const char* s, int n, int codePage, std::vector<Glyph>& out) {
+  out.clear();
+  Decode(s, n, m_face.encoding, codePage, m_decoded);
+  out.reserve(m_decoded.size());
+  for (char32_t cp : m_decoded) {
+    if (cp < 256) {
+      if (!m_byteKnown[cp]) {
+        m_byteGlyphs[cp] = GlyphFor(cp);
+        m_byteKnown[cp] = true;
+      }
+      out.push_back(m_byteGlyphs[cp]);
+    } else {
+      out.push_back(GlyphFor(cp));
+    }
+  }
+}
+
+int RealizedFont::Width(const char* s, int n, int codePage) {
+  static std::vector<Glyph> glyphs;  // used under the engine's lock
+  Layout(s, n, codePage, glyphs);
+  long long w = 0;
+  for (const Glyph& g : glyphs) w += g.advance;
+  return int(std::clamp(w, -2147483647LL, 2147483647LL));
+}
+
+bool RealizedFont::RenderUncached(const Glyph& g, double x, double y, int escapement,
+                                  const CRect& clip, Coverage& out) {
+  FT_Face ft = g.face->ft;
+  if (FT_Load_Glyph(ft, g.index, FT_LOAD_NO_SCALE | FT_LOAD_NO_BITMAP | FT_LOAD_NO_HINTING) != 0 ||
+      ft->glyph->format != FT_GLYPH_FORMAT_OUTLINE)
+    return false;
+  FT_Outline& outline = ft->glyph->outline;
+  double ratio = m_face.face->upem / g.face->upem;
+  if (m_face.synthBold) {
+    FT_Pos strength = FT_Pos(g.face->upem / 24);
+    FT_Outline_EmboldenXY(&outline, strength, 0);
+  }
+  double angle = escapement * (M_PI / 1800.0);
+  double c = std::cos(angle), s = std::sin(angle);
+  double sx = m_xscale * ratio, sy = m_scale * ratio;
+  double k = m_face.synthItalic ? kItalicShear : 0.0;
+  Affine m{sx * c, sx * k * c - sy * s, -sx * s, -sx * k * s - sy * c, x, y};
+  return RenderOutline(outline, m, clip, out);
+}
+
+size_t RealizedFont::BitmapKeyHash::operator()(const BitmapKey& k) const noexcept {
+  size_t h = std::hash<const void*>()(k.face);
+  h = h * 1000003u ^ k.index;
+  h = h * 1000003u ^ size_t(k.escapement << 4 | k.subX << 2 | k.subY);
+  return h;
+}
+
+const Coverage* RealizedFont::RenderGlyph(const Glyph& g, double x, double y, int escapement,
+                                          const CRect& clip, Coverage& scratch, int* dx, int* dy) {
+  *dx = *dy = 0;
+  if (!g.face) return nullptr;
+  escapement %= 3600;
+  if (escapement < 0) escapement += 3600;
+  double em = m_em * std::max(1.0, m_xscale / m_scale);
+  if (em > kCacheMaxEm) return RenderUncached(g, x, y, escapement, clip, scratch) ? &scratch : nullptr;
+  // Glyphs of ordinary sizes are rendered once per quarter-pixel position.
+  double fx = std::floor(x), fy = std::floor(y);
+  int subX = int((x - fx) * 4), subY = int((y - fy) * 4);
+  BitmapKey key{g.face, g.index, escapement, subX, subY};
+  auto it = m_bitmaps.find(key);
+  if (it == m_bitmaps.end()) {
+    Coverage cov;
+    int reach = int(em * 8) + 16;
+    CRect all(-reach, -reach, reach, reach);
+    if (!RenderUncached(g, subX / 4.0, subY / 4.0, escapement, all, cov)) cov = Coverage{};
+    if (m_bitmapBytes > kCacheBytes) {
+      m_bitmaps.clear();
+      m_bitmapBytes = 0;
+    }
+    m_bitmapBytes += cov.alpha.size() + sizeof(Coverage);
+    it = m_bitmaps.emplace(key, std::move(cov)).first;
+  }
+  if (it->second.width == 0) return nullptr;
+  *dx = int(fx);
+  *dy = int(fy);
+  return &it->second;
+}
+
+void RealizedFont::UnderlineBand(double* top, double* thickness) const {
+  const LoadedFace* f = m_face.face;
+  double t = std::max(1.0, std::round((f ? f->underlineThickness : 50) * m_scale));
+  *top = std::round(-(f ? f->underlinePos : -100) * m_scale - t / 2);
+  *thickness = t;
+}
+
+void RealizedFont::StrikeOutBand(double* top, double* thickness) const {
+  const LoadedFace* f = m_face.face;
+  double t = std::max(1.0, std::round((f ? f->strikeSize : 50) * m_scale));
+  *top = std::round(-(f ? f->strikePos : 250) * m_scale);
+  *thickness = t;
+}
+
+}  // namespace lexaro::font

@@ -1,0 +1,111 @@
+// PNG encoding and decoding of raster surfaces through libpng's simplified
+// API. Surfaces hold premultiplied pixels; PNG holds straight alpha.
+#include <png.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "lexaro/raster_dc.h"
+
+namespace {
+
+std::vector<unsigned char> ToStraightRgba(const CRasterDC& dc) {
+  std::vector<unsigned char> out(size_t(dc.Width()) * size_t(dc.Height()) * 4);
+  const std::uint32_t* p = dc.Bits();
+  for (size_t i = 0, n = size_t(dc.Width()) * size_t(dc.Height()); i < n; ++i) {
+    std::uint32_t v = p[i], a = v >> 24;
+    unsigned char* o = &out[i * 4];
+    for (int c = 0; c < 3; ++c) {
+      std::uint32_t pm = (v >> (16 - 8 * c)) & 255;
+      o[c] = a ? (unsigned char)std::min<std::uint32_t>(255, (pm * 255 + a / 2) / a) : 0;
+    }
+    o[3] = (unsigned char)a;
+  }
+  return out;
+}
+
+png_image ImageFor(const CRasterDC& dc) {
+  png_image image;
+  std::memset(&image, 0, sizeof image);
+  image.version = PNG_IMAGE_VERSION;
+  image.width = png_uint_32(dc.Width());
+  image.height = png_uint_32(dc.Height());
+  image.format = PNG_FORMAT_RGBA;
+  return image;
+}
+
+bool Fail(std::string* error, const std::string& message) {
+  if (error) *error = message;
+  return false;
+}
+
+}  // namespace
+
+bool CRasterDC::SavePng(const std::string& path, std::string* error) const {
+  std::vector<unsigned char> data;
+  if (!EncodePng(&data, error)) return false;
+  // Written to a temporary name and renamed, so a failed write never leaves
+  // a partial file under the real name.
+  std::string temp = path + ".tmp";
+  std::FILE* f = std::fopen(temp.c_str(), "wb");
+  if (!f) return Fail(error, "cannot open " + temp + ": " + std::strerror(errno));
+  bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
+  ok = (std::fclose(f) == 0) && ok;
+  if (!ok) {
+    std::remove(temp.c_str());
+    return Fail(error, "cannot write " + temp);
+  }
+  if (std::rename(temp.c_str(), path.c_str()) != 0) {
+    std::remove(temp.c_str());
+    return Fail(error, "cannot rename " + temp + " to " + path + ": " + std::strerror(errno));
+  }
+  return true;
+}
+
+bool CRasterDC::EncodePng(std::vector<unsigned char>* out, std::string* error) const {
+  if (!out) return Fail(error, "no output buffer");
+  if (m_width == 0 || m_height == 0) return Fail(error, "an empty surface has no PNG form");
+  std::vector<unsigned char> rgba = ToStraightRgba(*this);
+  png_image image = ImageFor(*this);
+  png_alloc_size_t size = 0;
+  if (!png_image_write_to_memory(&image, nullptr, &size, 0, rgba.data(), 0, nullptr))
+    return Fail(error, image.message);
+  out->resize(size);
+  if (!png_image_write_to_memory(&image, out->data(), &size, 0, rgba.data(), 0, nullptr))
+    return Fail(error, image.message);
+  out->resize(size);
+  return true;
+}
+
+std::unique_ptr<CRasterDC> CRasterDC::LoadPng(const std::string& path, std::string* error) {
+  png_image image;
+  std::memset(&image, 0, sizeof image);
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, path.c_str())) {
+    Fail(error, path + ": " + image.message);
+    return nullptr;
+  }
+  if (image.width == 0 || image.height == 0 || image.width > png_uint_32(kMaxSide) ||
+      image.height > png_uint_32(kMaxSide) ||
+      (long long)image.width * image.height > kMaxPixels) {
+    png_image_free(&image);
+    Fail(error, path + ": image of " + std::to_string(image.width) + " x " +
+                    std::to_string(image.height) + " pixels exceeds the surface limits");
+    return nullptr;
+  }
+  image.format = PNG_FORMAT_RGBA;
+  std::vector<unsigned char> rgba(PNG_IMAGE_SIZE(image));
+  if (!png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr)) {
+    Fail(error, path + ": " + image.message);
+    return nullptr;
+  }
+  auto dc = std::make_unique<CRasterDC>(int(image.width), int(image.height), CLR_TRANSPARENT);
+  std::uint32_t* p = dc->Bits();
+  for (size_t i = 0, n = size_t(image.width) * image.height; i < n; ++i) {
+    const unsigned char* s = &rgba[i * 4];
+    std::uint32_t a = s[3];
+    auto pm = [&](unsigned char c) { return (std::uint32_t(c) * a + 127) / 255; };
+    p[i] = a << 24 | pm(s[0]) << 16 | pm(s[1]) << 8 | pm(s[2]);
+  }
+  return dc;
+}

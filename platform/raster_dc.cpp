@@ -1,0 +1,185 @@
+#include "lexaro/raster_dc.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+#include "platform/font/font_engine.h"
+#include "platform/line_walk.h"
+
+namespace {
+
+bool IsTransparent(COLORREF c) { return (c & 0xFF000000u) != 0; }
+
+std::uint32_t Opaque(COLORREF c) {
+  return 0xFF000000u | std::uint32_t(GetRValue(c)) << 16 | std::uint32_t(GetGValue(c)) << 8 |
+         GetBValue(c);
+}
+
+// x / 255, rounded, for x in 0..65025.
+inline std::uint32_t Div255(std::uint32_t x) {
+  x += 128;
+  return (x + (x >> 8)) >> 8;
+}
+
+// Paints an opaque colour with coverage a over a premultiplied pixel.
+inline std::uint32_t Blend(std::uint32_t dst, std::uint32_t src, std::uint32_t a) {
+  if (a == 255) return src;
+  std::uint32_t inv = 255 - a, out = 0;
+  for (int shift = 0; shift < 32; shift += 8) {
+    std::uint32_t s = (shift == 24 ? 255 : (src >> shift) & 255), d = (dst >> shift) & 255;
+    out |= Div255(s * a + d * inv) << shift;
+  }
+  return out;
+}
+
+}  // namespace
+
+CRasterDC::CRasterDC(int width, int height, COLORREF background)
+    : m_width(width), m_height(height) {
+  if (width < 0 || height < 0 || width > kMaxSide || height > kMaxSide ||
+      (long long)width * height > kMaxPixels)
+    throw std::invalid_argument("raster surface of " + std::to_string(width) + " x " +
+                                std::to_string(height) + " pixels refused: each side must be 0 to " +
+                                std::to_string(kMaxSide) + " and the area at most " +
+                                std::to_string(kMaxPixels) + " pixels");
+  m_pixels.resize(size_t(width) * size_t(height));
+  Clear(background);
+}
+
+void CRasterDC::Clear(COLORREF background) {
+  std::fill(m_pixels.begin(), m_pixels.end(), IsTransparent(background) ? 0u : Opaque(background));
+}
+
+CRect CRasterDC::ClipBounds() const {
+  CRect bounds(0, 0, m_width, m_height);
+  if (const CRgn* clip = GetClipRegion()) {
+    CRect box;
+    clip->GetRgnBox(&box);
+    bounds.IntersectRect(bounds, box);
+  }
+  return bounds;
+}
+
+// Calls paint(row, x0, x1) for the parts of the row span [x0, x1) that lie
+// on the surface and inside the clip region.
+template <typename F>
+void CRasterDC::ForEachVisibleSpan(int y, long long x0, long long x1, F&& paint) {
+  if (y < 0 || y >= m_height) return;
+  x0 = std::max(x0, 0LL);
+  x1 = std::min(x1, (long long)m_width);
+  if (x0 >= x1) return;
+  const CRgn* clip = GetClipRegion();
+  std::uint32_t* row = m_pixels.data() + size_t(y) * size_t(m_width);
+  if (!clip) {
+    paint(row, int(x0), int(x1));
+    return;
+  }
+  for (const CRect& r : clip->Rects()) {
+    if (r.top > y) break;  // bands are sorted from the top
+    if (y >= r.bottom) continue;
+    long long a = std::max(x0, (long long)r.left), b = std::min(x1, (long long)r.right);
+    if (a < b) paint(row, int(a), int(b));
+  }
+}
+
+void CRasterDC::FillSpan(int y, long long x0, long long x1, COLORREF color) {
+  std::uint32_t value = IsTransparent(color) ? 0u : Opaque(color);
+  ForEachVisibleSpan(y, x0, x1, [&](std::uint32_t* row, int a, int b) {
+    std::fill(row + a, row + b, value);
+  });
+}
+
+void CRasterDC::DrawLine(CPoint from, CPoint to, const PenState& pen) {
+  if (pen.style == PS_NULL || IsTransparent(pen.color)) return;
+  CRect bounds = ClipBounds();
+  lexaro::WalkThickLine(from, to, pen.width, bounds, [&](bool rows, long long at, long long lo, long long hi) {
+    if (rows) {
+      FillSpan(int(at), lo, hi, pen.color);
+    } else {
+      for (long long y = std::max(lo, (long long)bounds.top); y < std::min(hi, (long long)bounds.bottom); ++y)
+        FillSpan(int(y), at, at + 1, pen.color);
+    }
+  });
+}
+
+void CRasterDC::DrawPixel(int x, int y, COLORREF color) { FillSpan(y, x, (long long)x + 1, color); }
+
+COLORREF CRasterDC::ReadPixel(int x, int y) const {
+  if (x < 0 || y < 0 || x >= m_width || y >= m_height) return CLR_INVALID;
+  std::uint32_t p = m_pixels[size_t(y) * size_t(m_width) + size_t(x)];
+  std::uint32_t a = p >> 24;
+  if (a == 0) return CLR_TRANSPARENT;
+  auto channel = [&](int shift) { return int(std::min<std::uint32_t>(255, (((p >> shift) & 255) * 255 + a / 2) / a)); };
+  return RGB(channel(16), channel(8), channel(0));
+}
+
+void CRasterDC::DrawRect(const CRect& rect, COLORREF color) {
+  CRect r;
+  if (!r.IntersectRect(rect, ClipBounds())) return;
+  for (int y = r.top; y < r.bottom; ++y) FillSpan(y, r.left, r.right, color);
+}
+
+void CRasterDC::BlendCoverage(const std::uint8_t* alpha, int left, int top, int width, int height,
+                              COLORREF color) {
+  std::uint32_t src = Opaque(color);
+  for (int j = 0; j < height; ++j) {
+    const std::uint8_t* cov = alpha + size_t(j) * size_t(width);
+    ForEachVisibleSpan(top + j, left, (long long)left + width, [&](std::uint32_t* row, int a, int b) {
+      for (int x = a; x < b; ++x) {
+        std::uint32_t c = cov[x - left];
+        if (c) row[x] = Blend(row[x], src, c);
+      }
+    });
+  }
+}
+
+void CRasterDC::DrawText(const TextOutRequest& req) {
+  namespace lf = lexaro::font;
+  CRect clip = ClipBounds();
+  if (clip.IsRectEmpty()) return;
+  std::lock_guard lock(lf::Mutex());
+  auto font = lf::Realize(req.font);
+  static std::vector<lf::Glyph> glyphs;  // used under the engine's lock
+  font->Layout(req.bytes, req.count, req.codePage, glyphs);
+  long long width = 0;
+  for (const lf::Glyph& g : glyphs) width += g.advance;
+
+  double angle = req.font.lfEscapement * (M_PI / 1800.0);
+  double dx = std::cos(angle), dy = -std::sin(angle);  // along the baseline
+  double downX = -dy, downY = dx;                       // across it, downwards
+  // A band across the run: from `top` to `top + height` below the baseline.
+  auto band = [&](double top, double height, COLORREF color) {
+    double w = double(width), b = top + height;
+    double quad[8] = {req.originX + top * downX, req.originY + top * downY,
+                      req.originX + w * dx + top * downX, req.originY + w * dy + top * downY,
+                      req.originX + w * dx + b * downX, req.originY + w * dy + b * downY,
+                      req.originX + b * downX, req.originY + b * downY};
+    lf::Coverage cov;
+    if (lf::RenderPolygon(quad, 4, clip, cov))
+      BlendCoverage(cov.alpha.data(), cov.left, cov.top, cov.width, cov.height, color);
+  };
+
+  const TEXTMETRIC& tm = font->Metrics();
+  if (req.bkMode == OPAQUE && !IsTransparent(req.bkColor) && width > 0)
+    band(-tm.tmAscent, tm.tmHeight, req.bkColor);
+  if (IsTransparent(req.color)) return;
+  lf::Coverage scratch;
+  double pen = 0;
+  for (const lf::Glyph& g : glyphs) {
+    int ox, oy;
+    const lf::Coverage* cov = font->RenderGlyph(g, req.originX + pen * dx, req.originY + pen * dy,
+                                                req.font.lfEscapement, clip, scratch, &ox, &oy);
+    if (cov) BlendCoverage(cov->alpha.data(), cov->left + ox, cov->top + oy, cov->width, cov->height, req.color);
+    pen += g.advance;
+  }
+  double top, thickness;
+  if (req.font.lfUnderline) {
+    font->UnderlineBand(&top, &thickness);
+    band(top, thickness, req.color);
+  }
+  if (req.font.lfStrikeOut) {
+    font->StrikeOutBand(&top, &thickness);
+    band(top, thickness, req.color);
+  }
+}

@@ -1,0 +1,99 @@
+#include "lexaro/record_dc.h"
+
+#include <cmath>
+
+namespace {
+
+LONG RoundHalfAway(double v) { return LONG(v < 0 ? -std::floor(-v + 0.5) : std::floor(v + 0.5)); }
+
+// The em height of a font in the synthetic metrics: a negative height is the
+// em itself, a positive one the cell height, 0 the default of 16.
+double SyntheticEm(const LOGFONT& font, const SyntheticFont& f) {
+  if (font.lfHeight < 0) return -double(font.lfHeight);
+  if (font.lfHeight > 0) return font.lfHeight / (f.ascent + f.descent);
+  return 16.0;
+}
+
+}  // namespace
+
+void CRecordDC::UseSyntheticFont(const SyntheticFont& font) {
+  m_font = font;
+  m_synthetic = true;
+}
+
+void CRecordDC::DrawLine(CPoint from, CPoint to, const PenState& pen) {
+  RecordedOp op{};
+  op.kind = RecordedOp::Line;
+  op.from = from;
+  op.to = to;
+  op.pen = pen;
+  op.color = pen.color;
+  m_ops.push_back(op);
+}
+
+void CRecordDC::DrawText(const TextOutRequest& req) {
+  RecordedOp op{};
+  op.kind = RecordedOp::Text;
+  op.from = req.point;
+  op.text = CString(req.bytes, req.count);
+  op.font = req.font;
+  op.color = req.color;
+  op.align = req.align;
+  op.bkMode = req.bkMode;
+  m_ops.push_back(op);
+}
+
+void CRecordDC::DrawPixel(int x, int y, COLORREF color) {
+  RecordedOp op{};
+  op.kind = RecordedOp::Pixel;
+  op.from = CPoint(x, y);
+  op.color = color;
+  m_ops.push_back(op);
+}
+
+COLORREF CRecordDC::ReadPixel(int x, int y) const {
+  for (auto it = m_ops.rbegin(); it != m_ops.rend(); ++it) {
+    if (it->kind == RecordedOp::Pixel && it->from == CPoint(x, y)) return it->color;
+    if (it->kind == RecordedOp::Fill && it->rect.PtInRect(CPoint(x, y))) return it->color;
+  }
+  return m_unset;
+}
+
+void CRecordDC::DrawRect(const CRect& rect, COLORREF color) {
+  RecordedOp op{};
+  op.kind = RecordedOp::Fill;
+  op.rect = rect;
+  op.color = color;
+  m_ops.push_back(op);
+}
+
+void CRecordDC::MeasureFont(const LOGFONT& font, TEXTMETRIC* tm) const {
+  if (!m_synthetic) return CDC::MeasureFont(font, tm);
+  double em = SyntheticEm(font, m_font);
+  *tm = TEXTMETRIC{};
+  tm->tmAscent = RoundHalfAway(em * m_font.ascent);
+  tm->tmDescent = RoundHalfAway(em * m_font.descent);
+  tm->tmHeight = tm->tmAscent + tm->tmDescent;
+  tm->tmInternalLeading = RoundHalfAway(em * m_font.internalLeading);
+  tm->tmAveCharWidth = RoundHalfAway(em * m_font.advance);
+  tm->tmMaxCharWidth = tm->tmAveCharWidth;
+  tm->tmWeight = font.lfWeight;
+  tm->tmItalic = font.lfItalic;
+  tm->tmUnderlined = font.lfUnderline;
+  tm->tmStruckOut = font.lfStrikeOut;
+  tm->tmCharSet = font.lfCharSet;
+  tm->tmDigitizedAspectX = tm->tmDigitizedAspectY = Resolution();
+}
+
+CSize CRecordDC::MeasureText(const LOGFONT& font, const char* str, int count) const {
+  if (!m_synthetic) return CDC::MeasureText(font, str, count);
+  TEXTMETRIC tm;
+  MeasureFont(font, &tm);
+  double em = SyntheticEm(font, m_font);
+  long long width = 0;
+  for (int i = 0; i < count; ++i) {
+    auto b = static_cast<unsigned char>(str[i]);
+    width += RoundHalfAway(em * (m_font.byteAdvance ? m_font.byteAdvance(b) : m_font.advance));
+  }
+  return CSize(int(width), tm.tmHeight);
+}
