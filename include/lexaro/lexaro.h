@@ -7,3 +7,7 @@
 #include "lexaro/dc.h"
 #include "lexaro/raster_dc.h"
 #include "lexaro/record_dc.h"
+#include "lexaro/font_tool.h"
+#include "lexaro/string_tool.h"
+#include "lexaro/color.h"
+#include "lexaro/numeric.h"

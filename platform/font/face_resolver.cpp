@@ -192,6 +192,7 @@ LoadedFace* FallbackFace(char32_t cp) {
 }
 
 int EnumFaces(const char* rawFace, FONTENUMPROC proc, LPARAM data) {
+  std::lock_guard lock(Mutex());
   std::string name = FaceNameToUtf8(rawFace);
   LOGFONT lf{};
   lf.lfHeight = -16;

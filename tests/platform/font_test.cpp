@@ -1,0 +1,272 @@
+// The font engine through the device context: metrics as GDI reports them,
+// advances shared by measuring and drawing, code pages, substitution,
+// fallback, the font cache, and fonts of absurd sizes.
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+#include <string>
+
+#include "lexaro/raster_dc.h"
+#include "platform/font/font_engine.h"
+
+namespace {
+
+LOGFONT Font(const char* face, int height, int escapement = 0) {
+  LOGFONT lf{};
+  lf.lfHeight = height;
+  lf.lfEscapement = escapement;
+  lf.lfWeight = FW_NORMAL;
+  SetFaceName(lf, face);
+  return lf;
+}
+
+// Selects a font for the lifetime of the object.
+class WithFont {
+ public:
+  WithFont(CDC& dc, const LOGFONT& lf) : m_dc(dc) {
+    m_font.CreateFontIndirect(&lf);
+    m_old = dc.SelectObject(&m_font);
+  }
+  ~WithFont() { m_dc.SelectObject(m_old); }
+
+ private:
+  CDC& m_dc;
+  CFont m_font;
+  CFont* m_old;
+};
+
+TEXTMETRIC Metrics(const LOGFONT& lf) {
+  CRasterDC dc(1, 1);
+  WithFont f(dc, lf);
+  TEXTMETRIC tm;
+  dc.GetTextMetrics(&tm);
+  return tm;
+}
+
+int Width(const LOGFONT& lf, const char* s, int codePage = CP_UTF8) {
+  CRasterDC dc(1, 1);
+  dc.SetCodePage(codePage);
+  WithFont f(dc, lf);
+  return dc.GetTextExtent(s, int(std::strlen(s))).cx;
+}
+
+// The bounding box of every pixel that differs from white.
+CRect Ink(const CRasterDC& dc) {
+  CRect box(INT_MAX, INT_MAX, INT_MIN, INT_MIN);
+  for (int y = 0; y < dc.Height(); ++y)
+    for (int x = 0; x < dc.Width(); ++x)
+      if (dc.Bits()[y * dc.Width() + x] != 0xFFFFFFFFu) {
+        box.left = std::min(box.left, x);
+        box.top = std::min(box.top, y);
+        box.right = std::max(box.right, x + 1);
+        box.bottom = std::max(box.bottom, y + 1);
+      }
+  return box;
+}
+
+std::vector<std::string> GlyphNames(const LOGFONT& lf, const char* bytes) {
+  std::lock_guard lock(lexaro::font::Mutex());
+  std::vector<lexaro::font::Glyph> glyphs;
+  lexaro::font::Realize(lf)->Layout(bytes, int(std::strlen(bytes)), CP_UTF8, glyphs);
+  std::vector<std::string> names;
+  for (auto& g : glyphs) {
+    char name[64] = "";
+    if (g.face) FT_Get_Glyph_Name(g.face->ft, g.index, name, sizeof name);
+    names.push_back(name);
+  }
+  return names;
+}
+
+}  // namespace
+
+TEST(FontMetrics, SubstitutedFacesReportTheirFontsNumbers) {
+  // IPAGothic: winAscent 1802, winDescent 401 of 2048 units.
+  TEXTMETRIC gothic = Metrics(Font("ＭＳ ゴシック", -20));
+  EXPECT_EQ(gothic.tmAscent, 18);
+  EXPECT_EQ(gothic.tmDescent, 4);
+  EXPECT_EQ(gothic.tmHeight, 22);
+  EXPECT_EQ(gothic.tmInternalLeading, 2);
+  EXPECT_EQ(gothic.tmCharSet, SHIFTJIS_CHARSET);
+  // Standard Symbols PS: 750 and 250 of 1000 units.
+  TEXTMETRIC symbol = Metrics(Font("Symbol", -20));
+  EXPECT_EQ(symbol.tmAscent, 15);
+  EXPECT_EQ(symbol.tmDescent, 5);
+  EXPECT_EQ(symbol.tmInternalLeading, 0);
+  EXPECT_EQ(symbol.tmCharSet, SYMBOL_CHARSET);
+  // Liberation Serif: 1825 + 443 units, average width 1124.
+  TEXTMETRIC serif = Metrics(Font("Times New Roman", -20));
+  EXPECT_EQ(serif.tmAscent, 18);
+  EXPECT_EQ(serif.tmDescent, 4);
+  EXPECT_EQ(serif.tmAveCharWidth, 11);
+  // A positive height is the cell height; zero is the default of 16 px em.
+  EXPECT_EQ(Metrics(Font("Times New Roman", 40)).tmHeight, 40);
+  EXPECT_EQ(Metrics(Font("Times New Roman", 0)).tmHeight, Metrics(Font("Times New Roman", -16)).tmHeight);
+  // The Japanese face names work in UTF-8 and in code page 932 alike.
+  EXPECT_EQ(Metrics(Font("\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E", -20)).tmCharSet,
+            SHIFTJIS_CHARSET);
+}
+
+TEST(FontMetrics, WidthScalesGlyphsToTheAverageWidth) {
+  LOGFONT wide = Font("Times New Roman", -20);
+  wide.lfWidth = 22;
+  EXPECT_EQ(Metrics(wide).tmAveCharWidth, 22);
+  EXPECT_EQ(Metrics(wide).tmHeight, Metrics(Font("Times New Roman", -20)).tmHeight);
+  int narrow = Width(Font("Times New Roman", -20), "mmmm");
+  EXPECT_NEAR(Width(wide, "mmmm"), narrow * 2, 4);
+}
+
+TEST(FontText, MeasuringAndDrawingShareWholePixelAdvances) {
+  LOGFONT lf = Font("Times New Roman", -23);
+  // No kerning: a pair measures as the sum of its parts.
+  EXPECT_EQ(Width(lf, "AV"), Width(lf, "A") + Width(lf, "V"));
+  EXPECT_EQ(Width(lf, "To."), Width(lf, "T") + Width(lf, "o") + Width(lf, "."));
+  // Drawing the pair paints exactly what drawing each glyph at its measured
+  // advance paints.
+  CRasterDC together(120, 60), apart(120, 60);
+  for (CRasterDC* dc : {&together, &apart}) {
+    dc->SetBkMode(TRANSPARENT);
+    dc->SetTextAlign(TA_BASELINE);
+  }
+  {
+    WithFont f(together, lf);
+    together.TextOut(10, 40, "AV", 2);
+  }
+  {
+    WithFont f(apart, lf);
+    apart.TextOut(10, 40, "A", 1);
+    apart.TextOut(10 + Width(lf, "A"), 40, "V", 1);
+  }
+  EXPECT_TRUE(std::equal(together.Bits(), together.Bits() + 120 * 60, apart.Bits()));
+  // Updating the current position moves it by the measured width.
+  CRasterDC dc(300, 60);
+  WithFont f(dc, lf);
+  dc.SetTextAlign(TA_BASELINE | TA_UPDATECP);
+  dc.MoveTo(5, 40);
+  dc.TextOut(0, 0, "Lexaro", 6);
+  EXPECT_EQ(dc.GetCurrentPosition(), CPoint(5 + Width(lf, "Lexaro"), 40));
+}
+
+TEST(FontText, CodePagesAndSymbolEncodings) {
+  // Symbol bytes are the codes of the symbol face's own encoding.
+  LOGFONT symbol = Font("Symbol", -20);
+  symbol.lfCharSet = SYMBOL_CHARSET;
+  EXPECT_EQ(GlyphNames(symbol, "a\xE5\xF2\xD6"),
+            (std::vector<std::string>{"alpha", "summation", "integral", "radical"}));
+  EXPECT_EQ(GlyphNames(symbol, "\xE6\xE7\xE8\xEC\xED\xEE"),
+            (std::vector<std::string>{"parenlefttp", "parenleftex", "parenleftbt", "bracelefttp",
+                                      "braceleftmid", "braceleftbt"}));
+  // Wingdings bytes go through a table to Unicode symbols of DejaVu Sans.
+  EXPECT_EQ(GlyphNames(Font("Wingdings", -20), "\xAB\xFC"),
+            (std::vector<std::string>{"uni2605", "uni2714"}));
+  // A byte that is not valid UTF-8 reads as code page 1252.
+  EXPECT_EQ(GlyphNames(Font("Times New Roman", -20), "\x86\x80\xF0\xA7"),
+            (std::vector<std::string>{"dagger", "Euro", "eth", "section"}));
+  EXPECT_EQ(GlyphNames(Font("Times New Roman", -20), "\xC3\xA9\xE9"),
+            (std::vector<std::string>{"eacute", "eacute"}));
+  // Japanese as UTF-8 and as code page 932 input: full-width glyphs of one em.
+  LOGFONT gothic = Font("ＭＳ ゴシック", -20);
+  EXPECT_EQ(Width(gothic, "分数"), 40);
+  EXPECT_EQ(Width(gothic, "\x95\xAA\x90\x94", CP_SHIFTJIS), 40);
+  EXPECT_EQ(Width(gothic, "\xB1\xB2", CP_SHIFTJIS), 20);  // half-width katakana
+  EXPECT_EQ(Width(gothic, "\x95", CP_SHIFTJIS), Width(gothic, "\xEF\xBF\xBD"));  // cut pair
+}
+
+TEST(FontText, CharactersMissingFromTheFaceComeFromAFallback) {
+  LOGFONT serif = Font("Times New Roman", -20);
+  std::lock_guard lock(lexaro::font::Mutex());
+  auto font = lexaro::font::Realize(serif);
+  std::vector<lexaro::font::Glyph> glyphs;
+  font->Layout("a分", 4, CP_UTF8, glyphs);
+  ASSERT_EQ(glyphs.size(), 2u);
+  ASSERT_NE(glyphs[1].face, nullptr);
+  EXPECT_NE(glyphs[1].face, glyphs[0].face);
+  EXPECT_NE(glyphs[1].index, 0u);
+  EXPECT_EQ(glyphs[1].advance, 20);
+}
+
+TEST(FontText, UnknownAndEmptyFacesStillDraw) {
+  for (const char* face : {"No Such Face At All", ""}) {
+    CRasterDC dc(100, 40);
+    WithFont f(dc, Font(face, -20));
+    dc.SetTextAlign(TA_BASELINE);
+    dc.TextOut(5, 30, "Hg", 2);
+    EXPECT_FALSE(Ink(dc).IsRectEmpty()) << face;
+  }
+}
+
+TEST(FontText, EscapementTurnsTheRunAboutItsOrigin) {
+  LOGFONT flat = Font("Times New Roman", -20), up = Font("Times New Roman", -20, 900);
+  CRasterDC a(200, 200), b(200, 200);
+  for (auto [dc, lf] : {std::pair{&a, flat}, std::pair{&b, up}}) {
+    WithFont f(*dc, lf);
+    dc->SetTextAlign(TA_BASELINE);
+    dc->TextOut(100, 100, "HHHH", 4);
+  }
+  CRect h = Ink(a), v = Ink(b);
+  // Turned 90 degrees counter-clockwise: the run goes up from the origin and
+  // the glyphs stand to the left of the baseline.
+  EXPECT_NEAR(v.Height(), h.Width(), 1);
+  EXPECT_NEAR(v.Width(), h.Height(), 1);
+  EXPECT_LE(v.bottom, 101);
+  EXPECT_LE(v.right, 101);
+  EXPECT_NEAR(100 - v.bottom, h.left - 100, 1);
+}
+
+TEST(FontCache, EqualFontsAreRealisedOnce) {
+  LOGFONT lf = Font("Times New Roman", -37);
+  Width(lf, "x");
+  long before = lexaro::font::RealizedFontCount();
+  for (int angle : {0, 450, 900}) {
+    lf.lfEscapement = angle;
+    Width(lf, "xyz");
+    Metrics(lf);
+  }
+  EXPECT_EQ(lexaro::font::RealizedFontCount(), before);
+  lf.lfHeight = -38;
+  Width(lf, "x");
+  EXPECT_EQ(lexaro::font::RealizedFontCount(), before + 1);
+}
+
+TEST(FontLimits, AbsurdFontsMeasureAndDrawInBoundedWork) {
+  const int heights[] = {INT_MIN, INT_MIN + 1, -1000000, -70000, -1, 0, 1, 70000, INT_MAX};
+  for (int height : heights) {
+    for (int width : {0, -5, INT_MIN, INT_MAX}) {
+      LOGFONT lf = Font("Times New Roman", height, 300);
+      lf.lfWidth = width;
+      TEXTMETRIC tm = Metrics(lf);
+      EXPECT_GE(tm.tmHeight, 0) << height;
+      CRasterDC dc(64, 64);
+      WithFont f(dc, lf);
+      dc.TextOut(-3, 10, "Wg分\xE5", 6);
+      EXPECT_GE(dc.GetTextExtent("Wg", 2).cx, 0);
+    }
+  }
+  // A glyph a million pixels high, placed so that its stem crosses the
+  // surface, draws the visible part.
+  LOGFONT huge = Font("DejaVu Sans", -1000000);
+  CRasterDC dc(64, 64);
+  WithFont f(dc, huge);
+  dc.SetTextAlign(TA_BASELINE);
+  dc.TextOut(-100000, 400000, "I", 1);
+  EXPECT_FALSE(Ink(dc).IsRectEmpty());
+}
+
+TEST(FontLimits, FaceNamesAreAlwaysTerminated) {
+  LOGFONT lf{};
+  SetFaceName(lf, "An extremely long face name that cannot fit");
+  EXPECT_EQ(std::strlen(lf.lfFaceName), 31u);
+  SetFaceName(lf, "ＭＳ Ｐゴシック ＭＳ Ｐゴシック");  // cut between characters
+  EXPECT_EQ(std::strlen(lf.lfFaceName), 30u);
+  LOGFONT raw;
+  std::memset(&raw, 'x', sizeof raw);  // no terminator anywhere
+  raw.lfHeight = -20;
+  CFont font;
+  font.CreateFontIndirect(&raw);
+  LOGFONT back;
+  font.GetLogFont(&back);
+  EXPECT_EQ(std::strlen(back.lfFaceName), 31u);
+}
