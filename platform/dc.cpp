@@ -11,7 +11,7 @@ std::atomic<int> g_defaultCodePage{CP_UTF8};
 
 // Extent of a surface without a size of its own: large, but far from the
 // limits of 32-bit arithmetic.
-constexpr int kUnbounded = 1 << 30;
+constexpr int kUnbounded = 1 << 29;
 
 }  // namespace
 
@@ -74,11 +74,8 @@ int CDC::SelectClipRgn(CRgn* rgn, int mode) {
     if (m_hasClip) {
       current.CopyRgn(&m_clip);
     } else {
-      CSize s = SurfaceSize();
-      if (s.cx > 0 && s.cy > 0)
-        current.CreateRectRgn(0, 0, s.cx, s.cy);
-      else
-        current.CreateRectRgn(-kUnbounded, -kUnbounded, kUnbounded, kUnbounded);
+      CRect b = SurfaceBounds();
+      current.CreateRectRgn(b.left, b.top, b.right, b.bottom);
     }
     if (m_clip.CombineRgn(&current, rgn, mode) == ERROR) return ERROR;
   }
@@ -92,12 +89,21 @@ int CDC::IntersectClipRect(int left, int top, int right, int bottom) {
   return SelectClipRgn(&r, RGN_AND);
 }
 
+CRect CDC::SurfaceBounds() const { return CRect(-kUnbounded, -kUnbounded, kUnbounded, kUnbounded); }
+
 int CDC::GetClipBox(RECT* box) const {
   if (!box) return ERROR;
-  if (m_hasClip) return m_clip.GetRgnBox(box);
-  CSize s = SurfaceSize();
-  *box = CRect(0, 0, s.cx, s.cy);
-  return SIMPLEREGION;
+  CRect bounds = SurfaceBounds();
+  if (!m_hasClip) {
+    *box = bounds;
+    return bounds.IsRectEmpty() ? NULLREGION : SIMPLEREGION;
+  }
+  CRect clip;
+  m_clip.GetRgnBox(&clip);
+  CRect visible;
+  visible.IntersectRect(bounds, clip);
+  *box = visible;
+  return visible.IsRectEmpty() ? NULLREGION : m_clip.Kind();
 }
 
 COLORREF CDC::SetTextColor(COLORREF color) {
@@ -252,8 +258,8 @@ int CDC::GetDeviceCaps(int index) const {
   switch (index) {
     case LOGPIXELSX:
     case LOGPIXELSY: return Resolution();
-    case HORZRES: return SurfaceSize().cx;
-    case VERTRES: return SurfaceSize().cy;
+    case HORZRES: return SurfaceBounds().Width();
+    case VERTRES: return SurfaceBounds().Height();
     default: return 0;
   }
 }

@@ -52,12 +52,8 @@ void CRasterDC::Clear(COLORREF background) {
 }
 
 CRect CRasterDC::ClipBounds() const {
-  CRect bounds(0, 0, m_width, m_height);
-  if (const CRgn* clip = GetClipRegion()) {
-    CRect box;
-    clip->GetRgnBox(&box);
-    bounds.IntersectRect(bounds, box);
-  }
+  CRect bounds;
+  GetClipBox(&bounds);
   return bounds;
 }
 

@@ -65,6 +65,7 @@ class LEXARO_API CDC {
   int SelectClipRgn(CRgn* rgn);
   int SelectClipRgn(CRgn* rgn, int mode);
   int IntersectClipRect(int left, int top, int right, int bottom);
+  // The bounding box of what can be painted: the surface, within the clip.
   int GetClipBox(RECT* box) const;
   // The clip region in effect, or null when drawing is not clipped.
   const CRgn* GetClipRegion() const { return m_hasClip ? &m_clip : nullptr; }
@@ -119,7 +120,9 @@ class LEXARO_API CDC {
   virtual COLORREF ReadPixel(int x, int y) const = 0;
   virtual void DrawRect(const CRect& rect, COLORREF color) = 0;
   virtual int Resolution() const { return 96; }
-  virtual CSize SurfaceSize() const { return CSize(); }
+  // The area a surface can show; surfaces without a size of their own
+  // (recording, vector) answer a rectangle reaching 2^29 units each way.
+  virtual CRect SurfaceBounds() const;
   // Text measurement; the default uses the real font engine.
   virtual CSize MeasureText(const LOGFONT& font, const char* str, int count) const;
   virtual void MeasureFont(const LOGFONT& font, TEXTMETRIC* tm) const;

@@ -45,7 +45,7 @@ class LEXARO_API CRasterDC : public CDC {
   COLORREF ReadPixel(int x, int y) const override;
   void DrawRect(const CRect& rect, COLORREF color) override;
   int Resolution() const override { return m_dpi; }
-  CSize SurfaceSize() const override { return CSize(m_width, m_height); }
+  CRect SurfaceBounds() const override { return CRect(0, 0, m_width, m_height); }
 
  private:
   template <typename F>

@@ -8,6 +8,7 @@
 #include <map>
 #include <tuple>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/font/face.h"
 #include "platform/font/font_engine.h"
@@ -40,6 +41,10 @@ constexpr Substitute kSubstitutes[] = {
 };
 
 constexpr const char* kLastResort = "DejaVu Sans";
+
+// The answer caches forget everything when they reach this size, so text
+// with endless distinct face names or characters cannot grow them forever.
+constexpr size_t kMaxCacheEntries = 1 << 16;
 
 const Substitute* FindSubstitute(const std::string& name) {
   for (const Substitute& s : kSubstitutes)
@@ -155,38 +160,53 @@ const ResolvedFace& ResolveFace(const char* rawName, bool bold, bool italic, uns
   bool jis = name.empty() && charset == SHIFTJIS_CHARSET;
   auto key = std::make_tuple(name, bold, italic, jis);
   auto it = cache.find(key);
-  if (it == cache.end()) it = cache.emplace(key, Resolve(name, bold, italic, charset)).first;
+  if (it == cache.end()) {
+    if (cache.size() >= kMaxCacheEntries) cache.clear();
+    it = cache.emplace(key, Resolve(name, bold, italic, charset)).first;
+  }
   return it->second;
 }
 
 LoadedFace* FallbackFace(char32_t cp) {
+  // The installed fonts in fontconfig's order of preference for sans-serif
+  // text, asked for once; each code point is then a walk over their charsets.
+  struct Candidate {
+    FcCharSet* chars;
+    FileChoice file;
+  };
+  static std::vector<Candidate> candidates = [] {
+    std::vector<Candidate> list;
+    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>("sans-serif"));
+    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+    FcConfigSubstitute(Config(), pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result;
+    FcFontSet* set = FcFontSort(Config(), pattern, FcFalse, nullptr, &result);
+    for (int i = 0; set && i < set->nfont; ++i) {
+      Candidate c{};
+      if (FcPatternGetCharSet(set->fonts[i], FC_CHARSET, 0, &c.chars) != FcResultMatch ||
+          !ReadChoice(set->fonts[i], &c.file))
+        continue;
+      c.chars = FcCharSetCopy(c.chars);
+      list.push_back(c);
+    }
+    if (set) FcFontSetDestroy(set);
+    FcPatternDestroy(pattern);
+    return list;
+  }();
   static std::unordered_map<char32_t, LoadedFace*> cache;
   auto it = cache.find(cp);
   if (it != cache.end()) return it->second;
   LoadedFace* face = nullptr;
-  FcPattern* pattern = FcPatternCreate();
-  FcCharSet* chars = FcCharSetCreate();
-  FcCharSetAddChar(chars, FcChar32(cp));
-  FcPatternAddCharSet(pattern, FC_CHARSET, chars);
-  FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-  FcConfigSubstitute(Config(), pattern, FcMatchPattern);
-  FcDefaultSubstitute(pattern);
-  FcResult result;
-  FcFontSet* set = FcFontSort(Config(), pattern, FcFalse, nullptr, &result);
-  for (int i = 0; set && i < set->nfont && !face; ++i) {
-    FcCharSet* has = nullptr;
-    if (FcPatternGetCharSet(set->fonts[i], FC_CHARSET, 0, &has) != FcResultMatch ||
-        !FcCharSetHasChar(has, FcChar32(cp)))
-      continue;
-    FileChoice c;
-    if (ReadChoice(set->fonts[i], &c)) {
-      LoadedFace* f = LoadFace(c.path, c.index);
-      if (HasGlyph(f, cp)) face = f;
+  for (const Candidate& c : candidates) {
+    if (!FcCharSetHasChar(c.chars, FcChar32(cp))) continue;
+    LoadedFace* f = LoadFace(c.file.path, c.file.index);
+    if (HasGlyph(f, cp)) {
+      face = f;
+      break;
     }
   }
-  if (set) FcFontSetDestroy(set);
-  FcCharSetDestroy(chars);
-  FcPatternDestroy(pattern);
+  if (cache.size() >= kMaxCacheEntries) cache.clear();
   cache.emplace(cp, face);
   return face;
 }
