@@ -5,6 +5,7 @@
 #include <string>
 
 #include "lexaro/lexaro.h"
+#include "tools/toolkit_page.h"
 
 namespace {
 
@@ -124,5 +125,10 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::printf("wrote %s\n", path.c_str());
+  if (!WriteToolkitPage(dir, &error)) {
+    std::fprintf(stderr, "lexaro-showcase: %s\n", error.c_str());
+    return 1;
+  }
+  std::printf("wrote %s\n", (dir + "/toolkit.png").c_str());
   return 0;
 }

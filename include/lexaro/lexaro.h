@@ -8,6 +8,8 @@
 #include "lexaro/raster_dc.h"
 #include "lexaro/record_dc.h"
 #include "lexaro/font_tool.h"
+#include "lexaro/pen_data.h"
+#include "lexaro/dc_ex.h"
 #include "lexaro/string_tool.h"
 #include "lexaro/color.h"
 #include "lexaro/numeric.h"
