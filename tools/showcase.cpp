@@ -5,6 +5,7 @@
 #include <string>
 
 #include "lexaro/lexaro.h"
+#include "tools/markup_pages.h"
 #include "tools/toolkit_page.h"
 
 namespace {
@@ -108,10 +109,7 @@ void Lines(CDC& dc, int y) {
   dc.SelectObject(old);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  std::string dir = argc > 1 ? argv[1] : "out";
+bool WritePlatformPage(const std::string& dir, std::string* error) {
   CRasterDC dc(760, 640, RGB(255, 255, 255));
   dc.SetBkMode(TRANSPARENT);
   int y = 12;
@@ -119,16 +117,26 @@ int main(int argc, char** argv) {
   Symbols(dc, y);
   Rotation(dc, y);
   Lines(dc, y);
-  std::string error, path = dir + "/platform.png";
-  if (!dc.SavePng(path, &error)) {
-    std::fprintf(stderr, "lexaro-showcase: %s\n", error.c_str());
-    return 1;
+  return dc.SavePng(dir + "/platform.png", error);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string dir = argc > 1 ? argv[1] : "out";
+  struct Page {
+    const char* what;
+    bool (*write)(const std::string&, std::string*);
+  } pages[] = {{"markup_text.png, markup_symbols.png, markup_rotation.png", WriteMarkupPages},
+               {"platform.png", WritePlatformPage},
+               {"toolkit.png", WriteToolkitPage}};
+  for (const Page& page : pages) {
+    std::string error;
+    if (!page.write(dir, &error)) {
+      std::fprintf(stderr, "lexaro-showcase: %s\n", error.c_str());
+      return 1;
+    }
+    std::printf("wrote %s in %s\n", page.what, dir.c_str());
   }
-  std::printf("wrote %s\n", path.c_str());
-  if (!WriteToolkitPage(dir, &error)) {
-    std::fprintf(stderr, "lexaro-showcase: %s\n", error.c_str());
-    return 1;
-  }
-  std::printf("wrote %s\n", (dir + "/toolkit.png").c_str());
   return 0;
 }

@@ -1,0 +1,106 @@
+// The engine behind CLexaro: the per-object records and the two passes.
+// Internal: the public header shows only CLexaro's public members.
+#pragma once
+
+#include "engine/properties.h"
+#include "engine/records.h"
+#include "engine/vocabulary.h"
+#include "lexaro/dc_ex.h"
+#include "lexaro/engine.h"
+#include "lexaro/font_tool.h"
+#include "lexaro/string_tool.h"
+
+class CLexaro::Engine {
+ public:
+  Engine();
+
+  // The public operations.
+  int SetText(CDC* pDC, const CString& text);
+  int TextOutA(CDC* pDC, CPoint pt);
+  LX_TXT_EXTENT GetTextExtent_Ex(CDC* pDC);
+  static CString GetFormalText(const CString& text, const CString& separator);
+
+  // Per-object state.
+  CDC* m_pDC = nullptr;
+  int m_textLength = 0;
+  LX_TXT_EXTENT m_extent{0, 0, 0};
+  CString m_text;
+  CList_Ex<LX_DATA_LINE> m_dataLine;
+  CList_Ex<LX_DATA_TAG> m_dataTag;
+  CList_Ex<LX_DATA_TABLE> m_dataTable;
+  CList_Ex<LX_DATA_FONT> m_dataFont;
+  CFontTool m_fontTool;
+  CStringTool m_stringTool;
+  CDC_Ex m_dcEx;
+  int m_error = 0;
+  CString m_errorText;
+  int m_lfEscapement = 0;
+  double m_sin = 0.0;
+  double m_cos = 1.0;
+  int m_tagTokenPos = -1;
+  int m_tagTokenQuotes = 0;
+
+  // Lifecycle and failures.
+  static void CreateTable();
+  static void SetModified(int value);
+  void AnalyzeErrorBuffer();
+  void TextOutErrorBuffer();
+  LX_TXT_STATE DefaultState() const;
+
+  // Tokenizer and tag matching.
+  CString GetTagToken(const CString& delimiters, int start);
+  int GetETagIdx(int pos) const;
+  int GetTagIdx(LX_TAG_CODE code, int which, int start);
+  int GetTagIdx_Ex(LX_TAG_CODE codeA, int whichA, LX_TAG_CODE codeB, int whichB, int* found,
+                   int start);
+  static LX_TAG_CODE GetSTagCode(const CString& name);
+  static LX_TAG_PROPERTY_CODE GetTagPropertyCode(const CString& name);
+  static LX_TAG_STYLE_CODE GetTagStyleCode(const CString& name);
+  static LX_PAREN_CODE GetParenCode(const CString& name);
+
+  // Attributes and styles. `parent` is the record a TR or TD inherits from.
+  void SetDefaultTagProperty(LX_TAG_PROPERTY* prop, LX_TAG_CODE code, const LX_TXT_STATE* state,
+                             long part, const LX_TAG_PROPERTY* parent = nullptr) const;
+  void GetTagProperty(LX_TAG_PROPERTY* prop);
+  static void GetHAlign(LX_TAG_PROPERTY* prop, const CString* value);
+  static void GetVAlign(LX_TAG_PROPERTY* prop, const CString* value);
+  void GetTagStyle(LX_TAG_STYLE* style, const CString* value);
+  static void GetParenType(LX_PAREN_CODE* left, LX_PAREN_CODE* right, const CString& type);
+
+  // Layout and render drivers.
+  void AnalyzeText();
+  LX_TXT_EXTENT AnalyzeText_Multi(int start, LX_TXT_STATE* state, int* endIdx);
+  LX_TXT_EXTENT AnalyzeText_Single(int start, LX_TXT_STATE* state, CFont* font, CFont* previousFont,
+                                   LX_DATA_FONT* currentFont, CStack_Ex<LX_DATA_FONT>* fontStack,
+                                   int* nextIdx, int* stop);
+  void TextOut_Multi(int start, LX_TXT_STATE* state, CPoint pt, int areaWidth);
+  void TextOut_Single(int start, LX_TXT_STATE* state, CFont* font, CFont* previousFont, int* stop,
+                      CPoint pt);
+  void RenewFont(const LX_TXT_STATE* state, CFont* font, CFont* previousFont);
+  // Applies B, I, U and (in layout) the alignment tags to the state; false
+  // for any other code. *fontChanged tells whether the font must be renewed.
+  static bool ApplySwitchTag(LX_TAG_CODE code, LX_TXT_STATE* state, bool alignments,
+                             bool* fontChanged);
+  // Where the next tag starts at or after pos, or -1 when the rest is text.
+  int NextTagStart(int pos) const;
+
+  // Text runs, fonts and symbols.
+  static void SetTState_Sub(LX_TXT_STATE* state, int ratio);
+  static void SetTState_Font(LX_TXT_STATE* state, const LX_DATA_FONT& font);
+  static void SetLOGFONT(LOGFONT* lf, const LX_CNG_FONT& change);
+  void AnalyzeText_Font(LX_DATA_FONT* font, LX_TXT_STATE* state, const LX_TAG_PROPERTY& prop);
+  LX_TXT_EXTENT AnalyzeText_String(int first, int last, LX_TXT_STATE* state);
+  void AnalyzeText_Mark(LX_TAG_CODE code, LX_TXT_STATE* state, LX_TXT_EXTENT* ext);
+  LX_TXT_EXTENT AnalyzeText_Char(char c, LOGFONT* lf, const LX_CNG_FONT& change);
+  double TextOut_String(int first, int last, LX_TXT_STATE* state, CPoint pt);
+  int TextOut_Mark(LX_TAG_CODE code, LX_TXT_STATE* state, CPoint pt);
+  int TextOut_Char(char c, LOGFONT* lf, const LX_CNG_FONT& change, CPoint pt);
+
+  // Extent arithmetic and rotated positions.
+  static void AddExtent(LX_TXT_EXTENT* sum, const LX_TXT_EXTENT& item);
+  CPoint GetPos_MoveX(CPoint p, double d) const;
+  CPoint GetPos_MoveY(CPoint p, double d) const;
+  CPoint GetPos_LTop(CPoint p, const LX_TXT_EXTENT& ext, unsigned int flags) const;
+  CPoint GetPos_hAlign(double* spacing, CPoint p, const LX_TXT_STATE* state, int lineWidth,
+                       int boxWidth) const;
+};

@@ -1,0 +1,47 @@
+// Extent sums and the moves along the rotated text axes from which every
+// position of the render pass is derived.
+#include <algorithm>
+
+#include "engine/engine.h"
+#include "lexaro/numeric.h"
+
+void CLexaro::Engine::AddExtent(LX_TXT_EXTENT* sum, const LX_TXT_EXTENT& item) {
+  sum->width += item.width;
+  sum->ascent = std::max(sum->ascent, item.ascent);
+  sum->descent = std::max(sum->descent, item.descent);
+}
+
+CPoint CLexaro::Engine::GetPos_MoveX(CPoint p, double d) const {
+  return CPoint(p.x + Roundoff(d * m_cos), p.y - Roundoff(d * m_sin));
+}
+
+CPoint CLexaro::Engine::GetPos_MoveY(CPoint p, double d) const {
+  return CPoint(p.x + Roundoff(d * m_sin), p.y + Roundoff(d * m_cos));
+}
+
+CPoint CLexaro::Engine::GetPos_LTop(CPoint p, const LX_TXT_EXTENT& ext, unsigned int flags) const {
+  if ((flags & 6) == 2)
+    p = GetPos_MoveX(p, -ext.width);
+  else if ((flags & 6) == 6)
+    p = GetPos_MoveX(p, -ext.width * 0.5);
+  if ((flags & 24) == 8)
+    p = GetPos_MoveY(p, -(double(ext.ascent) + ext.descent));
+  else if ((flags & 24) == 24)
+    p = GetPos_MoveY(p, -ext.ascent);
+  return p;
+}
+
+CPoint CLexaro::Engine::GetPos_hAlign(double* spacing, CPoint p, const LX_TXT_STATE* state,
+                                      int lineWidth, int boxWidth) const {
+  double free = double(boxWidth) - lineWidth;
+  switch (state->hAlign) {
+    case LX_HA_CENTER: p = GetPos_MoveX(p, free * 0.5); break;
+    case LX_HA_RIGHT: p = GetPos_MoveX(p, free); break;
+    case LX_HA_JUSTIFY:
+      if (free == 0) *spacing = state->spaceChar;
+      return p;
+    default: break;
+  }
+  *spacing = state->spaceChar;
+  return p;
+}

@@ -1,0 +1,139 @@
+// CLexaro's public operations and the engine object's lifecycle.
+#include <cmath>
+
+#include "engine/engine.h"
+#include "lexaro/numeric.h"
+
+using namespace lexaro::engine;
+
+namespace {
+
+// The diagnostic texts of a failed allocation in layout and in drawing.
+constexpr const char* kAnalyzeError = "解析に必要なメモリの確保に失敗しました。";
+constexpr const char* kTextOutError = "出力に必要なメモリの確保に失敗しました。";
+
+}  // namespace
+
+CLexaro::Engine::Engine() { CreateTable(); }
+
+void CLexaro::Engine::CreateTable() {
+  // The vocabulary is constant data; the parameters are set to their
+  // defaults once, by whichever object comes first.
+  Params();
+}
+
+void CLexaro::Engine::SetModified(int value) { Params().modified = value; }
+
+void CLexaro::Engine::AnalyzeErrorBuffer() {
+  m_error = 1;
+  m_errorText = kAnalyzeError;
+}
+
+void CLexaro::Engine::TextOutErrorBuffer() {
+  m_error = 1;
+  m_errorText = kTextOutError;
+}
+
+LX_TXT_STATE CLexaro::Engine::DefaultState() const {
+  const ClassParams& p = Params();
+  LX_TXT_STATE s{p.def_hAlign, p.def_vAlign, p.def_lf, p.def_txtclr,
+                 double(p.spaceChar), double(p.spaceLine), LX_TAG_CODE(0)};
+  s.lf.lfEscapement = m_lfEscapement;
+  return s;
+}
+
+int CLexaro::Engine::SetText(CDC* pDC, const CString& text) {
+  m_pDC = pDC;
+  m_text = text;
+  if (!pDC) {
+    AnalyzeErrorBuffer();
+    return 0;
+  }
+  AnalyzeText();
+  SetModified(0);
+  return m_error != 1 ? 1 : 0;
+}
+
+LX_TXT_EXTENT CLexaro::Engine::GetTextExtent_Ex(CDC* pDC) {
+  if (Params().modified == 1 && pDC) {
+    m_pDC = pDC;
+    AnalyzeText();
+    SetModified(0);
+  }
+  return m_error == 0 ? m_extent : LX_TXT_EXTENT{-1, -1, -1};
+}
+
+int CLexaro::Engine::TextOutA(CDC* pDC, CPoint pt) {
+  if (!pDC) return 0;
+  m_pDC = pDC;
+  if (Params().modified == 1) {
+    AnalyzeText();
+    SetModified(0);
+  }
+  if (m_error == 1) return 0;
+  m_dataLine.ResetCursor();
+  m_dataTag.ResetCursor();
+  m_dataTable.ResetCursor();
+  m_dataFont.ResetCursor();
+  LX_TXT_STATE state = DefaultState();
+  double angle = ChangeRad(m_lfEscapement * 0.1);
+  m_sin = std::sin(angle);
+  m_cos = std::cos(angle);
+  int previousMode = pDC->SetBkMode(TRANSPARENT);
+  UINT previousAlign = pDC->SetTextAlign(TA_BASELINE);
+  CPoint corner = GetPos_LTop(pt, m_extent, previousAlign);
+  TextOut_Multi(0, &state, GetPos_MoveY(corner, m_extent.ascent), m_extent.width);
+  pDC->SetTextAlign(previousAlign);
+  pDC->SetBkMode(previousMode);
+  return m_error != 1 ? 1 : 0;
+}
+
+CString CLexaro::Engine::GetFormalText(const CString& text, const CString& separator) {
+  CStringTool lines;
+  lines.SetText(&text, separator);
+  CString out, line;
+  while (lines.Gets(&line)) out += line.TrimLeft();
+  return out;
+}
+
+CLexaro::CLexaro() : m_engine(std::make_unique<Engine>()) {}
+CLexaro::~CLexaro() = default;
+
+int CLexaro::SetText(CDC* pDC, CString text) { return m_engine->SetText(pDC, text); }
+int CLexaro::TextOutA(CDC* pDC, CPoint pt) { return m_engine->TextOutA(pDC, pt); }
+int CLexaro::TextOutA(CDC* pDC, int x, int y) { return m_engine->TextOutA(pDC, CPoint(x, y)); }
+CString CLexaro::GetText() { return m_engine->m_text; }
+
+CSize CLexaro::GetTextExtent(CDC* pDC) {
+  LX_TXT_EXTENT e = m_engine->GetTextExtent_Ex(pDC);
+  if (e.width < 0) return CSize(-1, -1);
+  return CSize(e.width, e.ascent + e.descent);
+}
+
+LX_TXT_EXTENT CLexaro::GetTextExtent_Ex(CDC* pDC) { return m_engine->GetTextExtent_Ex(pDC); }
+
+CString CLexaro::GetFormalText(const CString& text, CString separator) {
+  return Engine::GetFormalText(text, separator);
+}
+
+void CLexaro::SetParam_LOGFONT(const LOGFONT& lf) {
+  Params().def_lf = lf;
+  Engine::SetModified(1);
+}
+
+void CLexaro::SetParam_lfHeight(long height) {
+  Params().def_lf.lfHeight = LONG(height);
+  Engine::SetModified(1);
+}
+
+void CLexaro::SetParam_SubPtRatio(int ratio) {
+  Params().Sub_ptRatio = ratio;
+  Engine::SetModified(1);
+}
+
+void CLexaro::SetParam_SpaceLine(int space) {
+  Params().spaceLine = space;
+  Engine::SetModified(1);
+}
+
+void CLexaro::SetParam_lfEscapement(long escapement) { m_engine->m_lfEscapement = int(escapement); }

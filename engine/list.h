@@ -1,0 +1,146 @@
+// The engine's record containers: a singly linked list with a read cursor
+// and an insert-after-position operation (records are placed in pre-order),
+// and a stack for the font changes of one layout walk. Allocation failure is
+// reported, never thrown: the failing operation returns null or false and
+// leaves the container as it was.
+#pragma once
+
+#include <functional>
+#include <new>
+
+namespace lexaro::engine {
+
+// Tests make node allocation fail through this hook: when set, it is asked
+// before every allocation and a false answer fails it.
+extern std::function<bool()> g_allocationHook;
+
+template <typename T>
+struct ListNode {
+  T value;
+  ListNode* next = nullptr;
+};
+
+template <typename T>
+ListNode<T>* NewNode(const T& value) {
+  if (g_allocationHook && !g_allocationHook()) return nullptr;
+  return new (std::nothrow) ListNode<T>{value, nullptr};
+}
+
+}  // namespace lexaro::engine
+
+template <typename T>
+class CList_Ex {
+ public:
+  using Node = lexaro::engine::ListNode<T>;
+  // The position before the first node, for inserting at the front.
+  static Node* FrontMarker() { return reinterpret_cast<Node*>(&s_front); }
+
+  CList_Ex() = default;
+  CList_Ex(const CList_Ex&) = delete;
+  CList_Ex& operator=(const CList_Ex&) = delete;
+  virtual ~CList_Ex() { RemoveAll(); }
+
+  Node* AddTail(const T& value) {
+    Node* n = lexaro::engine::NewNode(value);
+    if (!n) return nullptr;
+    if (m_tail)
+      m_tail->next = n;
+    else
+      m_head = m_cursor = n;
+    m_tail = n;
+    ++m_count;
+    return n;
+  }
+
+  Node* GetTailPosition() const { return m_tail ? m_tail : FrontMarker(); }
+
+  Node* InsertAfter(Node* position, const T& value) {
+    Node* n = lexaro::engine::NewNode(value);
+    if (!n) return nullptr;
+    if (!m_head) {
+      m_head = m_tail = m_cursor = n;
+    } else if (position == FrontMarker() || !position) {
+      n->next = m_head;
+      m_head = n;
+    } else {
+      n->next = position->next;
+      position->next = n;
+      if (m_tail == position) m_tail = n;
+    }
+    ++m_count;
+    return n;
+  }
+
+  void ResetCursor() { m_cursor = m_head; }
+
+  Node* GetNext() {
+    Node* n = m_cursor;
+    if (n) m_cursor = n->next;
+    return n;
+  }
+
+  void RemoveAll() {
+    for (Node* n = m_head; n;) {
+      Node* next = n->next;
+      delete n;
+      n = next;
+    }
+    m_error = m_count = 0;
+    m_head = m_tail = m_cursor = nullptr;
+  }
+
+  int GetCount() const { return m_count; }
+  int GetError() const { return m_error; }
+  void SetError() { m_error = 1; }
+  Node* GetHead() const { return m_head; }
+
+ private:
+  inline static char s_front;
+  int m_error = 0;
+  int m_count = 0;
+  Node* m_head = nullptr;
+  Node* m_tail = nullptr;
+  Node* m_cursor = nullptr;
+};
+
+template <typename T>
+class CStack_Ex {
+ public:
+  using Node = lexaro::engine::ListNode<T>;
+
+  CStack_Ex() = default;
+  CStack_Ex(const CStack_Ex&) = delete;
+  CStack_Ex& operator=(const CStack_Ex&) = delete;
+  virtual ~CStack_Ex() {
+    while (m_top) {
+      Node* next = m_top->next;
+      delete m_top;
+      m_top = next;
+    }
+  }
+
+  bool Push(const T& value) {
+    Node* n = lexaro::engine::NewNode(value);
+    if (!n) return false;
+    n->next = m_top;
+    m_top = n;
+    ++m_count;
+    return true;
+  }
+
+  bool Pop(T* out) {
+    if (!m_top) return false;
+    *out = m_top->value;
+    Node* next = m_top->next;
+    delete m_top;
+    m_top = next;
+    --m_count;
+    return true;
+  }
+
+  int GetCount() const { return m_count; }
+
+ private:
+  int m_count = 0;
+  Node* m_top = nullptr;
+};

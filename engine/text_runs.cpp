@@ -1,0 +1,138 @@
+// The leaves of both passes: runs of plain characters, symbol tags and
+// single characters in a font of their own, and the font changes of the
+// text state.
+#include <climits>
+
+#include "engine/engine.h"
+#include "lexaro/numeric.h"
+
+using namespace lexaro::engine;
+
+namespace {
+
+// Selects a font made from lf for the lifetime of the object.
+class SelectedFont {
+ public:
+  SelectedFont(CDC* dc, const LOGFONT& lf) : m_dc(dc) {
+    m_font.CreateFontIndirect(&lf);
+    m_previous = dc->SelectObject(&m_font);
+  }
+  ~SelectedFont() {
+    m_dc->SelectObject(m_previous);
+    m_font.DeleteObject();
+  }
+
+ private:
+  CDC* m_dc;
+  CFont m_font;
+  CFont* m_previous;
+};
+
+// The em height of the state: the negated font height (kept in range).
+int Em(const LX_TXT_STATE* state) {
+  return state->lf.lfHeight == INT_MIN ? INT_MAX : -state->lf.lfHeight;
+}
+
+}  // namespace
+
+void CLexaro::Engine::SetTState_Sub(LX_TXT_STATE* state, int ratio) {
+  const ClassParams& p = Params();
+  if (p.changeSpaceChar == 1) state->spaceChar = GetValueRatio(state->spaceChar, ratio);
+  if (p.changeSpaceLine == 1) state->spaceLine = GetValueRatio(state->spaceLine, ratio);
+}
+
+void CLexaro::Engine::SetTState_Font(LX_TXT_STATE* state, const LX_DATA_FONT& font) {
+  state->lf.lfHeight = font.lfHeight;
+  state->txtclr = font.txtclr;
+  SetFaceName(state->lf, font.faceName.GetString());
+  state->lf.lfCharSet = font.charSet;
+}
+
+void CLexaro::Engine::SetLOGFONT(LOGFONT* lf, const LX_CNG_FONT& change) {
+  lf->lfCharSet = change.charSet;
+  SetFaceName(*lf, change.face);
+  if (change.bold == -1) lf->lfWeight = FW_NORMAL;
+  if (change.bold == 1) lf->lfWeight = FW_BOLD;
+  if (change.italic == -1) lf->lfItalic = 0;
+  if (change.italic == 1) lf->lfItalic = 1;
+  if (change.underline == -1) lf->lfUnderline = 0;
+  if (change.underline == 1) lf->lfUnderline = 1;
+}
+
+void CLexaro::Engine::AnalyzeText_Font(LX_DATA_FONT* font, LX_TXT_STATE* state,
+                                       const LX_TAG_PROPERTY& prop) {
+  font->lfHeight = prop.size > 0.0 ? m_fontTool.GetHeight(&m_pDC->m_hDC, prop.size) : state->lf.lfHeight;
+  font->txtclr = prop.color != CLR_TRANSPARENT ? prop.color : state->txtclr;
+  if (prop.face.IsEmpty()) {
+    font->faceName = state->lf.lfFaceName;
+    font->charSet = state->lf.lfCharSet;
+  } else {
+    font->faceName = prop.face;
+    font->charSet = BYTE(m_fontTool.GetCharSet(m_pDC, prop.face));
+  }
+}
+
+LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_String(int first, int last, LX_TXT_STATE* state) {
+  CString run = m_text.Mid(first, last - first + 1);
+  LX_TXT_EXTENT ext{0, m_fontTool.GetAscent(m_pDC), m_fontTool.GetDescent(m_pDC)};
+  SIZE size;
+  if (state->spaceChar == 0.0) {
+    GetTextExtentPoint32(m_pDC->m_hAttribDC, run.GetString(), run.GetLength(), &size);
+    ext.width = size.cx;
+    return ext;
+  }
+  // With character spacing every byte is measured on its own and the
+  // spacing goes between them.
+  double sum = 0;
+  for (int i = 0; i < run.GetLength(); ++i) {
+    GetTextExtentPoint32(m_pDC->m_hAttribDC, run.GetString() + i, 1, &size);
+    sum = size.cx + state->spaceChar + sum;
+  }
+  ext.width = run.IsEmpty() ? 0 : Roundoff(sum - state->spaceChar);
+  return ext;
+}
+
+LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Char(char c, LOGFONT* lf, const LX_CNG_FONT& change) {
+  SetLOGFONT(lf, change);
+  SelectedFont font(m_pDC, *lf);
+  SIZE size;
+  GetTextExtentPoint32(m_pDC->m_hAttribDC, &c, 1, &size);
+  return LX_TXT_EXTENT{size.cx, m_fontTool.GetAscent(m_pDC), m_fontTool.GetDescent(m_pDC)};
+}
+
+void CLexaro::Engine::AnalyzeText_Mark(LX_TAG_CODE code, LX_TXT_STATE* state, LX_TXT_EXTENT* ext) {
+  LOGFONT lf = state->lf;
+  const LX_CNG_CTAG& row = kCTagCng[code - LX_TC_FIRST_SYMBOL];
+  int m = GetValueRatio(Em(state), row.margin);
+  lf.lfEscapement += row.escapement;
+  *ext = AnalyzeText_Char(char(row.code), &lf, row.font);
+  ext->width += 2 * m;
+}
+
+double CLexaro::Engine::TextOut_String(int first, int last, LX_TXT_STATE*, CPoint pt) {
+  CString run = m_text.Mid(first, last - first + 1);
+  m_pDC->TextOut(pt.x, pt.y, run);
+  SIZE size;
+  GetTextExtentPoint32(m_pDC->m_hAttribDC, run.GetString(), run.GetLength(), &size);
+  return size.cx;
+}
+
+int CLexaro::Engine::TextOut_Char(char c, LOGFONT* lf, const LX_CNG_FONT& change, CPoint pt) {
+  SetLOGFONT(lf, change);
+  SelectedFont font(m_pDC, *lf);
+  m_pDC->TextOut(pt.x, pt.y, &c, 1);
+  SIZE size;
+  GetTextExtentPoint32(m_pDC->m_hAttribDC, &c, 1, &size);
+  return size.cx;
+}
+
+int CLexaro::Engine::TextOut_Mark(LX_TAG_CODE code, LX_TXT_STATE* state, CPoint pt) {
+  LOGFONT lf = state->lf;
+  const LX_CNG_CTAG& row = kCTagCng[code - LX_TC_FIRST_SYMBOL];
+  CPoint o = GetValueRatio(Em(state), row.offset);
+  int m = GetValueRatio(Em(state), row.margin);
+  lf.lfEscapement += row.escapement;
+  // A positive y offset moves the glyph up, a positive x offset forward.
+  CPoint at = GetPos_MoveX(GetPos_MoveY(pt, -o.y), m + o.x);
+  return TextOut_Char(char(row.code), &lf, row.font, at) + 2 * m;
+}

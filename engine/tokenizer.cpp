@@ -1,0 +1,113 @@
+// Reading tags: the resumable tag tokenizer, the end of a tag, the flat
+// forward searches that constructs use to find their parts, and the lookups
+// from names to vocabulary codes.
+#include <cstring>
+#include <string_view>
+#include <unordered_map>
+
+#include "engine/engine.h"
+
+using namespace lexaro::engine;
+
+namespace {
+
+// Index of name in a table of C strings, -1 when absent. Names compare
+// byte for byte, case-sensitively.
+template <size_t N>
+int IndexOf(const char* const (&table)[N], const CString& name) {
+  for (size_t i = 0; i < N; ++i)
+    if (name == table[i]) return int(i);
+  return -1;
+}
+
+}  // namespace
+
+CString CLexaro::Engine::GetTagToken(const CString& delimiters, int start) {
+  CString head, token;
+  if (start >= 0) {
+    m_tagTokenPos = start;
+    m_tagTokenQuotes = 0;
+  }
+  while (m_tagTokenPos >= 0 && token.IsEmpty()) {
+    int p = m_stringTool.FindOneOf(&m_text, delimiters, m_tagTokenPos);
+    if (p < 0) {
+      token = m_text.Mid(m_tagTokenPos);
+      m_tagTokenPos = -1;
+      break;
+    }
+    m_tagTokenQuotes += m_stringTool.GetCount(&m_text, '"', m_tagTokenPos, p - 1);
+    if (m_tagTokenQuotes % 2 != 0)
+      head += m_text.Mid(m_tagTokenPos, p - m_tagTokenPos + 1);  // inside quotes
+    else
+      token = m_text.Mid(m_tagTokenPos, p - m_tagTokenPos);
+    m_tagTokenPos = m_text.GetAt(p) == '>' ? -1 : p + 1;
+  }
+  return head + token;
+}
+
+int CLexaro::Engine::GetETagIdx(int pos) const {
+  int p = m_text.Find('>', pos);
+  return p < 0 ? m_textLength - 1 : p;
+}
+
+int CLexaro::Engine::NextTagStart(int pos) const {
+  int lt = m_text.Find('<', pos);
+  return lt < 0 || lt >= m_textLength - 1 ? -1 : lt;
+}
+
+int CLexaro::Engine::GetTagIdx(LX_TAG_CODE code, int which, int start) {
+  int found = 0;
+  return GetTagIdx_Ex(code, which, code, which, &found, start);
+}
+
+int CLexaro::Engine::GetTagIdx_Ex(LX_TAG_CODE codeA, int whichA, LX_TAG_CODE codeB, int whichB,
+                                  int* found, int start) {
+  const char* nameA = whichA == 1 ? StartTagName(codeA) : EndTagName(codeA);
+  const char* nameB = whichB == 1 ? StartTagName(codeB) : EndTagName(codeB);
+  int p = start;
+  while (p < m_textLength) {
+    int lt = NextTagStart(p);
+    if (lt < 0) return m_textLength;
+    if (m_text.GetAt(lt + 1) == '<') {
+      p = lt + 2;
+      continue;
+    }
+    CString name = GetTagToken(" >", lt + 1);
+    p = GetETagIdx(lt + 1) + 1;
+    // An empty table name ("no end tag") never matches.
+    if (*nameA && name == nameA) {
+      *found = 0;
+      return p;
+    }
+    if (*nameB && name == nameB) {
+      *found = 1;
+      return p;
+    }
+  }
+  return p;
+}
+
+LX_TAG_CODE CLexaro::Engine::GetSTagCode(const CString& name) {
+  // Every tag of a text is looked up, so the names are hashed once.
+  static const std::unordered_map<std::string_view, int> codes = [] {
+    std::unordered_map<std::string_view, int> m;
+    for (int code = kTagCount - 1; code >= 0; --code) m[StartTagName(code)] = code;
+    return m;
+  }();
+  auto it = codes.find(name.view());
+  return it == codes.end() ? LX_TC_NONE : LX_TAG_CODE(it->second);
+}
+
+LX_TAG_PROPERTY_CODE CLexaro::Engine::GetTagPropertyCode(const CString& name) {
+  return LX_TAG_PROPERTY_CODE(IndexOf(kTagPropertyTable, name));
+}
+
+LX_TAG_STYLE_CODE CLexaro::Engine::GetTagStyleCode(const CString& name) {
+  return LX_TAG_STYLE_CODE(IndexOf(kTagStyleTable, name));
+}
+
+LX_PAREN_CODE CLexaro::Engine::GetParenCode(const CString& name) {
+  for (int i = 0; i < 9; ++i)
+    if (name == kParenCng[i].name) return LX_PAREN_CODE(i);
+  return LX_PAREN_NONE;
+}

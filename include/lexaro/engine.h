@@ -1,0 +1,61 @@
+// CLexaro: the markup engine. Give it a device context and a markup text
+// (SetText), then draw the text at a point (TextOutA) or ask for its size
+// (GetTextExtent, GetTextExtent_Ex).
+//
+// Threads: one engine object must be used by one thread at a time. The
+// class-wide parameters (the setters below) are shared by all objects and
+// are not guarded; set them before objects are used from several threads.
+// The class-wide vocabulary is built once, safely, whichever thread
+// constructs the first object.
+#pragma once
+
+#include <memory>
+
+#include "lexaro/cstring.h"
+#include "lexaro/dc.h"
+#include "lexaro/export.h"
+
+// The box of a run, a line, a construct or the whole text.
+struct LX_TXT_EXTENT {
+  int width;
+  int ascent;   // from the baseline up
+  int descent;  // from the baseline down
+};
+
+class LEXARO_API CLexaro {
+ public:
+  CLexaro();
+  virtual ~CLexaro();
+  CLexaro(const CLexaro&) = delete;
+  CLexaro& operator=(const CLexaro&) = delete;
+
+  // Stores the text and lays it out with the device context. Returns 1, or
+  // 0 when the layout ran out of memory.
+  int SetText(CDC* pDC, CString text);
+  // Draws the laid-out text with its top-left corner where the device
+  // context's text alignment puts pt. Returns 0 when there is no valid layout.
+  int TextOutA(CDC* pDC, CPoint pt);
+  int TextOutA(CDC* pDC, int x, int y);
+  CString GetText();
+  // (width, ascent + descent), or (-1, -1) without a valid layout.
+  CSize GetTextExtent(CDC* pDC);
+  LX_TXT_EXTENT GetTextExtent_Ex(CDC* pDC);
+  // Joins the lines of text split at separator, dropping each line's
+  // leading white space: markup typed over indented lines becomes one line.
+  CString GetFormalText(const CString& text, CString separator);
+
+  // Class-wide parameters: they change the layout of every object, which
+  // is laid out again on its next use.
+  void SetParam_LOGFONT(const LOGFONT& lf);
+  void SetParam_lfHeight(long height);
+  void SetParam_SubPtRatio(int ratio);
+  void SetParam_SpaceLine(int space);
+  // This object's escapement in tenths of a degree; takes effect on the
+  // next TextOutA without a new layout.
+  void SetParam_lfEscapement(long escapement);
+
+  class Engine;
+
+ private:
+  std::unique_ptr<Engine> m_engine;
+};
