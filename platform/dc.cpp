@@ -1,6 +1,8 @@
 #include "lexaro/dc.h"
 
+#include <algorithm>
 #include <atomic>
+#include <climits>
 #include <cmath>
 
 #include "platform/font/font_engine.h"
@@ -227,7 +229,11 @@ void CDC::FillSolidRect(const RECT* rect, COLORREF color) {
 }
 
 void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF color) {
-  CRect r(x, y, x + cx, y + cy);
+  // The far edges saturate instead of wrapping around.
+  auto edge = [](int a, int b) {
+    return int(std::clamp<long long>((long long)a + b, INT_MIN, INT_MAX));
+  };
+  CRect r(x, y, edge(x, cx), edge(y, cy));
   FillSolidRect(&r, color);
 }
 
@@ -240,7 +246,8 @@ BOOL CDC::FillRect(const RECT* rect, CBrush* brush) {
 BOOL CDC::Rectangle(int left, int top, int right, int bottom) {
   CRect r(left, top, right, bottom);
   r.NormalizeRect();
-  if (r.Width() < 2 || r.Height() < 2) return FALSE;
+  // Sizes in 64 bits: Width() and Height() overflow for huge rectangles.
+  if ((long long)r.right - r.left < 2 || (long long)r.bottom - r.top < 2) return FALSE;
   DrawRect(CRect(r.left + 1, r.top + 1, r.right - 1, r.bottom - 1), m_brushColor);
   if (m_pen.style != PS_NULL) {
     CPoint c[4] = {{r.left, r.top}, {r.right - 1, r.top}, {r.right - 1, r.bottom - 1},

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "lexaro/raster_dc.h"
 
@@ -91,6 +92,17 @@ std::unique_ptr<CRasterDC> CRasterDC::LoadPng(const std::string& path, std::stri
     png_image_free(&image);
     Fail(error, path + ": image of " + std::to_string(image.width) + " x " +
                     std::to_string(image.height) + " pixels exceeds the surface limits");
+    return nullptr;
+  }
+  // Every pixel takes at least one bit of image data and deflate packs at
+  // most 1032 bytes into one, so a file too short for the size it claims is
+  // refused before its pixels are allocated.
+  std::error_code ec;
+  std::uintmax_t fileSize = std::filesystem::file_size(path, ec);
+  if (!ec && fileSize < std::uintmax_t(image.width) * image.height / (8 * 1032)) {
+    png_image_free(&image);
+    Fail(error, path + ": " + std::to_string(fileSize) + " bytes cannot hold an image of " +
+                    std::to_string(image.width) + " x " + std::to_string(image.height) + " pixels");
     return nullptr;
   }
   image.format = PNG_FORMAT_RGBA;

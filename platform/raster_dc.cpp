@@ -9,6 +9,10 @@
 
 namespace {
 
+// Glyphs whose pen position lies farther than this from the origin are not
+// drawn: far beyond any surface even at the largest realised em.
+constexpr double kFarAway = double(1 << 30);
+
 bool IsTransparent(COLORREF c) { return (c & 0xFF000000u) != 0; }
 
 std::uint32_t Opaque(COLORREF c) {
@@ -163,11 +167,14 @@ void CRasterDC::DrawText(const TextOutRequest& req) {
   lf::Coverage scratch;
   double pen = 0;
   for (const lf::Glyph& g : glyphs) {
-    int ox, oy;
-    const lf::Coverage* cov = font->RenderGlyph(g, req.originX + pen * dx, req.originY + pen * dy,
-                                                req.font.lfEscapement, clip, scratch, &ox, &oy);
-    if (cov) BlendCoverage(cov->alpha.data(), cov->left + ox, cov->top + oy, cov->width, cov->height, req.color);
+    double gx = req.originX + pen * dx, gy = req.originY + pen * dy;
     pen += g.advance;
+    // A glyph this far away cannot reach a surface, and its pixel offsets
+    // would overflow an int.
+    if (std::fabs(gx) > kFarAway || std::fabs(gy) > kFarAway) continue;
+    int ox, oy;
+    const lf::Coverage* cov = font->RenderGlyph(g, gx, gy, req.font.lfEscapement, clip, scratch, &ox, &oy);
+    if (cov) BlendCoverage(cov->alpha.data(), cov->left + ox, cov->top + oy, cov->width, cov->height, req.color);
   }
   double top, thickness;
   if (req.font.lfUnderline) {

@@ -36,6 +36,8 @@ void CRecordDC::DrawText(const TextOutRequest& req) {
   op.kind = RecordedOp::Text;
   op.from = req.point;
   op.text = CString(req.bytes, req.count);
+  op.originX = req.originX;
+  op.originY = req.originY;
   op.font = req.font;
   op.color = req.color;
   op.align = req.align;

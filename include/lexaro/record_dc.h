@@ -15,6 +15,8 @@ struct RecordedOp {
   CPoint from;      // Text: the point passed; Line: start; Pixel: the pixel
   CPoint to;        // Line: end (not painted)
   CString text;     // Text: the bytes
+  double originX;   // Text: the left end of the baseline after alignment
+  double originY;
   LOGFONT font;     // Text: the selected font
   COLORREF color;   // Text, Pixel and Fill colour; Line: the pen's colour
   UINT align;       // Text: the alignment flags

@@ -170,8 +170,9 @@ const Coverage* RealizedFont::RenderGlyph(const Glyph& g, double x, double y, in
     it = m_bitmaps.emplace(key, std::move(cov)).first;
   }
   if (it->second.width == 0) return nullptr;
-  *dx = int(fx);
-  *dy = int(fy);
+  // Callers keep pen positions far inside the int range; clamp regardless.
+  *dx = int(std::clamp(fx, -1073741824.0, 1073741824.0));
+  *dy = int(std::clamp(fy, -1073741824.0, 1073741824.0));
   return &it->second;
 }
 

@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "platform/alloc_tracker.h"
+#include "platform/surface_helpers.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A fresh directory per test, removed afterwards.
+class PngFiles : public testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = fs::temp_directory_path() /
+           ("lexaro_png_" + std::string(info->name()) + "_" + std::to_string(::getpid()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  std::string Path(const char* name) const { return (dir_ / name).string(); }
+  static std::vector<unsigned char> Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+  static void Write(const std::string& path, const std::vector<unsigned char>& bytes) {
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  }
+  fs::path dir_;
+};
+
+// The PNG of a small surface with its IHDR size replaced (and its CRC fixed).
+std::vector<unsigned char> PngClaiming(std::uint32_t width, std::uint32_t height) {
+  CRasterDC dc(1, 1, RGB(10, 20, 30));
+  std::vector<unsigned char> png;
+  EXPECT_TRUE(dc.EncodePng(&png));
+  auto put32 = [&](size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) png[at + i] = (unsigned char)(v >> (24 - 8 * i));
+  };
+  EXPECT_EQ(std::string(png.begin() + 12, png.begin() + 16), "IHDR");
+  put32(16, width);
+  put32(20, height);
+  put32(29, std::uint32_t(crc32(0, png.data() + 12, 17)));
+  return png;
+}
+
+}  // namespace
+
+TEST_F(PngFiles, SaveAndLoadRoundTripPixels) {
+  CRasterDC dc(7, 5, CLR_TRANSPARENT);
+  dc.SetPixel(0, 0, RGB(255, 0, 0));
+  dc.SetPixel(6, 4, RGB(1, 2, 3));
+  dc.FillSolidRect(2, 1, 3, 2, RGB(0x80, 0x40, 0xC0));
+  // Semi-transparent, premultiplied.
+  const std::uint32_t translucent[] = {0x80400000u, 0x01010101u, 0xFE102030u, 0x40404040u, 0x7F000000u};
+  for (int i = 0; i < 5; ++i) dc.Bits()[3 * 7 + i] = translucent[i];
+
+  std::string path = Path("round.png"), error;
+  ASSERT_TRUE(dc.SavePng(path, &error)) << error;
+  std::vector<unsigned char> encoded;
+  ASSERT_TRUE(dc.EncodePng(&encoded));
+  const unsigned char signature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  ASSERT_GT(encoded.size(), 8u);
+  EXPECT_TRUE(std::equal(signature, signature + 8, encoded.begin()));
+  EXPECT_EQ(Read(path), encoded);
+  EXPECT_FALSE(fs::exists(path + ".tmp"));
+
+  auto back = CRasterDC::LoadPng(path, &error);
+  ASSERT_TRUE(back) << error;
+  ASSERT_EQ(back->Width(), 7);
+  ASSERT_EQ(back->Height(), 5);
+  for (int i = 0; i < 35; ++i) {
+    std::uint32_t a = dc.Bits()[i], b = back->Bits()[i];
+    EXPECT_EQ(a >> 24, b >> 24) << "alpha of pixel " << i;
+    for (int shift = 0; shift < 24; shift += 8)
+      EXPECT_NEAR(int((a >> shift) & 255), int((b >> shift) & 255), 1) << "pixel " << i;
+  }
+  EXPECT_EQ(back->GetPixel(0, 0), RGB(255, 0, 0));
+  EXPECT_EQ(back->GetPixel(6, 4), RGB(1, 2, 3));
+  EXPECT_EQ(back->GetPixel(1, 1), CLR_TRANSPARENT);
+  EXPECT_EQ(back->Bits()[3 * 7], 0x80400000u);
+
+  // Saving again replaces the file.
+  dc.Clear(RGB(0, 0, 0));
+  ASSERT_TRUE(dc.SavePng(path));
+  EXPECT_EQ(CRasterDC::LoadPng(path)->GetPixel(3, 3), RGB(0, 0, 0));
+}
+
+TEST_F(PngFiles, WriteFailuresReportAndLeaveNoFile) {
+  CRasterDC dc(3, 3);
+  std::string error;
+  std::string missingDir = Path("no/such/dir/out.png");
+  EXPECT_FALSE(dc.SavePng(missingDir, &error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_FALSE(fs::exists(missingDir));
+  // The target is a directory: the write fails and nothing is left behind.
+  fs::create_directory(Path("taken.png"));
+  error.clear();
+  EXPECT_FALSE(dc.SavePng(Path("taken.png"), &error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_TRUE(fs::is_directory(Path("taken.png")));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+  // An empty surface has no PNG form.
+  CRasterDC empty(0, 4);
+  std::vector<unsigned char> bytes;
+  EXPECT_FALSE(empty.EncodePng(&bytes, &error));
+  EXPECT_FALSE(empty.SavePng(Path("empty.png")));
+  EXPECT_FALSE(fs::exists(Path("empty.png")));
+  EXPECT_FALSE(dc.EncodePng(nullptr));
+}
+
+TEST_F(PngFiles, BadInputIsRefusedCleanly) {
+  CRasterDC dc(20, 10, RGB(50, 60, 70));
+  std::vector<unsigned char> png;
+  ASSERT_TRUE(dc.EncodePng(&png));
+
+  std::vector<unsigned char> truncated(png.begin(), png.begin() + png.size() / 2);
+  std::vector<unsigned char> headerOnly(png.begin(), png.begin() + 33);
+  std::vector<unsigned char> text = {'n', 'o', 't', ' ', 'a', ' ', 'p', 'n', 'g', '\n'};
+  std::vector<unsigned char> badCrc = png;
+  badCrc[29] ^= 0xFF;
+  // Padded after its end so that the file is long enough for its size.
+  std::vector<unsigned char> area = PngClaiming(20000, 20000);
+  area.resize(area.size() + (1 << 16));
+  const std::pair<const char*, std::vector<unsigned char>> files[] = {
+      {"truncated.png", truncated},  {"header.png", headerOnly}, {"text.png", text},
+      {"empty.png", {}},             {"crc.png", badCrc},
+      {"wide.png", PngClaiming(CRasterDC::kMaxSide + 1, 1)},
+      {"huge.png", PngClaiming(40000, 40000)},
+      {"area.png", area},  // each side allowed, the area not
+      {"short.png", PngClaiming(64, 64)},       // data for one pixel only
+      {"zero.png", PngClaiming(0, 5)},
+      // Allowed sizes, but a few bytes cannot hold that many pixels (deflate
+      // packs at most 1032 bytes into one).
+      {"claim.png", PngClaiming(16384, 16384)},
+  };
+  // Each is refused with a reason, before any pixels are allocated.
+  for (const auto& [name, bytes] : files) {
+    SCOPED_TRACE(name);
+    Write(Path(name), bytes);
+    std::string error;
+    LargestAllocation largest;
+    EXPECT_EQ(CRasterDC::LoadPng(Path(name), &error), nullptr);
+    EXPECT_FALSE(error.empty());
+    EXPECT_LT(largest.Bytes(), 1u << 20);
+  }
+  std::string error;
+  EXPECT_EQ(CRasterDC::LoadPng(Path("missing.png"), &error), nullptr);
+  EXPECT_FALSE(error.empty());
+  EXPECT_EQ(CRasterDC::LoadPng(dir_.string()), nullptr);
+  // The untouched bytes still load.
+  Write(Path("good.png"), png);
+  auto good = CRasterDC::LoadPng(Path("good.png"));
+  ASSERT_TRUE(good);
+  EXPECT_EQ(good->GetPixel(19, 9), RGB(50, 60, 70));
+}
