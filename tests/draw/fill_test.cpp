@@ -12,14 +12,14 @@
 
 namespace {
 
-Pixels Rect(int left, int top, int right, int bottom) {  // inclusive
-  Pixels s;
+PixelSet Rect(int left, int top, int right, int bottom) {  // inclusive
+  PixelSet s;
   for (int y = top; y <= bottom; ++y)
     for (int x = left; x <= right; ++x) s.emplace(x, y);
   return s;
 }
 
-Pixels FillQuad(const std::array<CPoint, 4>& p, int w = 64, int h = 64) {
+PixelSet FillQuad(const std::array<CPoint, 4>& p, int w = 64, int h = 64) {
   CRasterDC dc(w, h);
   CDC_Ex ex;
   ex.DrawSquareCover(&dc, p[0], p[1], p[2], p[3], kInk);
@@ -64,7 +64,7 @@ TEST(QuadFill, RotatedQuadsHaveNoHoles) {
       {{5, 30}, {40, 3}, {60, 50}, {25, 58}},
   };
   for (const auto& poly : shapes) {
-    const Pixels painted = FillQuad({poly[0], poly[1], poly[2], poly[3]});
+    const PixelSet painted = FillQuad({poly[0], poly[1], poly[2], poly[3]});
     for (int y = 0; y < 64; ++y) {
       for (int x = 0; x < 64; ++x) {
         const double inside = Inside(poly, x, y);
@@ -153,7 +153,7 @@ TEST(TriangleFill, RightTriangleAndSizeLimitedForms) {
   CRasterDC dc(32, 32);
   CDC_Ex ex;
   ex.DrawTriangleCover(&dc, CPoint(0, 0), CPoint(20, 0), CPoint(0, 20), kInk);
-  Pixels expected;
+  PixelSet expected;
   for (int y = 0; y <= 20; ++y)
     for (int x = 0; x + y <= 20; ++x) expected.emplace(x, y);
   EXPECT_EQ(Painted(dc), expected);

@@ -18,8 +18,8 @@ struct Marker {
   COLORREF At(int x, int y) const { return dc.GetPixel(x, y); }
 };
 
-Pixels Square(int left, int top, int right, int bottom) {
-  Pixels s;
+PixelSet Square(int left, int top, int right, int bottom) {
+  PixelSet s;
   for (int y = top; y <= bottom; ++y)
     for (int x = left; x <= right; ++x) s.emplace(x, y);
   return s;
@@ -67,7 +67,7 @@ TEST(Markers, OutlinedSolidAndCross) {
   {
     Marker m;  // solid diamond
     m.ex.DrawPoint(&m.dc, 20, 20, 9, 8);
-    Pixels diamond;
+    PixelSet diamond;
     for (int y = 16; y <= 24; ++y)
       for (int x = 16; x <= 24; ++x)
         if (std::abs(x - 20) + std::abs(y - 20) <= 4) diamond.emplace(x, y);
@@ -76,14 +76,14 @@ TEST(Markers, OutlinedSolidAndCross) {
   {
     Marker m;  // cross: both diagonals of the square, end points included
     m.ex.DrawPoint(&m.dc, 20, 20, 9, 13);
-    Pixels cross;
+    PixelSet cross;
     for (int k = 0; k <= 8; ++k) cross.insert({{16 + k, 16 + k}, {24 - k, 16 + k}});
     EXPECT_EQ(Painted(m.dc), cross);
   }
   {
     Marker m;  // upward triangle: height 9, apex at y - 4, base at y + 4
     m.ex.DrawPoint(&m.dc, 20, 20, 10, 10);
-    const Pixels px = Painted(m.dc);
+    const PixelSet px = Painted(m.dc);
     EXPECT_TRUE(px.count({20, 16}));
     EXPECT_FALSE(px.count({20, 15}));
     for (int x = 15; x <= 24; ++x) EXPECT_TRUE(px.count({x, 24})) << x;
@@ -180,7 +180,7 @@ TEST(BitBltTrans, CopiesAllButTheKey) {
   src.SetPixel(3, 4, RGB(1, 2, 3));
   CDC_Ex ex;
   ex.BitBlt_Trans(&dst, 4, 5, 8, 8, &src, 0, 0, key);
-  EXPECT_EQ(Painted(dst), (Pixels{{4, 5}, {11, 12}, {7, 9}}));
+  EXPECT_EQ(Painted(dst), (PixelSet{{4, 5}, {11, 12}, {7, 9}}));
   EXPECT_EQ(dst.GetPixel(7, 9), RGB(1, 2, 3));
 
   // Nothing for empty sizes; huge sizes copy only what overlaps.
@@ -195,7 +195,7 @@ TEST(BitBltTrans, CopiesAllButTheKey) {
   EXPECT_EQ(wide.GetPixel(7, 7), RGB(0, 0, 255));
   EXPECT_EQ(wide.GetPixel(8, 8), RGB(255, 255, 255));
 
-  // Pixels the source's clip region hides are not copied.
+  // PixelSet the source's clip region hides are not copied.
   CRgn left, right;
   left.CreateRectRgn(0, 0, 2, 8);
   right.CreateRectRgn(6, 0, 8, 8);

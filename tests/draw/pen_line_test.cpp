@@ -195,7 +195,7 @@ TEST(PatternedLine, ThickDotsOnTheRaster) {
   CRasterDC dc(40, 8);
   CDC_Ex ex;
   ex.LineTo(&dc, 0, 3, 40, 3, CPenData(DE_PS_DOTTED, 3, kInk));
-  Pixels expected;
+  PixelSet expected;
   for (int x0 : {1, 9, 17, 25, 33})
     for (int x = x0 - 1; x <= x0 + 1; ++x)
       for (int y = 2; y <= 4; ++y) expected.emplace(x, y);
@@ -217,7 +217,7 @@ TEST(PatternedLine, HugeLinesKeepThePhase) {
   EXPECT_EQ(dc.GetCurrentPosition(), CPoint(20, 3));
   ex.LineTo(&dc, 100, 3);
   EXPECT_EQ(ex.m_patternPos, 1000000107 % 8);
-  Pixels expected;
+  PixelSet expected;
   for (int x = 0; x < 64; ++x)
     if (x % 8 >= 1 && x % 8 <= 4) expected.emplace(x, 3);
   EXPECT_EQ(Painted(dc), expected);

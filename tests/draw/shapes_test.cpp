@@ -40,7 +40,7 @@ TEST(Circle, OutlineAndFillLieOnTheCircle) {
     CDC_Ex ex;
     ex.DrawCircle(&outline, CPoint(30, 30), d);
     ex.DrawCircleCover(&filled, CPoint(30, 30), d);
-    const Pixels ring = Painted(outline), disc = Painted(filled);
+    const PixelSet ring = Painted(outline), disc = Painted(filled);
     for (auto [x, y] : ring) {
       EXPECT_GE(Distance(x, y, cx, cy), r - 1.5) << d << ": " << x << "," << y;
       EXPECT_LE(Distance(x, y, cx, cy), r + 1.0) << d << ": " << x << "," << y;
@@ -67,7 +67,7 @@ TEST(Circle, OutlineAndFillLieOnTheCircle) {
   CRasterDC crossed(64, 64);
   CDC_Ex ex;
   ex.DrawCircle_X(&crossed, CPoint(30, 30), 41);
-  const Pixels px = Painted(crossed);
+  const PixelSet px = Painted(crossed);
   for (int k = -13; k <= 12; ++k) {
     EXPECT_TRUE(px.count({30 + k, 30 + k})) << k;
     EXPECT_TRUE(px.count({30 - k, 30 + k})) << k;
@@ -113,7 +113,7 @@ TEST(Circle, HugeDiametersDrawOnlyWhatShows) {
   // The top of a circle 2^31 wide crosses a small surface as a flat line.
   CRasterDC dc(64, 64);
   ex.DrawCircle(&dc, CPoint(32, 32 + 1073741823), INT_MAX);
-  Pixels row;
+  PixelSet row;
   for (int x = 0; x < 64; ++x) row.emplace(x, 32);
   EXPECT_EQ(Painted(dc), row);
   // Its fill covers the surface.
@@ -185,7 +185,7 @@ TEST(Arrow, FilledHeadOnTheRasterAndOddArguments) {
   ex.CreatePen(DE_PS_SOLID, 1, kInk);
   // Pointing down: the head spans rows 50..60 around column 30.
   ex.DrawArrow(&dc, CPoint(30, 60), CPoint(30, 5), 3, 10, 30);
-  const Pixels px = Painted(dc);
+  const PixelSet px = Painted(dc);
   for (int y = 5; y < 60; ++y) EXPECT_TRUE(px.count({30, y})) << y;
   for (int x = 26; x <= 34; ++x) EXPECT_TRUE(px.count({x, 51})) << x;
   EXPECT_FALSE(px.count({30, 61}));

@@ -12,6 +12,7 @@
 
 #include "lexaro/raster_dc.h"
 #include "platform/font/font_engine.h"
+#include "support/pixels.h"
 
 namespace {
 
@@ -55,18 +56,7 @@ int Width(const LOGFONT& lf, const char* s, int codePage = CP_UTF8) {
 }
 
 // The bounding box of every pixel that differs from white.
-CRect Ink(const CRasterDC& dc) {
-  CRect box(INT_MAX, INT_MAX, INT_MIN, INT_MIN);
-  for (int y = 0; y < dc.Height(); ++y)
-    for (int x = 0; x < dc.Width(); ++x)
-      if (dc.Bits()[y * dc.Width() + x] != 0xFFFFFFFFu) {
-        box.left = std::min(box.left, x);
-        box.top = std::min(box.top, y);
-        box.right = std::max(box.right, x + 1);
-        box.bottom = std::max(box.bottom, y + 1);
-      }
-  return box;
-}
+CRect Ink(const CRasterDC& dc) { return Box(Painted(dc)); }
 
 std::vector<std::string> GlyphNames(const LOGFONT& lf, const char* bytes) {
   std::lock_guard lock(lexaro::font::Mutex());
