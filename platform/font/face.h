@@ -4,6 +4,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <span>
 #include <string>
 
 #include "lexaro/dc.h"
@@ -26,6 +27,13 @@ struct LoadedFace {
   double strikePos = 250, strikeSize = 50;
 };
 
+// A glyph of a stand-in face drawn away from where its outline says, so that
+// it keeps the proportions of the face it stands in for.
+struct GlyphShift {
+  unsigned char byte;  // the byte code (symbol encoding)
+  int dx, dy;          // font units, x right, y up
+};
+
 // What a LOGFONT's face name, weight and slant resolve to.
 struct ResolvedFace {
   LoadedFace* face = nullptr;  // null only when no font at all can be loaded
@@ -33,6 +41,7 @@ struct ResolvedFace {
   bool synthItalic = false;
   Encoding encoding = Encoding::Text;
   unsigned char charset = ANSI_CHARSET;
+  std::span<const GlyphShift> shifts;  // of the stand-in, when it was found
 };
 
 FT_Library Library();

@@ -22,10 +22,28 @@ struct Substitute {
   const char* file;  // preferred file name among the family's files, or null
   Encoding encoding;
   unsigned char charset;
+  std::span<const GlyphShift> shifts = {};
+};
+
+// The pieces of tall parentheses in Standard Symbols PS, moved to where the
+// other bracket and brace pieces put them. Their lower ends (0xE8, 0xF8)
+// reach 293 units below the baseline where every other piece ends about 80
+// below; pieces are stacked by the font's ascent and descent, so the
+// parentheses would hang 0.21 em below their span: raised by the
+// difference. And the pieces (ink 40-436 and 54-450) stand right of their
+// 384-unit advance, the right ones entirely so: each side is moved left to
+// centre its ink in the advance, so both parentheses keep the same distance
+// from what they enclose and stay within their width.
+constexpr int kLeftParenDx = 192 - (40 + 436) / 2;
+constexpr int kRightParenDx = 192 - (54 + 450) / 2;
+constexpr GlyphShift kSymbolShifts[] = {
+    {0xE6, kLeftParenDx, 0}, {0xE7, kLeftParenDx, 0}, {0xE8, kLeftParenDx, 213},
+    {0xF6, kRightParenDx, 0}, {0xF7, kRightParenDx, 0}, {0xF8, kRightParenDx, 213},
 };
 
 constexpr Substitute kSubstitutes[] = {
-    {"Symbol", "Standard Symbols PS", "StandardSymbolsPS.otf", Encoding::Symbol, SYMBOL_CHARSET},
+    {"Symbol", "Standard Symbols PS", "StandardSymbolsPS.otf", Encoding::Symbol, SYMBOL_CHARSET,
+     kSymbolShifts},
     {"Wingdings", "DejaVu Sans", nullptr, Encoding::Wingdings, SYMBOL_CHARSET},
     {"Times New Roman", "Liberation Serif", nullptr, Encoding::Text, ANSI_CHARSET},
     {"Arial", "Liberation Sans", nullptr, Encoding::Text, ANSI_CHARSET},
@@ -134,6 +152,7 @@ ResolvedFace Resolve(const std::string& name, bool bold, bool italic, unsigned c
     r.encoding = s->encoding;
     r.charset = s->charset;
     found = ListFamily(s->family, s->file, bold, italic, &c);
+    if (found) r.shifts = s->shifts;
   } else if (!name.empty()) {
     found = MatchFamily(name.c_str(), bold, italic, &c);
   } else if (charset == SHIFTJIS_CHARSET) {
@@ -143,6 +162,7 @@ ResolvedFace Resolve(const std::string& name, bool bold, bool italic, unsigned c
   if (!r.face && ListFamily(kLastResort, nullptr, bold, italic, &c)) {
     r.face = LoadFace(c.path, c.index);
     r.encoding = r.encoding == Encoding::Symbol ? Encoding::Text : r.encoding;
+    r.shifts = {};
   }
   if (!r.face) return r;
   r.synthBold = bold && c.weight < FC_WEIGHT_DEMIBOLD;

@@ -19,12 +19,14 @@ namespace lexaro::font {
 // this height (4,194,304 px, far beyond any surface).
 constexpr double kMaxEm = double(1 << 22);
 
-// One glyph of a run: the face it comes from (null draws nothing), its index
-// and its advance in whole pixels.
+// One glyph of a run: the face it comes from (null draws nothing), its index,
+// its advance in whole pixels, and how far it is drawn from its outline's
+// place (font units of its face; see GlyphShift).
 struct Glyph {
   LoadedFace* face;
   unsigned index;
   int advance;
+  int dx = 0, dy = 0;
 };
 
 // A LOGFONT realised at its size (the escapement is applied when drawing).
@@ -64,7 +66,7 @@ class RealizedFont {
   struct BitmapKey {
     const LoadedFace* face;
     unsigned index;
-    int escapement, subX, subY;
+    int dx, dy, escapement, subX, subY;
     bool operator==(const BitmapKey&) const = default;
   };
   struct BitmapKeyHash {

@@ -88,6 +88,12 @@ const Glyph& RealizedFont::GlyphFor(char32_t cp) {
     // A fallback face is drawn at the same em height as the chosen one.
     double ratio = m_face.face->upem / face->upem;
     g = Glyph{face, index, int(RoundToLong(double(units) * ratio * m_xscale + m_boldExtra))};
+    for (const GlyphShift& shift : m_face.shifts) {
+      if (face == m_face.face && cp == shift.byte) {
+        g.dx = shift.dx;
+        g.dy = shift.dy;
+      }
+    }
   }
   return m_glyphs.emplace(cp, g).first->second;
 }
@@ -124,6 +130,7 @@ bool RealizedFont::RenderUncached(const Glyph& g, double x, double y, int escape
       ft->glyph->format != FT_GLYPH_FORMAT_OUTLINE)
     return false;
   FT_Outline& outline = ft->glyph->outline;
+  if (g.dx != 0 || g.dy != 0) FT_Outline_Translate(&outline, g.dx, g.dy);
   double ratio = m_face.face->upem / g.face->upem;
   if (m_face.synthBold) {
     FT_Pos strength = FT_Pos(g.face->upem / 24);
@@ -140,6 +147,7 @@ bool RealizedFont::RenderUncached(const Glyph& g, double x, double y, int escape
 size_t RealizedFont::BitmapKeyHash::operator()(const BitmapKey& k) const noexcept {
   size_t h = std::hash<const void*>()(k.face);
   h = h * 1000003u ^ k.index;
+  h = h * 1000003u ^ size_t(k.dx) ^ size_t(k.dy) << 20;
   h = h * 1000003u ^ size_t(k.escapement << 4 | k.subX << 2 | k.subY);
   return h;
 }
@@ -155,7 +163,7 @@ const Coverage* RealizedFont::RenderGlyph(const Glyph& g, double x, double y, in
   // Glyphs of ordinary sizes are rendered once per quarter-pixel position.
   double fx = std::floor(x), fy = std::floor(y);
   int subX = int((x - fx) * 4), subY = int((y - fy) * 4);
-  BitmapKey key{g.face, g.index, escapement, subX, subY};
+  BitmapKey key{g.face, g.index, g.dx, g.dy, escapement, subX, subY};
   auto it = m_bitmaps.find(key);
   if (it == m_bitmaps.end()) {
     Coverage cov;
