@@ -1,6 +1,8 @@
 // The two passes. Layout walks the text line by line, measures runs and
 // constructs and records them in pre-order; render walks the same text
 // again and takes the records back in the same order.
+#include <algorithm>
+
 #include "engine/engine.h"
 
 using namespace lexaro::engine;
@@ -49,6 +51,81 @@ bool CLexaro::Engine::ApplySwitchTag(LX_TAG_CODE code, LX_TXT_STATE* state, bool
   return false;
 }
 
+bool CLexaro::Engine::IsConstruct(LX_TAG_CODE code) const {
+  bool construct = (code >= LX_TC_DIV && code <= LX_TC_TABLE && code != LX_TC_S) ||
+                   (code >= LX_TC_FRAC && code <= LX_TC_PAREN);
+  // Beyond the nesting limit a construct tag counts as an unknown name, in
+  // both passes alike, so the records stay paired.
+  return construct && m_depth < kMaxNesting;
+}
+
+void CLexaro::Engine::AnalyzeText_Construct(LX_TAG_CODE code, int start, LX_TXT_STATE* state,
+                                            const LX_TAG_PROPERTY& prop, LX_TXT_EXTENT* line,
+                                            int* pos) {
+  ++m_depth;
+  if (code == LX_TC_TABLE) {
+    auto* position = m_dataTable.GetTailPosition();
+    LX_DATA_TABLE table;
+    AnalyzeText_Table(start, state, &table, prop);
+    auto* node = m_dataTable.InsertAfter(position, table);
+    if (!node || node->value.colList.GetError() || node->value.rowList.GetError() ||
+        node->value.cellList.GetError())
+      AnalyzeErrorBuffer();
+    AddExtent(line, table.extent);
+    *pos = std::max(table.endIdx, start);  // a walk always moves forward
+  } else {
+    auto* position = m_dataTag.GetTailPosition();
+    LX_DATA_TAG tag;
+    switch (code) {
+      case LX_TC_DIV: AnalyzeText_Div(start, state, &tag, prop); break;
+      case LX_TC_SUP:
+      case LX_TC_SUB: AnalyzeText_PTag(code, start, state, &tag, prop); break;
+      case LX_TC_FRAC: AnalyzeText_Frac(start, state, &tag, prop); break;
+      case LX_TC_SQRT: AnalyzeText_Sqrt(start, state, &tag, prop); break;
+      case LX_TC_SQRTN: AnalyzeText_SqrtN(start, state, &tag, prop); break;
+      case LX_TC_PAREN: AnalyzeText_Paren(start, state, &tag, prop); break;
+      default: AnalyzeText_PTag_Ex(code, start, state, &tag, prop); break;
+    }
+    if (!m_dataTag.InsertAfter(position, tag)) AnalyzeErrorBuffer();
+    AddExtent(line, tag.extent);
+    *pos = std::max(tag.endIdx, start);
+  }
+  --m_depth;
+}
+
+double CLexaro::Engine::TextOut_Construct(LX_TAG_CODE code, int start, LX_TXT_STATE* state,
+                                          CPoint pt, int* pos) {
+  ++m_depth;
+  double width = 0;
+  if (code == LX_TC_TABLE) {
+    if (auto* node = m_dataTable.GetNext()) {
+      TextOut_Table(start, state, pt, &node->value);
+      width = node->value.extent.width;
+      *pos = std::max(node->value.endIdx, start);
+    } else {
+      *pos = m_textLength;
+    }
+  } else if (auto* node = m_dataTag.GetNext()) {
+    const LX_DATA_TAG* tag = &node->value;
+    switch (code) {
+      case LX_TC_DIV: TextOut_Div(start, state, pt, tag); break;
+      case LX_TC_SUP:
+      case LX_TC_SUB: TextOut_PTag(code, start, state, pt, tag); break;
+      case LX_TC_FRAC: TextOut_Frac(start, state, pt, tag); break;
+      case LX_TC_SQRT: TextOut_Sqrt(start, state, pt, tag); break;
+      case LX_TC_SQRTN: TextOut_SqrtN(start, state, pt, tag); break;
+      case LX_TC_PAREN: TextOut_Paren(start, state, pt, tag); break;
+      default: TextOut_PTag_Ex(code, start, state, pt, tag); break;
+    }
+    width = tag->extent.width;
+    *pos = std::max(tag->endIdx, start);
+  } else {
+    *pos = m_textLength;  // the layout recorded fewer constructs: stop here
+  }
+  --m_depth;
+  return width;
+}
+
 void CLexaro::Engine::AnalyzeText() {
   m_dataLine.RemoveAll();
   m_dataTag.RemoveAll();
@@ -56,6 +133,7 @@ void CLexaro::Engine::AnalyzeText() {
   m_dataFont.RemoveAll();
   m_error = 0;
   m_errorText = "";
+  m_depth = 0;
   m_textLength = m_text.GetLength();
   LX_TXT_STATE state = DefaultState();
   int end;
@@ -146,6 +224,10 @@ LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Single(int start, LX_TXT_STATE* state
       LX_TXT_EXTENT mark;
       AnalyzeText_Mark(code, state, &mark);
       AddExtent(&line, mark);
+    } else if (IsConstruct(code)) {
+      SetDefaultTagProperty(&prop, code, state, -1);
+      GetTagProperty(&prop);
+      AnalyzeText_Construct(code, pos, state, prop, &line, &pos);
     } else if (ApplySwitchTag(code, state, true, &fontChanged)) {
       if (fontChanged) RenewFont(state, font, previousFont);
       continue;
@@ -224,6 +306,9 @@ void CLexaro::Engine::TextOut_Single(int start, LX_TXT_STATE* state, CFont* font
       RenewFont(state, font, previousFont);
     } else if (code >= LX_TC_FIRST_SYMBOL && code <= LX_TC_LAST_SYMBOL) {
       advance += TextOut_Mark(code, state, GetPos_MoveX(pt, advance));
+    } else if (IsConstruct(code)) {
+      advance += TextOut_Construct(code, pos, state, GetPos_MoveX(pt, advance), &pos);
+      if (m_error != 0) return;
     } else if (ApplySwitchTag(code, state, false, &fontChanged)) {
       RenewFont(state, font, previousFont);
     }

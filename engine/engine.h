@@ -96,6 +96,79 @@ class CLexaro::Engine {
   int TextOut_Mark(LX_TAG_CODE code, LX_TXT_STATE* state, CPoint pt);
   int TextOut_Char(char c, LOGFONT* lf, const LX_CNG_FONT& change, CPoint pt);
 
+  // Constructs: the deepest nesting of constructs that is laid out and
+  // drawn; a construct tag beyond it is passed over in both passes alike.
+  static constexpr int kMaxNesting = 64;
+  int m_depth = 0;
+  bool IsConstruct(LX_TAG_CODE code) const;
+  LX_TXT_STATE NestedState(const LX_TXT_STATE* state, LX_TAG_CODE tagCode, LX_HALIGN_CODE hAlign) const;
+  int Em(const LX_TXT_STATE* state) const;
+  void AnalyzeText_Construct(LX_TAG_CODE code, int start, LX_TXT_STATE* state,
+                             const LX_TAG_PROPERTY& prop, LX_TXT_EXTENT* line, int* pos);
+  double TextOut_Construct(LX_TAG_CODE code, int start, LX_TXT_STATE* state, CPoint pt, int* pos);
+
+  // Boxes and positioned scripts.
+  void AnalyzeText_Div(int idx, LX_TXT_STATE* state, LX_DATA_TAG* tag, const LX_TAG_PROPERTY& prop);
+  void AnalyzeText_PTag(LX_TAG_CODE code, int idx, LX_TXT_STATE* state, LX_DATA_TAG* tag,
+                        const LX_TAG_PROPERTY& prop);
+  void AnalyzeText_PTag_Ex(LX_TAG_CODE code, int idx, LX_TXT_STATE* state, LX_DATA_TAG* tag,
+                           const LX_TAG_PROPERTY& prop);
+  void TextOut_Div(int idx, LX_TXT_STATE* state, CPoint pt, const LX_DATA_TAG* tag);
+  void TextOut_PTag(LX_TAG_CODE code, int idx, LX_TXT_STATE* state, CPoint pt, const LX_DATA_TAG* tag);
+  void TextOut_PTag_Ex(LX_TAG_CODE code, int idx, LX_TXT_STATE* state, CPoint pt,
+                       const LX_DATA_TAG* tag);
+  static void AddExtent_Border(LX_TXT_EXTENT* ext, const CBorderData& border);
+  static void AddExtent_Margin(LX_TXT_EXTENT* ext, const CRect& margin);
+  static void AddExtent_Padding(LX_TXT_EXTENT* ext, const CRect& padding);
+  // Padding, border and margin around a content extent, in that order.
+  static void AddExtent_Box(LX_TXT_EXTENT* ext, const LX_DATA_TAG& tag);
+  static LX_TXT_EXTENT GetExtent_PTag(const LX_DATA_TAG* tag, int shift);
+  void GetPos_BorderVtx_PTag(CPoint (*vtx)[2], CPoint p, const LX_DATA_TAG* tag, int shift) const;
+  CPoint GetPos_LBase_PTag(CPoint p, const LX_DATA_TAG* tag) const;
+  // The geometry of a box from its properties, scaled by em (percent).
+  static void SetBoxGeometry(LX_DATA_TAG* tag, const LX_TAG_PROPERTY& prop, int em);
+  // Completes the record of a box made of S parts: its geometry, its extent
+  // around the parts' `total`, and its end (past the end tag of `code`,
+  // which is searched for when the part walk did not reach it).
+  void CloseBox_S(LX_TAG_CODE code, LX_DATA_TAG* tag, const LX_TAG_PROPERTY& prop, int em,
+                  LX_TXT_EXTENT total, int idx, bool ended);
+  // Draws a part box: background, content (a walk ended by tagCode), border.
+  void TextOut_Box(int idx, const LX_TXT_STATE& state, CPoint pt, const LX_DATA_TAG* tag, int shift);
+  void DrawBoxBackground(CPoint p, const LX_DATA_TAG* tag, int shift, CPoint (*vtx)[2]);
+
+  // Borders and backgrounds.
+  void DrawBgColor(const CPoint& p1, const CPoint& p2, const CPoint& p3, const CPoint& p4,
+                   const unsigned long& color);
+  void DrawBorder(CPoint (*vtx)[2], const CBorderData& border);
+  void DrawBorderTop(CPoint a, CPoint b, const CPenData& pen);
+  void DrawBorderBtm(CPoint a, CPoint b, const CPenData& pen);
+  void DrawVBorder(CPoint a, CPoint b, const CPenData& pen);
+
+  // Fractions.
+  static int GetBarWidth(int em);
+  void AnalyzeText_Frac(int idx, LX_TXT_STATE* state, LX_DATA_TAG* tag, const LX_TAG_PROPERTY& prop);
+  void TextOut_Frac(int idx, LX_TXT_STATE* state, CPoint pt, const LX_DATA_TAG* tag);
+
+  // Radicals.
+  int GetFontWidth_Sqrt(int n, const LX_TXT_STATE* state);
+  void AnalyzeText_Sqrt(int idx, LX_TXT_STATE* state, LX_DATA_TAG* tag, const LX_TAG_PROPERTY& prop);
+  void AnalyzeText_SqrtN(int idx, LX_TXT_STATE* state, LX_DATA_TAG* tag, const LX_TAG_PROPERTY& prop);
+  void TextOut_Sqrt(int idx, LX_TXT_STATE* state, CPoint pt, const LX_DATA_TAG* tag);
+  void TextOut_SqrtN(int idx, LX_TXT_STATE* state, CPoint pt, const LX_DATA_TAG* tag);
+
+  // Parentheses and stretched delimiters.
+  int GetFontWidth_Paren(int n, const LX_TXT_STATE* state);
+  void AnalyzeText_Paren(int idx, LX_TXT_STATE* state, LX_DATA_TAG* tag, const LX_TAG_PROPERTY& prop);
+  void TextOut_Paren(int idx, LX_TXT_STATE* state, CPoint pt, const LX_DATA_TAG* tag);
+  int AnalyzeText_CharParen(LX_PAREN_CODE code, LOGFONT font);
+  void TextOut_CharParen(LX_PAREN_CODE code, LOGFONT font, COLORREF color, CPoint p, int h,
+                         const LX_TXT_EXTENT& box);
+
+  // Tables.
+  void AnalyzeText_Table(int idx, LX_TXT_STATE* state, LX_DATA_TABLE* table, const LX_TAG_PROPERTY& prop);
+  void TextOut_Table(int idx, LX_TXT_STATE* state, CPoint pt, LX_DATA_TABLE* table);
+  LX_TXT_EXTENT GetExtent_vAlign(LX_TXT_STATE* state, LX_TXT_EXTENT e);
+
   // Extent arithmetic and rotated positions.
   static void AddExtent(LX_TXT_EXTENT* sum, const LX_TXT_EXTENT& item);
   CPoint GetPos_MoveX(CPoint p, double d) const;

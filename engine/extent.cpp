@@ -3,20 +3,23 @@
 #include <algorithm>
 
 #include "engine/engine.h"
+#include "engine/saturate.h"
 #include "lexaro/numeric.h"
 
+using lexaro::engine::Sat;
+
 void CLexaro::Engine::AddExtent(LX_TXT_EXTENT* sum, const LX_TXT_EXTENT& item) {
-  sum->width += item.width;
+  sum->width = Sat((long long)sum->width + item.width);
   sum->ascent = std::max(sum->ascent, item.ascent);
   sum->descent = std::max(sum->descent, item.descent);
 }
 
 CPoint CLexaro::Engine::GetPos_MoveX(CPoint p, double d) const {
-  return CPoint(p.x + Roundoff(d * m_cos), p.y - Roundoff(d * m_sin));
+  return CPoint(Sat((long long)p.x + Roundoff(d * m_cos)), Sat((long long)p.y - Roundoff(d * m_sin)));
 }
 
 CPoint CLexaro::Engine::GetPos_MoveY(CPoint p, double d) const {
-  return CPoint(p.x + Roundoff(d * m_sin), p.y + Roundoff(d * m_cos));
+  return CPoint(Sat((long long)p.x + Roundoff(d * m_sin)), Sat((long long)p.y + Roundoff(d * m_cos)));
 }
 
 CPoint CLexaro::Engine::GetPos_LTop(CPoint p, const LX_TXT_EXTENT& ext, unsigned int flags) const {

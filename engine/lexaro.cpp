@@ -75,6 +75,7 @@ int CLexaro::Engine::TextOutA(CDC* pDC, CPoint pt) {
   m_dataTag.ResetCursor();
   m_dataTable.ResetCursor();
   m_dataFont.ResetCursor();
+  m_depth = 0;
   LX_TXT_STATE state = DefaultState();
   double angle = ChangeRad(m_lfEscapement * 0.1);
   m_sin = std::sin(angle);

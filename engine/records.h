@@ -90,6 +90,7 @@ struct LX_TABLE_CELL {
   CPenData rightPen;
   COLORREF bgColor;
   int endIdx;
+  CPenData topPen;  // the line above a cell that has no cell above it
 };
 
 // One TABLE with its columns, rows and cells.

@@ -1,8 +1,6 @@
 // The leaves of both passes: runs of plain characters, symbol tags and
 // single characters in a font of their own, and the font changes of the
 // text state.
-#include <climits>
-
 #include "engine/engine.h"
 #include "lexaro/numeric.h"
 
@@ -28,10 +26,6 @@ class SelectedFont {
   CFont* m_previous;
 };
 
-// The em height of the state: the negated font height (kept in range).
-int Em(const LX_TXT_STATE* state) {
-  return state->lf.lfHeight == INT_MIN ? INT_MAX : -state->lf.lfHeight;
-}
 
 }  // namespace
 

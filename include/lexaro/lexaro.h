@@ -13,3 +13,4 @@
 #include "lexaro/string_tool.h"
 #include "lexaro/color.h"
 #include "lexaro/numeric.h"
+#include "lexaro/engine.h"

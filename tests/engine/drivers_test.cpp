@@ -40,8 +40,6 @@ TEST_F(LayoutPass, BracketsTagsAndUnknownNames) {
   EXPECT_EQ(engine.m_dataLine.GetCount(), 1);
   EXPECT_EQ(Layout("a<frac>b</DIV>c<>d").width, 40);
   EXPECT_EQ(Layout("a<FONT size=3").width, 10);  // an open tag ends the text
-  // Construct tags have no meaning yet: their content is plain text.
-  EXPECT_EQ(Layout("<FRAC><S>1</S><S>2</S></FRAC>").width, 20);
 }
 
 TEST_F(LayoutPass, LinesTakeTheAlignmentInForceWhenTheyEnd) {

@@ -1,0 +1,34 @@
+// Backgrounds and four-sided borders of boxes. Each side is moved inward by
+// the part of its width that would stick out of the box.
+#include "engine/engine.h"
+
+void CLexaro::Engine::DrawBgColor(const CPoint& p1, const CPoint& p2, const CPoint& p3,
+                                  const CPoint& p4, const unsigned long& color) {
+  m_dcEx.DrawSquareCover(m_pDC, p1, p2, p3, p4, COLORREF(color));
+}
+
+void CLexaro::Engine::DrawBorder(CPoint (*vtx)[2], const CBorderData& border) {
+  DrawVBorder(vtx[0][0], vtx[1][0], border.m_left);
+  DrawVBorder(vtx[0][1], vtx[1][1], border.m_right);
+  DrawBorderTop(vtx[0][0], vtx[0][1], border.m_top);
+  DrawBorderBtm(vtx[1][0], vtx[1][1], border.m_bottom);
+}
+
+void CLexaro::Engine::DrawBorderTop(CPoint a, CPoint b, const CPenData& pen) {
+  a = GetPos_MoveX(a, m_dcEx.GetPWidth_Left(pen));
+  b = GetPos_MoveX(b, -m_dcEx.GetPWidth_Right(pen));
+  int down = m_dcEx.GetPWidth_Top(pen);
+  m_dcEx.LineTo(m_pDC, GetPos_MoveY(a, down), GetPos_MoveY(b, down), pen);
+}
+
+void CLexaro::Engine::DrawBorderBtm(CPoint a, CPoint b, const CPenData& pen) {
+  a = GetPos_MoveX(a, m_dcEx.GetPWidth_Left(pen));
+  b = GetPos_MoveX(b, -m_dcEx.GetPWidth_Right(pen));
+  int up = m_dcEx.GetPWidth_Bottom(pen);
+  m_dcEx.LineTo(m_pDC, GetPos_MoveY(a, -up), GetPos_MoveY(b, -up), pen);
+}
+
+void CLexaro::Engine::DrawVBorder(CPoint a, CPoint b, const CPenData& pen) {
+  m_dcEx.LineTo(m_pDC, GetPos_MoveY(a, m_dcEx.GetPWidth_Top(pen)),
+                GetPos_MoveY(b, -m_dcEx.GetPWidth_Bottom(pen)), pen);
+}

@@ -1,0 +1,292 @@
+// The box model shared by every construct (margin, border, padding, content,
+// position offset) and the constructs that are only boxes: DIV, SUP, SUB,
+// and the stacked and right-hand scripts with their S parts.
+#include <algorithm>
+#include <climits>
+
+#include "engine/engine.h"
+#include "engine/saturate.h"
+#include "lexaro/numeric.h"
+
+using namespace lexaro::engine;
+
+namespace {
+
+int LeftRule(const CBorderData& b) { return b.m_left.m_width >= 1 ? 1 : 0; }
+int RightRule(const CBorderData& b) { return b.m_right.m_width >= 1 ? 1 : 0; }
+
+// Where the parts of a stacked or right-hand script go.
+enum class Place { Base, Above, Below, TopRight, BottomRight };
+
+Place PartPlace(LX_TAG_CODE code, int k) {
+  if (k == 0) return Place::Base;
+  switch (code) {
+    case LX_TC_TOP: return Place::Above;
+    case LX_TC_BTM: return Place::Below;
+    case LX_TC_TB: return k == 1 ? Place::Below : Place::Above;
+    case LX_TC_RTOP: return Place::TopRight;
+    case LX_TC_RBTM: return Place::BottomRight;
+    default: return k == 1 ? Place::BottomRight : Place::TopRight;  // RTB
+  }
+}
+
+int PartCount(LX_TAG_CODE code) { return code == LX_TC_TB || code == LX_TC_RTB ? 3 : 2; }
+bool Stacked(LX_TAG_CODE code) { return code == LX_TC_TOP || code == LX_TC_BTM || code == LX_TC_TB; }
+
+}  // namespace
+
+int CLexaro::Engine::Em(const LX_TXT_STATE* state) const {
+  return state->lf.lfHeight == INT_MIN ? INT_MAX : -state->lf.lfHeight;
+}
+
+LX_TXT_STATE CLexaro::Engine::NestedState(const LX_TXT_STATE* state, LX_TAG_CODE tagCode,
+                                          LX_HALIGN_CODE hAlign) const {
+  LX_TXT_STATE copy = *state;
+  copy.hAlign = hAlign;
+  copy.tagCode = tagCode;
+  return copy;
+}
+
+void CLexaro::Engine::AddExtent_Margin(LX_TXT_EXTENT* ext, const CRect& r) {
+  ext->width = Sat((long long)ext->width + r.left + r.right);
+  ext->ascent = Sat((long long)ext->ascent + r.top);
+  ext->descent = Sat((long long)ext->descent + r.bottom);
+}
+
+void CLexaro::Engine::AddExtent_Padding(LX_TXT_EXTENT* ext, const CRect& r) { AddExtent_Margin(ext, r); }
+
+void CLexaro::Engine::AddExtent_Border(LX_TXT_EXTENT* ext, const CBorderData& b) {
+  ext->ascent = Sat((long long)ext->ascent + b.m_top.m_width);
+  ext->descent = Sat((long long)ext->descent + b.m_bottom.m_width);
+  ext->width = Sat((long long)ext->width + LeftRule(b) + RightRule(b));
+}
+
+void CLexaro::Engine::AddExtent_Box(LX_TXT_EXTENT* ext, const LX_DATA_TAG& tag) {
+  AddExtent_Padding(ext, tag.padding);
+  AddExtent_Border(ext, tag.border);
+  AddExtent_Margin(ext, tag.margin);
+}
+
+LX_TXT_EXTENT CLexaro::Engine::GetExtent_PTag(const LX_DATA_TAG* t, int shift) {
+  return LX_TXT_EXTENT{
+      t->extent.width - t->margin.left - t->margin.right - t->padding.left - t->padding.right -
+          LeftRule(t->border) - RightRule(t->border),
+      t->extent.ascent - t->padding.top - t->margin.top - t->border.m_top.m_width - shift,
+      t->extent.descent - t->padding.bottom - t->margin.bottom - t->border.m_bottom.m_width + shift};
+}
+
+void CLexaro::Engine::GetPos_BorderVtx_PTag(CPoint (*vtx)[2], CPoint p, const LX_DATA_TAG* t,
+                                            int shift) const {
+  CPoint q = GetPos_MoveX(p, double(t->offset.x) + t->margin.left);
+  CPoint topLeft = GetPos_MoveY(q, double(t->margin.top) - t->extent.ascent - t->offset.y + shift);
+  CPoint bottomLeft =
+      GetPos_MoveY(q, double(t->extent.descent) - t->margin.bottom - t->offset.y + shift - 1);
+  double span = double(t->extent.width) - t->margin.left - t->margin.right - 1;
+  vtx[0][0] = topLeft;
+  vtx[0][1] = GetPos_MoveX(topLeft, span);
+  vtx[1][0] = bottomLeft;
+  vtx[1][1] = GetPos_MoveX(bottomLeft, span);
+}
+
+CPoint CLexaro::Engine::GetPos_LBase_PTag(CPoint p, const LX_DATA_TAG* t) const {
+  double x = double(t->padding.left) + t->margin.left + t->offset.x + LeftRule(t->border);
+  return GetPos_MoveY(GetPos_MoveX(p, x), -t->offset.y);
+}
+
+void CLexaro::Engine::SetBoxGeometry(LX_DATA_TAG* tag, const LX_TAG_PROPERTY& prop, int em) {
+  tag->offset = GetValueRatio(em, prop.style.position);
+  tag->margin = GetValueRatio(em, prop.style.margin);
+  tag->padding = GetValueRatio(em, prop.style.padding);
+  tag->border = prop.style.border;
+  tag->bgColor = prop.bgColor;
+}
+
+void CLexaro::Engine::DrawBoxBackground(CPoint p, const LX_DATA_TAG* tag, int shift,
+                                        CPoint (*vtx)[2]) {
+  GetPos_BorderVtx_PTag(vtx, p, tag, shift);
+  DrawBgColor(vtx[0][0], vtx[1][0], vtx[1][1], vtx[0][1], tag->bgColor);
+}
+
+void CLexaro::Engine::TextOut_Box(int idx, const LX_TXT_STATE& state, CPoint p,
+                                  const LX_DATA_TAG* tag, int shift) {
+  CPoint vtx[2][2];
+  DrawBoxBackground(p, tag, shift, vtx);
+  LX_TXT_STATE copy = state;
+  TextOut_Multi(idx, &copy, GetPos_LBase_PTag(p, tag), GetExtent_PTag(tag, shift).width);
+  DrawBorder(vtx, tag->border);
+}
+
+void CLexaro::Engine::AnalyzeText_Div(int idx, LX_TXT_STATE* state, LX_DATA_TAG* tag,
+                                      const LX_TAG_PROPERTY& prop) {
+  SetBoxGeometry(tag, prop, Em(state));
+  LX_TXT_STATE copy = NestedState(state, LX_TC_DIV, prop.hAlign);
+  LX_TXT_EXTENT ext = AnalyzeText_Multi(idx, &copy, &tag->endIdx);
+  AddExtent_Box(&ext, *tag);
+  tag->extent = ext;
+}
+
+void CLexaro::Engine::TextOut_Div(int idx, LX_TXT_STATE* state, CPoint pt, const LX_DATA_TAG* tag) {
+  TextOut_Box(idx, NestedState(state, LX_TC_DIV, state->hAlign), pt, tag, 0);
+}
+
+namespace {
+
+// The script's em, ascent and descent: the surrounding ones scaled by ratio.
+struct ScriptMetrics {
+  int em, ascent, descent;  // of the surrounding font
+  int e, a, d;              // of the script
+};
+
+}  // namespace
+
+void CLexaro::Engine::AnalyzeText_PTag(LX_TAG_CODE code, int idx, LX_TXT_STATE* state,
+                                       LX_DATA_TAG* tag, const LX_TAG_PROPERTY& prop) {
+  int em = Em(state), ascent = m_fontTool.GetAscent(m_pDC), descent = m_fontTool.GetDescent(m_pDC);
+  tag->ratio = int(std::clamp(prop.size, double(INT_MIN), double(INT_MAX)));
+  int e = GetValueRatio(em, tag->ratio), a = GetValueRatio(ascent, tag->ratio),
+      d = GetValueRatio(descent, tag->ratio);
+  SetBoxGeometry(tag, prop, e);
+  tag->offset = GetValueRatio(em, prop.style.position);
+  LX_TXT_STATE copy = NestedState(state, code, prop.hAlign);
+  copy.lf.lfHeight = -e;
+  SetTState_Sub(&copy, tag->ratio);
+  LX_TXT_EXTENT ext = AnalyzeText_Multi(idx, &copy, &tag->endIdx);
+  AddExtent_Box(&ext, *tag);
+  int shift = code == LX_TC_SUP ? tag->offset.y + ascent - e + d : tag->offset.y + e - a - descent;
+  tag->extent = LX_TXT_EXTENT{ext.width, ext.ascent + shift, ext.descent - shift};
+}
+
+void CLexaro::Engine::TextOut_PTag(LX_TAG_CODE code, int idx, LX_TXT_STATE* state, CPoint pt,
+                                   const LX_DATA_TAG* tag) {
+  int em = Em(state), ascent = m_fontTool.GetAscent(m_pDC), descent = m_fontTool.GetDescent(m_pDC);
+  int e = GetValueRatio(em, tag->ratio), a = GetValueRatio(ascent, tag->ratio),
+      d = GetValueRatio(descent, tag->ratio);
+  int s = code == LX_TC_SUP ? ascent - e + d : e - a - descent;
+  LX_TXT_STATE copy = NestedState(state, code, state->hAlign);
+  copy.lf.lfHeight = -e;
+  SetTState_Sub(&copy, tag->ratio);
+  TextOut_Box(idx, copy, GetPos_MoveY(pt, -s), tag, s);
+}
+
+void CLexaro::Engine::AnalyzeText_PTag_Ex(LX_TAG_CODE code, int idx, LX_TXT_STATE* state,
+                                          LX_DATA_TAG* tag, const LX_TAG_PROPERTY& prop) {
+  int em = Em(state);
+  tag->ratio = int(std::clamp(prop.size, double(INT_MIN), double(INT_MAX)));
+  int e = GetValueRatio(em, tag->ratio);
+  int a = GetValueRatio(m_fontTool.GetAscent(m_pDC), tag->ratio);
+  int d = GetValueRatio(m_fontTool.GetDescent(m_pDC), tag->ratio);
+  LX_TXT_EXTENT total{0, 0, 0};
+  int baseHeight = 0, widestRight = 0, k = 0;
+  bool ended = false;  // the construct's end tag has been passed
+  LX_TAG_PROPERTY partProp;
+  for (; k < PartCount(code); ++k) {
+    int found = -1;
+    idx = GetTagIdx_Ex(LX_TC_S, 1, code, 0, &found, idx);
+    if (found != 0) {
+      ended = true;
+      break;
+    }
+    SetDefaultTagProperty(&partProp, code, state, k);
+    GetTagProperty(&partProp);
+    LX_DATA_TAG part;
+    Place place = PartPlace(code, k);
+    SetBoxGeometry(&part, partProp, place == Place::Base ? em : e);
+    if (place != Place::Base) part.offset = GetValueRatio(baseHeight, partProp.style.position);
+    LX_TXT_STATE copy = NestedState(state, LX_TC_S, partProp.hAlign);
+    if (place != Place::Base) {
+      copy.lf.lfHeight = -e;
+      SetTState_Sub(&copy, tag->ratio);
+    }
+    auto* position = m_dataTag.GetTailPosition();
+    LX_TXT_EXTENT x = AnalyzeText_Multi(idx, &copy, &part.endIdx);
+    AddExtent_Box(&x, part);
+    part.extent = x;
+    if (!m_dataTag.InsertAfter(position, part)) AnalyzeErrorBuffer();
+    int y = part.offset.y;
+    switch (place) {
+      case Place::Base:
+        total = x;
+        baseHeight = x.ascent + x.descent;
+        break;
+      case Place::Above:
+        total.ascent += y + x.descent + x.ascent;
+        total.width = std::max(total.width, x.width);
+        break;
+      case Place::Below:
+        total.descent += x.descent - y + x.ascent;
+        total.width = std::max(total.width, x.width);
+        break;
+      case Place::TopRight:
+        total.ascent = std::max(total.ascent, total.ascent + y - e + x.ascent + d);
+        break;
+      case Place::BottomRight:
+        total.descent = std::max(total.descent, total.descent + x.descent - y - e + a);
+        break;
+    }
+    if (place == Place::TopRight || place == Place::BottomRight) {
+      if (code != LX_TC_RTB) {
+        total.width += x.width;
+      } else if (x.width > widestRight) {
+        total.width += x.width - widestRight;
+        widestRight = x.width;
+      }
+    }
+    idx = part.endIdx;
+  }
+  tag->aux = k;
+  CloseBox_S(code, tag, prop, em, total, idx, ended);
+}
+
+void CLexaro::Engine::CloseBox_S(LX_TAG_CODE code, LX_DATA_TAG* tag, const LX_TAG_PROPERTY& prop,
+                                 int em, LX_TXT_EXTENT total, int idx, bool ended) {
+  SetBoxGeometry(tag, prop, em);
+  AddExtent_Box(&total, *tag);
+  if (!ended) idx = GetTagIdx(code, 0, idx);
+  tag->extent = total;
+  tag->endIdx = idx;
+}
+
+void CLexaro::Engine::TextOut_PTag_Ex(LX_TAG_CODE code, int idx, LX_TXT_STATE* state, CPoint pt,
+                                      const LX_DATA_TAG* tag) {
+  int em = Em(state);
+  int e = GetValueRatio(em, tag->ratio);
+  int a = GetValueRatio(m_fontTool.GetAscent(m_pDC), tag->ratio);
+  int d = GetValueRatio(m_fontTool.GetDescent(m_pDC), tag->ratio);
+  CPoint vtx[2][2];
+  DrawBoxBackground(pt, tag, 0, vtx);
+  CPoint base = GetPos_LBase_PTag(pt, tag);
+  int inner = GetExtent_PTag(tag, 0).width;
+  LX_TXT_EXTENT baseExt{0, 0, 0};
+  bool movedRight = false;
+  for (int i = 0; i < tag->aux; ++i) {
+    idx = GetTagIdx(LX_TC_S, 1, idx);
+    auto* node = m_dataTag.GetNext();
+    if (!node) break;
+    const LX_DATA_TAG& part = node->value;
+    Place place = PartPlace(code, i);
+    CPoint p = base;
+    switch (place) {
+      case Place::Base: baseExt = part.extent; break;
+      case Place::Above: p = GetPos_MoveY(base, -(double(baseExt.ascent) + part.extent.descent)); break;
+      case Place::Below: p = GetPos_MoveY(base, double(part.extent.ascent) + baseExt.descent); break;
+      case Place::TopRight:
+      case Place::BottomRight:
+        if (!movedRight) {
+          base = GetPos_MoveX(base, baseExt.width);
+          movedRight = true;
+        }
+        p = place == Place::TopRight ? GetPos_MoveY(base, -(double(baseExt.ascent) - e + d))
+                                     : GetPos_MoveY(base, -(double(e) - baseExt.descent - a));
+        break;
+    }
+    if (Stacked(code)) p = GetPos_MoveX(p, (inner - part.extent.width) / 2);
+    LX_TXT_STATE copy = NestedState(state, LX_TC_S, state->hAlign);
+    if (place != Place::Base) {
+      copy.lf.lfHeight = -e;
+      SetTState_Sub(&copy, tag->ratio);
+    }
+    TextOut_Box(idx, copy, p, &part, 0);
+    idx = part.endIdx;
+  }
+  DrawBorder(vtx, tag->border);
+}
