@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup configure build run test clean
+.PHONY: all setup configure build run test clean bench
 
 all: build
 
@@ -22,6 +22,12 @@ run: build
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# Benchmarks need an optimised build of their own.
+bench: setup
+	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+	@cmake --build build-bench -j $(JOBS) --target lexaro_bench
+	@build-bench/bench/lexaro_bench $(BENCH_ARGS)
 
 clean:
 	rm -rf $(BUILD) out

@@ -1,0 +1,120 @@
+// Layout, drawing and encoding speed of the engine on typical formulas, and
+// how layout and drawing scale with the length of the markup.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <vector>
+
+#include "bench/corpus.h"
+#include "lexaro/lexaro.h"
+
+namespace {
+
+using lexaro::bench::Formula;
+using lexaro::bench::kCorpus;
+
+// The default font at em 20 (the parameters are class-wide).
+void UseDefaultFont() {
+  CLexaro lx;
+  lx.SetParam_lfHeight(-20);
+}
+
+// A surface that holds the formula with some room.
+std::unique_ptr<CRasterDC> SurfaceFor(const Formula& f) {
+  CRasterDC probe(1, 1);
+  CLexaro lx;
+  lx.SetText(&probe, f.markup);
+  CSize size = lx.GetTextExtent(&probe);
+  return std::make_unique<CRasterDC>(size.cx + 8, size.cy + 8, CLR_TRANSPARENT);
+}
+
+void BM_Layout(benchmark::State& state, const Formula* f) {
+  UseDefaultFont();
+  auto dc = SurfaceFor(*f);
+  CLexaro lx;
+  CString text(f->markup);
+  for (auto _ : state) benchmark::DoNotOptimize(lx.SetText(dc.get(), text));
+}
+
+void BM_Draw(benchmark::State& state, const Formula* f) {
+  UseDefaultFont();
+  auto dc = SurfaceFor(*f);
+  CLexaro lx;
+  lx.SetText(dc.get(), f->markup);
+  for (auto _ : state) benchmark::DoNotOptimize(lx.TextOutA(dc.get(), 4, 4));
+}
+
+void BM_LayoutAndDraw(benchmark::State& state, const Formula* f) {
+  UseDefaultFont();
+  auto dc = SurfaceFor(*f);
+  CLexaro lx;
+  CString text(f->markup);
+  for (auto _ : state) {
+    lx.SetText(dc.get(), text);
+    benchmark::DoNotOptimize(lx.TextOutA(dc.get(), 4, 4));
+  }
+}
+
+void BM_EncodePng(benchmark::State& state, const Formula* f) {
+  UseDefaultFont();
+  auto dc = SurfaceFor(*f);
+  CLexaro lx;
+  lx.SetText(dc.get(), f->markup);
+  lx.TextOutA(dc.get(), 4, 4);
+  std::vector<unsigned char> png;
+  for (auto _ : state) {
+    png.clear();
+    benchmark::DoNotOptimize(dc->EncodePng(&png));
+  }
+  state.counters["bytes"] = double(png.size());
+}
+
+// A long text laid out and drawn onto a page-sized surface (the lines below
+// its edge are clipped); bytes per second should not fall with the length.
+void Scaling(benchmark::State& state, const std::string& text) {
+  UseDefaultFont();
+  CRasterDC dc(1000, 1000, CLR_TRANSPARENT);
+  CLexaro lx;
+  CString markup(text.c_str());
+  for (auto _ : state) {
+    lx.SetText(&dc, markup);
+    benchmark::DoNotOptimize(lx.TextOutA(&dc, 0, 0));
+  }
+  state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
+}
+
+void BM_ScaleRepeated(benchmark::State& state) {
+  Scaling(state, lexaro::bench::RepeatedText(size_t(state.range(0))));
+}
+
+void BM_ScaleNested(benchmark::State& state) {
+  Scaling(state, lexaro::bench::NestedText(size_t(state.range(0))));
+}
+
+// 1 KB, 10 KB, 100 KB and 1 MB of markup.
+void Sizes(benchmark::internal::Benchmark* b) {
+  for (int64_t kb : {1, 10, 100, 1024}) b->Arg(kb << 10);
+  b->Unit(benchmark::kMillisecond);
+}
+BENCHMARK(BM_ScaleRepeated)->Apply(Sizes);
+BENCHMARK(BM_ScaleNested)->Apply(Sizes);
+
+// One benchmark per corpus formula and stage.
+const bool kRegistered = [] {
+  for (const Formula& f : kCorpus) {
+    benchmark::RegisterBenchmark((std::string("Layout/") + f.name).c_str(), BM_Layout, &f)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark((std::string("Draw/") + f.name).c_str(), BM_Draw, &f)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark((std::string("LayoutAndDraw/") + f.name).c_str(),
+                                 BM_LayoutAndDraw, &f)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark((std::string("EncodePng/") + f.name).c_str(), BM_EncodePng, &f)
+        ->Unit(benchmark::kMicrosecond);
+  }
+  return true;
+}();
+
+}  // namespace
+
+BENCHMARK_MAIN();
