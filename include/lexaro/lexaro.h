@@ -7,6 +7,7 @@
 #include "lexaro/dc.h"
 #include "lexaro/raster_dc.h"
 #include "lexaro/record_dc.h"
+#include "lexaro/svg_dc.h"
 #include "lexaro/font_tool.h"
 #include "lexaro/pen_data.h"
 #include "lexaro/dc_ex.h"

@@ -45,6 +45,14 @@ class RealizedFont {
   // a cached map may reach outside the clip.
   const Coverage* RenderGlyph(const Glyph& g, double x, double y, int escapement,
                               const CRect& clip, Coverage& scratch, int* dx, int* dy);
+  // The outline of glyph g in font units of its face, moved and emboldened
+  // as it is drawn, and in *m the map that places it with its pen position
+  // at (x, y), turned by the escapement: what RenderGlyph fills. Null when
+  // the glyph has no outline. The outline lives in the face's glyph slot:
+  // use it under the engine's lock, before the next glyph is loaded.
+  const FT_Outline* GlyphOutline(const Glyph& g, double x, double y, int escapement, Affine* m);
+  // Whether outlines are emboldened (part of what makes two outlines equal).
+  bool SynthBold() const { return m_face.synthBold; }
   // Underline and strike-out as (top below the baseline, thickness) in px.
   void UnderlineBand(double* top, double* thickness) const;
   void StrikeOutBand(double* top, double* thickness) const;

@@ -123,12 +123,13 @@ int RealizedFont::Width(const char* s, int n, int codePage) {
   return int(std::clamp(w, -2147483647LL, 2147483647LL));
 }
 
-bool RealizedFont::RenderUncached(const Glyph& g, double x, double y, int escapement,
-                                  const CRect& clip, Coverage& out) {
+const FT_Outline* RealizedFont::GlyphOutline(const Glyph& g, double x, double y, int escapement,
+                                             Affine* m) {
+  if (!g.face) return nullptr;
   FT_Face ft = g.face->ft;
   if (FT_Load_Glyph(ft, g.index, FT_LOAD_NO_SCALE | FT_LOAD_NO_BITMAP | FT_LOAD_NO_HINTING) != 0 ||
       ft->glyph->format != FT_GLYPH_FORMAT_OUTLINE)
-    return false;
+    return nullptr;
   FT_Outline& outline = ft->glyph->outline;
   if (g.dx != 0 || g.dy != 0) FT_Outline_Translate(&outline, g.dx, g.dy);
   double ratio = m_face.face->upem / g.face->upem;
@@ -140,8 +141,15 @@ bool RealizedFont::RenderUncached(const Glyph& g, double x, double y, int escape
   double c = std::cos(angle), s = std::sin(angle);
   double sx = m_xscale * ratio, sy = m_scale * ratio;
   double k = m_face.synthItalic ? kItalicShear : 0.0;
-  Affine m{sx * c, sx * k * c - sy * s, -sx * s, -sx * k * s - sy * c, x, y};
-  return RenderOutline(outline, m, clip, out);
+  *m = Affine{sx * c, sx * k * c - sy * s, -sx * s, -sx * k * s - sy * c, x, y};
+  return &outline;
+}
+
+bool RealizedFont::RenderUncached(const Glyph& g, double x, double y, int escapement,
+                                  const CRect& clip, Coverage& out) {
+  Affine m;
+  const FT_Outline* outline = GlyphOutline(g, x, y, escapement, &m);
+  return outline && RenderOutline(*outline, m, clip, out);
 }
 
 size_t RealizedFont::BitmapKeyHash::operator()(const BitmapKey& k) const noexcept {

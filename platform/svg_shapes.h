@@ -1,0 +1,37 @@
+// Geometry and number formatting of the SVG surface: the polygon a thick
+// aliased line covers, polygons clipped to rectangles, and compact path text.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "lexaro/types.h"
+
+namespace lexaro::svg {
+
+struct Point {
+  double x, y;
+};
+using Polygon = std::vector<Point>;
+
+// The area the raster surface paints for a line of the given width from
+// `from` to `to` (excluded): a w x w square stamped on every pixel of the
+// one-pixel line. Axis-aligned lines give its exact rectangle; other lines a
+// parallelogram around the pixel centres whose pixel-centre sampling picks
+// the same pixels. Counter-clockwise in surface coordinates (y down), empty
+// for a line of no length.
+Polygon LinePolygon(CPoint from, CPoint to, int width);
+
+// The part of a convex polygon inside a rectangle (empty when none is).
+Polygon ClipPolygon(const Polygon& polygon, double left, double top, double right, double bottom);
+
+// v with at most `decimals` decimals, without trailing zeros ("-0" is "0").
+void AppendNumber(std::string& out, double v, int decimals = 2);
+// "#rrggbb" of a COLORREF.
+std::string ColorText(COLORREF color);
+// Appends a closed subpath through the points.
+void AppendPolygon(std::string& out, const Polygon& polygon);
+// Appends a closed rectangular subpath.
+void AppendRect(std::string& out, long long left, long long top, long long right, long long bottom);
+
+}  // namespace lexaro::svg
