@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "engine/engine.h"
+#include "engine/saturate.h"
 
 using namespace lexaro::engine;
 
@@ -15,7 +16,13 @@ LX_DATA_FONT FontOf(const LX_TXT_STATE* state) {
 }
 
 // spaceLine is added to positions truncated towards zero.
-int LineSpace(const LX_TXT_STATE* state) { return int(state->spaceLine); }
+int LineSpace(const LX_TXT_STATE* state) {
+  return int(std::clamp(state->spaceLine, double(INT_MIN), double(INT_MAX)));
+}
+
+// The outlines of debug boxes: lines light blue, constructs magenta.
+constexpr COLORREF kDebugLineColor = RGB(64, 160, 255);
+constexpr COLORREF kDebugConstructColor = RGB(230, 0, 200);
 
 }  // namespace
 
@@ -101,6 +108,7 @@ double CLexaro::Engine::TextOut_Construct(LX_TAG_CODE code, int start, LX_TXT_ST
     if (auto* node = m_dataTable.GetNext()) {
       TextOut_Table(start, state, pt, &node->value);
       width = node->value.extent.width;
+      if (m_debugBoxes) DrawDebugBox(pt, node->value.extent, kDebugConstructColor);
       *pos = std::max(node->value.endIdx, start);
     } else {
       *pos = m_textLength;
@@ -118,6 +126,7 @@ double CLexaro::Engine::TextOut_Construct(LX_TAG_CODE code, int start, LX_TXT_ST
       default: TextOut_PTag_Ex(code, start, state, pt, tag); break;
     }
     width = tag->extent.width;
+    if (m_debugBoxes) DrawDebugBox(pt, tag->extent, kDebugConstructColor);
     *pos = std::max(tag->endIdx, start);
   } else {
     *pos = m_textLength;  // the layout recorded fewer constructs: stop here
@@ -167,7 +176,7 @@ LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Multi(int start, LX_TXT_STATE* state,
       first = false;
     } else {
       walk.width = std::max(walk.width, line.width);
-      walk.descent += LineSpace(state) + line.ascent + line.descent;
+      walk.descent = Sat((long long)walk.descent + LineSpace(state) + line.ascent + line.descent);
     }
     start = next;
   }
@@ -247,7 +256,7 @@ void CLexaro::Engine::TextOut_Multi(int start, LX_TXT_STATE* state, CPoint pt, i
   font.CreateFontIndirect(&state->lf);
   CFont* previous = m_pDC->SelectObject(&font);
   COLORREF previousColor = m_pDC->SetTextColor(state->txtclr);
-  int offset = 0;
+  long long offset = 0;  // the sums of huge lines must not wrap
   bool first = true;
   int stop = 0;
   while (start < m_textLength && !stop && m_error == 0) {
@@ -261,9 +270,10 @@ void CLexaro::Engine::TextOut_Multi(int start, LX_TXT_STATE* state, CPoint pt, i
     first = false;
     state->hAlign = line.hAlign;
     double spacing = 0;
-    TextOut_Single(start, state, &font, previous, &stop,
-                   GetPos_hAlign(&spacing, pt, state, line.extent.width, areaWidth));
-    offset = LineSpace(state) + line.extent.descent;
+    CPoint lineStart = GetPos_hAlign(&spacing, pt, state, line.extent.width, areaWidth);
+    if (m_debugBoxes) DrawDebugBox(lineStart, line.extent, kDebugLineColor);
+    TextOut_Single(start, state, &font, previous, &stop, lineStart);
+    offset = (long long)LineSpace(state) + line.extent.descent;
     start = line.endIdx;
   }
   m_pDC->SetTextColor(previousColor);

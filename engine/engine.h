@@ -39,6 +39,7 @@ class CLexaro::Engine {
   double m_cos = 1.0;
   int m_tagTokenPos = -1;
   int m_tagTokenQuotes = 0;
+  bool m_debugBoxes = false;
 
   // Lifecycle and failures.
   static void CreateTable();
@@ -176,4 +177,7 @@ class CLexaro::Engine {
   CPoint GetPos_LTop(CPoint p, const LX_TXT_EXTENT& ext, unsigned int flags) const;
   CPoint GetPos_hAlign(double* spacing, CPoint p, const LX_TXT_STATE* state, int lineWidth,
                        int boxWidth) const;
+  // Outlines the box of ext whose baseline starts at p, turned like the text
+  // (debug boxes).
+  void DrawDebugBox(CPoint p, const LX_TXT_EXTENT& ext, COLORREF color);
 };

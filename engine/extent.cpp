@@ -48,3 +48,18 @@ CPoint CLexaro::Engine::GetPos_hAlign(double* spacing, CPoint p, const LX_TXT_ST
   *spacing = state->spaceChar;
   return p;
 }
+
+void CLexaro::Engine::DrawDebugBox(CPoint p, const LX_TXT_EXTENT& ext, COLORREF color) {
+  if (ext.width <= 0 || ext.ascent + ext.descent <= 0) return;
+  // The last column and row of the box, so that the outline lies inside it.
+  CPoint top = GetPos_MoveY(p, -double(ext.ascent));
+  CPoint corners[4] = {top, GetPos_MoveX(top, ext.width - 1.0),
+                       GetPos_MoveX(GetPos_MoveY(p, ext.descent - 1.0), ext.width - 1.0),
+                       GetPos_MoveY(p, ext.descent - 1.0)};
+  CPen pen(PS_SOLID, 1, color);
+  CPen* previous = m_pDC->SelectObject(&pen);
+  CPoint position = m_pDC->MoveTo(corners[3]);
+  for (const CPoint& corner : corners) m_pDC->LineTo(corner);
+  m_pDC->MoveTo(position);
+  m_pDC->SelectObject(previous);
+}

@@ -137,4 +137,11 @@ void CLexaro::SetParam_SpaceLine(int space) {
   Engine::SetModified(1);
 }
 
+void CLexaro::SetParam_TextColor(COLORREF color) {
+  Params().def_txtclr = color;
+  Engine::SetModified(1);
+}
+
+void CLexaro::SetDebugBoxes(bool on) { m_engine->m_debugBoxes = on; }
+
 void CLexaro::SetParam_lfEscapement(long escapement) { m_engine->m_lfEscapement = int(escapement); }

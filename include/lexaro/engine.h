@@ -50,9 +50,14 @@ class LEXARO_API CLexaro {
   void SetParam_lfHeight(long height);
   void SetParam_SubPtRatio(int ratio);
   void SetParam_SpaceLine(int space);
+  // The default text colour (black at first); FONT color= overrides it.
+  void SetParam_TextColor(COLORREF color);
   // This object's escapement in tenths of a degree; takes effect on the
   // next TextOutA without a new layout.
   void SetParam_lfEscapement(long escapement);
+  // For authors of markup: TextOutA also outlines every line box and every
+  // construct box with a one-pixel line (lines blue, constructs magenta).
+  void SetDebugBoxes(bool on);
 
   class Engine;
 
