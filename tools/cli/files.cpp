@@ -1,0 +1,118 @@
+#include "tools/cli/files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "tools/gallery.h"
+
+namespace cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool Fail(std::string* error, const std::string& message) {
+  *error = message;
+  return false;
+}
+
+std::string Reason() { return std::strerror(errno); }
+
+// Reads the whole descriptor, refusing more than kMaxInputBytes.
+bool ReadAll(int fd, const std::string& name, std::string* bytes, std::string* error) {
+  bytes->clear();
+  char buffer[65536];
+  for (;;) {
+    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n == 0) return true;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return Fail(error, "cannot read " + name + ": " + Reason());
+    }
+    if ((long long)bytes->size() + n > kMaxInputBytes)
+      return Fail(error, name + " is larger than " + std::to_string(kMaxInputBytes >> 20) + " MiB");
+    bytes->append(buffer, size_t(n));
+  }
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += size_t(n);
+  }
+  return true;
+}
+
+mode_t FileMode() {
+  mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~mask;
+}
+
+}  // namespace
+
+bool ReadInput(const std::string& path, std::string* bytes, std::string* error) {
+  if (path == "-") return ReadAll(STDIN_FILENO, "standard input", bytes, error);
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return Fail(error, "cannot open '" + path + "': " + Reason());
+  struct stat st {};
+  bool ok;
+  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode))
+    ok = Fail(error, "'" + path + "' is a directory, not a file");
+  else
+    ok = ReadAll(fd, "'" + path + "'", bytes, error);
+  ::close(fd);
+  return ok;
+}
+
+bool MarkupOfFile(const std::string& bytes, std::string* markup, std::string* error) {
+  if (bytes.find('\0') != std::string::npos) return Fail(error, "the input holds a NUL byte: not a markup text");
+  size_t start = bytes.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
+  std::string text;
+  text.reserve(bytes.size());
+  for (size_t i = start; i < bytes.size(); ++i)
+    if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')) text += bytes[i];
+  *markup = gallery::EngineText(text).str();
+  return true;
+}
+
+bool WriteOutput(const std::string& path, const std::string& bytes, std::string* error) {
+  if (path == "-") {
+    if (!WriteAll(STDOUT_FILENO, bytes)) return Fail(error, "cannot write to standard output: " + Reason());
+    return true;
+  }
+  std::error_code ec;
+  if (fs::is_directory(path, ec)) return Fail(error, "cannot write '" + path + "': it is a directory");
+  fs::path target(path);
+  fs::path dir = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+  std::string temp = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
+  int fd = ::mkstemp(temp.data());
+  if (fd < 0) return Fail(error, "cannot write '" + path + "': " + Reason());
+  bool ok = WriteAll(fd, bytes) && ::fchmod(fd, FileMode()) == 0;
+  std::string reason = ok ? "" : Reason();
+  if (::close(fd) != 0 && ok) ok = false, reason = Reason();
+  if (ok && ::rename(temp.c_str(), path.c_str()) != 0) ok = false, reason = Reason();
+  if (!ok) {
+    ::unlink(temp.c_str());
+    return Fail(error, "cannot write '" + path + "': " + reason);
+  }
+  return true;
+}
+
+bool MakeDirectory(const std::string& dir, std::string* error) {
+  std::error_code ec;
+  fs::create_directories(dir, ec);
+  if (ec && !fs::is_directory(dir)) return Fail(error, "cannot create the directory '" + dir + "': " + ec.message());
+  if (!fs::is_directory(dir, ec)) return Fail(error, "'" + dir + "' is not a directory");
+  return true;
+}
+
+}  // namespace cli

@@ -1,0 +1,31 @@
+// Reading inputs and writing outputs safely: inputs are size-limited, and
+// outputs go to a temporary file beside the target that is renamed into
+// place only when complete, so no partial file is ever left behind.
+#pragma once
+
+#include <string>
+
+namespace cli {
+
+// The largest markup file (or standard input) read.
+constexpr long long kMaxInputBytes = 4LL << 20;
+
+// Reads a file, or standard input for "-", of at most kMaxInputBytes. False
+// with the reason when it is missing, unreadable, a directory or too large.
+bool ReadInput(const std::string& path, std::string* bytes, std::string* error);
+
+// The engine text of a markup file: a UTF-8 byte order mark is dropped, CR LF
+// becomes LF, and the lines are joined after losing their leading white
+// space (as sample files are). False when the bytes hold a NUL.
+bool MarkupOfFile(const std::string& bytes, std::string* markup, std::string* error);
+
+// Writes bytes to path through a temporary file in the same directory and a
+// rename; on failure nothing is left at path's side and an existing file at
+// path is untouched. path "-" writes to standard output.
+bool WriteOutput(const std::string& path, const std::string& bytes, std::string* error);
+
+// Creates the directory (and its parents) when missing. False with the
+// reason when it cannot be created or is not a directory.
+bool MakeDirectory(const std::string& dir, std::string* error);
+
+}  // namespace cli

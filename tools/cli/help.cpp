@@ -1,0 +1,71 @@
+// The text of `lexaro --help`.
+#include <string>
+
+#include "tools/cli/options.h"
+
+namespace cli {
+
+std::string HelpText() {
+  return R"(Usage:
+  lexaro render [options] MARKUP     draw a markup text ('-' reads standard input)
+  lexaro render [options] -f FILE    draw the markup text of a file ('-f -': standard input)
+  lexaro batch FILE -o DIR [options] draw every formula of FILE into DIR
+  lexaro samples -o DIR [options]    draw the sample gallery into DIR
+  lexaro --help | --version
+
+Output:
+  -o, --output OUT     render: the image file, or '-' for standard output;
+                       batch and samples: the directory (created if missing)
+  --format png|svg     the image format; by default the output's extension
+                       decides (.svg is SVG, anything else PNG)
+  --extent             render: print {"width":W,"ascent":A,"descent":D} as
+                       JSON (pixels) instead of drawing
+
+Drawing:
+  --size PX            em height of the default font in pixels (default 20)
+  --font FACE          the default font's face
+  --color COLOR        the default text colour (default black)
+  --background COLOR   the background, or 'transparent' (the default)
+                       Colours are written as in the markup: a name (red,
+                       navy, ...), #rrggbb or rgb(r,g,b).
+  --angle DEG          turn the drawing counter-clockwise; the image grows
+                       to hold the whole turned box
+  --padding PX         free space around the drawing (default 0)
+  --dpi N              the surface's resolution, for font sizes in points
+                       (default 96)
+  --scale N            draw N times larger for high-density screens: the
+                       em height, the padding and the resolution are
+                       multiplied by N (pixel lengths written in the markup
+                       are not)
+  --encoding utf-8|cp932
+                       the bytes of the markup: UTF-8 (the default) or
+                       Shift_JIS (code page 932)
+  --debug-boxes        outline every line box and construct box in a thin
+                       colour
+
+Batch:
+  FILE holds one formula per line, or NAME<TAB>MARKUP to name the image
+  NAME.png; other images are named by their line number (line-7.png).
+  Blank lines and lines starting with '#' are skipped. Failing lines are
+  reported with their line numbers; the other lines are still drawn.
+  -j, --jobs N         worker processes (default 1, at most 64)
+  -q, --quiet          no progress bar
+
+Samples:
+  --samples DIR        the samples directory (default: the installed samples)
+  Every DIR/*.lxm becomes OUT/NAME.png, every DIR/gallery/*.lxm
+  OUT/gallery/NAME.png.
+
+Limits: images are at most 16384 pixels a side and 100 megapixels; input
+files at most 16 MiB; a batch line at most 1 MiB.
+
+Outputs are written to a temporary file beside the target and renamed, so
+a failed run never leaves a partial file.
+
+Exit status: 0 success; 1 an input could not be read, drawn or written
+(for batch: at least one line failed); 2 a usage error (unknown option,
+malformed number, missing argument).
+)";
+}
+
+}  // namespace cli

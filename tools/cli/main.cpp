@@ -1,0 +1,70 @@
+// lexaro: draws markup texts into PNG or SVG images from the command line.
+#include <cstdio>
+#include <exception>
+#include <new>
+#include <string>
+
+#include "tools/cli/batch.h"
+#include "tools/cli/files.h"
+#include "tools/cli/options.h"
+#include "tools/cli/render.h"
+#include "tools/cli/samples.h"
+
+namespace {
+
+constexpr int kOk = 0, kFailed = 1, kUsage = 2;
+
+int Failed(const std::string& message) {
+  std::fprintf(stderr, "lexaro: %s\n", message.c_str());
+  return kFailed;
+}
+
+int Render(const cli::Options& o) {
+  std::string markup = o.markup, error;
+  if (!o.haveMarkup) {
+    std::string bytes;
+    if (!cli::ReadInput(o.inputFile, &bytes, &error) || !cli::MarkupOfFile(bytes, &markup, &error))
+      return Failed(error);
+  }
+  cli::ApplyEngineDefaults(o);
+  if (o.extent) {
+    LX_TXT_EXTENT extent;
+    if (!cli::MeasureMarkup(markup, o, &extent, &error)) return Failed(error);
+    std::string json = cli::ExtentJson(extent);
+    return cli::WriteOutput("-", json, &error) ? kOk : Failed(error);
+  }
+  std::string image;
+  if (!cli::DrawMarkup(markup, o, cli::ResolveFormat(o, o.output), &image, &error) ||
+      !cli::WriteOutput(o.output, image, &error))
+    return Failed(error);
+  return kOk;
+}
+
+int Run(int argc, char** argv) {
+  cli::ParseResult parsed = cli::ParseOptions(argc, argv);
+  if (!parsed.ok) {
+    std::fprintf(stderr, "lexaro: %s\n", parsed.error.c_str());
+    return kUsage;
+  }
+  const cli::Options& o = parsed.options;
+  switch (o.command) {
+    case cli::Command::kHelp: std::fputs(cli::HelpText().c_str(), stdout); return kOk;
+    case cli::Command::kVersion: std::fputs(cli::VersionText().c_str(), stdout); return kOk;
+    case cli::Command::kRender: return Render(o);
+    case cli::Command::kBatch: return cli::RunBatch(o);
+    case cli::Command::kSamples: return cli::RunSamples(o);
+  }
+  return kUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    return Failed("out of memory");
+  } catch (const std::exception& e) {
+    return Failed(e.what());
+  }
+}

@@ -1,0 +1,76 @@
+#include "tools/cli/samples.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <vector>
+
+#include "tools/cli/files.h"
+#include "tools/cli/render.h"
+#include "tools/gallery.h"
+
+namespace cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Draws every sample of dir into outDir; false when any failed (each
+// failure is reported and the others are still drawn).
+bool DrawSamples(const std::string& dir, const std::string& outDir, const Options& o, int* count) {
+  std::vector<std::string> paths;
+  std::string error;
+  if (!gallery::ListSamples(dir, &paths, &error) || !MakeDirectory(outDir, &error)) {
+    std::fprintf(stderr, "lexaro: %s\n", error.c_str());
+    return false;
+  }
+  const Format format = o.format == Format::kAuto ? Format::kPng : o.format;
+  bool ok = true;
+  for (const std::string& path : paths) {
+    std::string text, bytes;
+    std::string out = (fs::path(outDir) / (fs::path(path).stem().string() + Extension(format))).string();
+    if (gallery::ReadSample(path, &text, &error) &&
+        DrawMarkup(gallery::EngineText(text).str(), o, format, &bytes, &error) &&
+        WriteOutput(out, bytes, &error)) {
+      ++*count;
+    } else {
+      std::fprintf(stderr, "lexaro: %s: %s\n", path.c_str(), error.c_str());
+      ok = false;
+    }
+  }
+  return ok;
+}
+
+}  // namespace
+
+std::string DefaultSamplesDir() {
+  std::error_code ec;
+  fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+#if defined(LEXARO_BUILD_DIR) && defined(LEXARO_SOURCE_SAMPLES_DIR)
+  if (!ec && fs::equivalent(exe.parent_path(), LEXARO_BUILD_DIR, ec)) return LEXARO_SOURCE_SAMPLES_DIR;
+#endif
+#if defined(LEXARO_RELATIVE_SAMPLES_DIR)
+  if (!ec) {
+    fs::path beside = exe.parent_path() / LEXARO_RELATIVE_SAMPLES_DIR;
+    if (fs::is_directory(beside, ec)) return beside.lexically_normal().string();
+  }
+#endif
+#ifdef LEXARO_INSTALLED_SAMPLES_DIR
+  return LEXARO_INSTALLED_SAMPLES_DIR;
+#else
+  return "samples";
+#endif
+}
+
+int RunSamples(const Options& o) {
+  const std::string dir = o.samplesDir.empty() ? DefaultSamplesDir() : o.samplesDir;
+  ApplyEngineDefaults(o);
+  int count = 0;
+  bool ok = DrawSamples(dir, o.output, o, &count);
+  std::error_code ec;
+  if (fs::is_directory(fs::path(dir) / "gallery", ec))
+    ok = DrawSamples((fs::path(dir) / "gallery").string(), (fs::path(o.output) / "gallery").string(), o, &count) && ok;
+  std::fprintf(stderr, "lexaro: %d samples drawn from %s into %s%s\n", count, dir.c_str(), o.output.c_str(),
+               ok ? "" : " (some failed)");
+  return ok ? 0 : 1;
+}
+
+}  // namespace cli

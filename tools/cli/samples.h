@@ -1,0 +1,20 @@
+// `lexaro samples -o DIR`: draws the sample gallery, every DIR/*.lxm of the
+// samples directory as OUT/NAME.EXT and every DIR/gallery/*.lxm as
+// OUT/gallery/NAME.EXT, with the drawing options of the command line.
+#pragma once
+
+#include <string>
+
+#include "tools/cli/options.h"
+
+namespace cli {
+
+// The samples directory used without --samples: the source tree's when the
+// program runs from its build directory, else the installed one (found
+// beside the program first, so that a moved installation still finds it).
+std::string DefaultSamplesDir();
+
+// Runs the command; returns the exit status.
+int RunSamples(const Options& options);
+
+}  // namespace cli
