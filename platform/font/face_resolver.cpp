@@ -4,10 +4,12 @@
 #include <fontconfig/fontconfig.h>
 #include <strings.h>
 
+#include <cctype>
 #include <cstring>
 #include <map>
 #include <tuple>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/font/face.h"
@@ -63,6 +65,14 @@ constexpr const char* kLastResort = "DejaVu Sans";
 // The answer caches forget everything when they reach this size, so text
 // with endless distinct face names or characters cannot grow them forever.
 constexpr size_t kMaxCacheEntries = 1 << 16;
+
+// Asking fontconfig about a name costs a third of a millisecond, most of it
+// in its substitution rules. Installed families are always asked about;
+// other names (aliases such as "Helvetica", or names of nothing at all) only
+// this many times per process, after which they get the last-resort face,
+// which is fontconfig's own answer for a name it does not know. Markup with
+// endless distinct face names thus costs a hash look-up per name.
+constexpr int kMaxUninstalledLookups = 1024;
 
 const Substitute* FindSubstitute(const std::string& name) {
   for (const Substitute& s : kSubstitutes)
@@ -128,6 +138,39 @@ bool ListFamily(const char* family, const char* preferredFile, bool bold, bool i
   return found;
 }
 
+// A family name as fontconfig compares them: case and blanks ignored.
+std::string Folded(const char* name) {
+  std::string out;
+  for (const char* p = name; *p; ++p)
+    if (*p != ' ') out += char(std::tolower(static_cast<unsigned char>(*p)));
+  return out;
+}
+
+bool IsInstalledFamily(const std::string& name) {
+  static const std::unordered_set<std::string> families = [] {
+    std::unordered_set<std::string> all;
+    FcPattern* pattern = FcPatternCreate();
+    FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
+    FcFontSet* set = FcFontList(Config(), pattern, objects);
+    FcChar8* family = nullptr;
+    for (int i = 0; set && i < set->nfont; ++i)
+      for (int k = 0; FcPatternGetString(set->fonts[i], FC_FAMILY, k, &family) == FcResultMatch; ++k)
+        all.insert(Folded(reinterpret_cast<const char*>(family)));
+    if (set) FcFontSetDestroy(set);
+    FcObjectSetDestroy(objects);
+    FcPatternDestroy(pattern);
+    return all;
+  }();
+  return families.count(Folded(name.c_str())) != 0;
+}
+
+// Whether fontconfig may still be asked about this name (see above).
+bool MayAskAbout(const std::string& name) {
+  static int uninstalledLookups = 0;
+  if (IsInstalledFamily(name)) return true;
+  return uninstalledLookups < kMaxUninstalledLookups && ++uninstalledLookups > 0;
+}
+
 bool MatchFamily(const char* family, bool bold, bool italic, FileChoice* out) {
   FcPattern* pattern = FcPatternCreate();
   FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
@@ -144,6 +187,20 @@ bool MatchFamily(const char* family, bool bold, bool italic, FileChoice* out) {
   return ok;
 }
 
+// The last-resort face's file for a weight and slant, asked for once.
+bool LastResort(bool bold, bool italic, FileChoice* out) {
+  struct Answer {
+    bool asked = false, found = false;
+    FileChoice file;
+  };
+  static Answer answers[2][2];
+  Answer& a = answers[bold][italic];
+  if (!a.asked) a.found = ListFamily(kLastResort, nullptr, bold, italic, &a.file);
+  a.asked = true;
+  if (a.found) *out = a.file;
+  return a.found;
+}
+
 ResolvedFace Resolve(const std::string& name, bool bold, bool italic, unsigned char charset) {
   ResolvedFace r;
   FileChoice c;
@@ -153,13 +210,13 @@ ResolvedFace Resolve(const std::string& name, bool bold, bool italic, unsigned c
     r.charset = s->charset;
     found = ListFamily(s->family, s->file, bold, italic, &c);
     if (found) r.shifts = s->shifts;
-  } else if (!name.empty()) {
+  } else if (!name.empty() && MayAskAbout(name)) {
     found = MatchFamily(name.c_str(), bold, italic, &c);
   } else if (charset == SHIFTJIS_CHARSET) {
     found = ListFamily("IPAGothic", "ipag.ttf", bold, italic, &c);
   }
   if (found) r.face = LoadFace(c.path, c.index);
-  if (!r.face && ListFamily(kLastResort, nullptr, bold, italic, &c)) {
+  if (!r.face && LastResort(bold, italic, &c)) {
     r.face = LoadFace(c.path, c.index);
     r.encoding = r.encoding == Encoding::Symbol ? Encoding::Text : r.encoding;
     r.shifts = {};
@@ -247,7 +304,8 @@ int EnumFaces(const char* rawFace, FONTENUMPROC proc, LPARAM data) {
     tm.tmCharSet = s->charset;
     return proc(&lf, &tm, TRUETYPE_FONTTYPE, data);
   }
-  if (name.empty()) return 1;
+  // Only installed families are listed; the set answers the others at once.
+  if (name.empty() || !IsInstalledFamily(name)) return 1;
   FcPattern* pattern = FcPatternCreate();
   FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(name.c_str()));
   FcObjectSet* objects = FcObjectSetBuild(FC_FILE, FC_INDEX, FC_WEIGHT, FC_SLANT, nullptr);

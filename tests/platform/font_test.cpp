@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string>
 
+#include "lexaro/font_tool.h"
 #include "lexaro/raster_dc.h"
 #include "platform/font/font_engine.h"
 #include "support/pixels.h"
@@ -259,4 +260,24 @@ TEST(FontLimits, FaceNamesAreAlwaysTerminated) {
   LOGFONT back;
   font.GetLogFont(&back);
   EXPECT_EQ(std::strlen(back.lfFaceName), 31u);
+}
+
+TEST(FontLimits, EndlessDistinctFaceNamesKeepTheAnswersOfKnownOnes) {
+  auto family = [](const char* face) {
+    std::lock_guard lock(lexaro::font::Mutex());
+    std::vector<lexaro::font::Glyph> glyphs;
+    lexaro::font::Realize(Font(face, -20))->Layout("a", 1, CP_UTF8, glyphs);
+    return std::string(glyphs.at(0).face ? glyphs[0].face->ft->family_name : "");
+  };
+  const std::string unknown = family("No Such Face 0");
+  EXPECT_EQ(unknown, "DejaVu Sans");
+  // Past the number of names fontconfig is asked about, unknown names get
+  // the same face without asking, and installed families still their own.
+  for (int i = 1; i < 1500; ++i) family(("No Such Face " + std::to_string(i)).c_str());
+  EXPECT_EQ(family("No Such Face Either"), unknown);
+  EXPECT_EQ(family("liberation serif"), "Liberation Serif");
+  EXPECT_EQ(family("IPAMincho"), "IPAMincho");
+  CFontTool tool;
+  CRasterDC dc(1, 1);
+  EXPECT_EQ(tool.GetCharSet(&dc, "No Such Face Either"), DEFAULT_CHARSET);
 }
