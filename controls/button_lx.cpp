@@ -1,0 +1,66 @@
+// CButton_LX: a push button that draws its own face and markup caption.
+#include <QPaintEvent>
+
+#include "controls/surface.h"
+
+using namespace lexaro::controls;
+
+CButton_LX::CButton_LX(QWidget* parent) : QPushButton(parent) {}
+CButton_LX::CButton_LX(const QString& text, QWidget* parent) : QPushButton(text, parent) {}
+CButton_LX::~CButton_LX() = default;
+
+QSize CButton_LX::sizeHint() const {
+  // Room for the edges and the focus rectangle around the caption.
+  return MeasureMarkup(this, text()) + QSize(16, 12);
+}
+
+void CButton_LX::paintEvent(QPaintEvent*) {
+  WidgetSurface surface(this, CLR_TRANSPARENT);
+  DRAWITEMSTRUCT item{0, &surface.DC(), surface.Client()};
+  if (isDown()) item.itemState |= ODS_SELECTED;
+  if (hasFocus()) item.itemState |= ODS_FOCUS;
+  DrawItem(&item);
+  surface.Show(this);
+}
+
+void CButton_LX::DrawItem(DRAWITEMSTRUCT* item) {
+  CDC* dc = item->hDC;
+  CRect rc = item->rcItem;
+  CRect inner = rc;
+  inner.DeflateRect(1, 1);
+  const QPalette& colors = palette();
+
+  CBrush face(ToColorRef(colors.color(QPalette::Button)));
+  CBrush* previousBrush = dc->SelectObject(&face);
+  dc->FillRect(&rc, &face);
+  // The focused button gets a frame in the current pen (black).
+  if (item->itemState & ODS_FOCUS) dc->Rectangle(&rc);
+  if (item->itemState & ODS_SELECTED) {
+    CPen shadow(PS_SOLID, 1, ToColorRef(colors.color(QPalette::Dark)));
+    CPen* previousPen = dc->SelectObject(&shadow);
+    dc->Rectangle(&inner);
+    dc->SelectObject(previousPen);
+  } else {
+    DrawRaisedEdge(dc, inner, colors);
+  }
+
+  CString caption(text().toStdString());
+  if (caption != m_lexaro.GetText()) {
+    m_lf = LogFontFromQFont(font(), dc->GetDeviceCaps(LOGPIXELSY));
+    UseEngineFont(m_lf);
+    m_lexaro.SetText(dc, caption);
+  } else if (m_lf.lfHeight != 0) {
+    UseEngineFont(m_lf);
+  }
+  // Centred, and not moved when the button is pressed.
+  CSize size = m_lexaro.GetTextExtent(dc);
+  m_lexaro.TextOutA(dc, ClampInt(((long long)rc.right - size.cx - rc.left) / 2),
+                    ClampInt(((long long)rc.bottom - size.cy - rc.top) / 2));
+
+  if (item->itemState & ODS_FOCUS) {
+    CRect focus = rc;
+    focus.DeflateRect(4, 4);
+    DrawFocusRect(dc, focus);
+  }
+  dc->SelectObject(previousBrush);
+}
