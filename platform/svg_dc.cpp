@@ -286,11 +286,12 @@ void CSvgDC::DrawLine(CPoint from, CPoint to, const PenState& pen) {
   std::string* d = m_writer->Batch(pen.color);
   if (!d) return;
   const CRgn* clip = GetClipRegion();
-  if (!clip) return AppendPolygon(*d, lexaro::svg::ClipPolygon(line, box.left, box.top, box.right, box.bottom));
+  // Three decimals: a line's pixels are picked by where its edges pass.
+  if (!clip) return AppendPolygon(*d, lexaro::svg::ClipPolygon(line, box.left, box.top, box.right, box.bottom), 3);
   for (const CRect& c : clip->Rects()) {
     CRect piece;
     if (piece.IntersectRect(c, box))
-      AppendPolygon(*d, lexaro::svg::ClipPolygon(line, piece.left, piece.top, piece.right, piece.bottom));
+      AppendPolygon(*d, lexaro::svg::ClipPolygon(line, piece.left, piece.top, piece.right, piece.bottom), 3);
   }
 }
 

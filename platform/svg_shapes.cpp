@@ -1,40 +1,16 @@
 #include "platform/svg_shapes.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
 namespace lexaro::svg {
+namespace {
 
-Polygon LinePolygon(CPoint from, CPoint to, int width) {
-  long long dx = (long long)to.x - from.x, dy = (long long)to.y - from.y;
-  if ((dx == 0 && dy == 0) || width < 1) return {};
-  bool xMajor = std::llabs(dx) >= std::llabs(dy);
-  double dm = double(xMajor ? dx : dy), dn = double(xMajor ? dy : dx);
-  double m0 = xMajor ? from.x : from.y, n0 = xMajor ? from.y : from.x;
-  double n = std::fabs(dm), sm = dm < 0 ? -1 : 1, slope = dn / dm;  // minor per major step
-  double w = width, h = std::floor(w / 2);
-  // Pixels m0 .. m0 + sm (n - 1) along the major axis, each stamped from
-  // offset -h to w - h; the stamps' centres lie half a stamp past -h.
-  double first = sm > 0 ? m0 : m0 - (n - 1), last = sm > 0 ? m0 + (n - 1) : m0;
-  double lo = first - h, hi = last - h + w;
-  double centre = w / 2 - h;  // from a pixel's corner to its stamp's centre
-  // Across a column the stamps of w consecutive steps overlap.
-  double half = (w + (w - 1) * std::fabs(slope)) / 2;
-  auto minorAt = [&](double major) { return n0 + centre + slope * (major - (m0 + centre)); };
-  Point q[4] = {{lo, minorAt(lo) - half}, {hi, minorAt(hi) - half}, {hi, minorAt(hi) + half},
-                {lo, minorAt(lo) + half}};
-  Polygon poly;
-  for (const Point& p : q) poly.push_back(xMajor ? p : Point{p.y, p.x});
-  // Keep one orientation, so overlapping shapes of one path add up.
-  double area = 0;
-  for (size_t i = 0; i < poly.size(); ++i) {
-    const Point &a = poly[i], &b = poly[(i + 1) % poly.size()];
-    area += a.x * b.y - b.x * a.y;
-  }
-  if (area < 0) std::swap(poly[1], poly[3]);
-  return poly;
-}
+constexpr double kTieNudge = 1.0 / 128;
+
+}  // namespace
 
 namespace {
 
@@ -51,7 +27,76 @@ Polygon ClipEdge(const Polygon& in, Keep keep, Cross cross) {
   return out;
 }
 
+// The convex hull of points, counter-clockwise for y up (clockwise as seen
+// on a y-down surface).
+Polygon Hull(Polygon p) {
+  std::sort(p.begin(), p.end(), [](Point a, Point b) { return a.x < b.x || (a.x == b.x && a.y < b.y); });
+  auto cross = [](Point o, Point a, Point b) { return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x); };
+  Polygon h(2 * p.size());
+  size_t k = 0;
+  for (size_t i = 0; i < p.size(); ++i) {
+    while (k >= 2 && cross(h[k - 2], h[k - 1], p[i]) <= 0) --k;
+    h[k++] = p[i];
+  }
+  for (size_t i = p.size() - 1, t = k + 1; i-- > 0;) {
+    while (k >= t && cross(h[k - 2], h[k - 1], p[i]) <= 0) --k;
+    h[k++] = p[i];
+  }
+  h.resize(k > 1 ? k - 1 : k);
+  return h;
+}
+
 }  // namespace
+
+Polygon LinePolygon(CPoint from, CPoint to, int width) {
+  long long dx = (long long)to.x - from.x, dy = (long long)to.y - from.y;
+  if ((dx == 0 && dy == 0) || width < 1) return {};
+  // Work in (major, minor) coordinates: the major axis is the one the line
+  // advances one pixel per step along.
+  bool xMajor = std::llabs(dx) >= std::llabs(dy);
+  long long dm = xMajor ? dx : dy, dn = xMajor ? dy : dx;
+  long long m0 = xMajor ? from.x : from.y, n0 = xMajor ? from.y : from.x;
+  long long n = std::llabs(dm), an = std::llabs(dn);
+  int sm = dm < 0 ? -1 : 1, sn = dn < 0 ? -1 : 1;
+  double w = width, h = std::floor(w / 2);
+  // The first and the last step on the ideal line (the band below picks
+  // the pixels), each covered by a w x w stamp from offset -h.
+  double mLast = double(m0) + sm * double(n - 1);
+  double nLast = double(n0) + sn * double(n - 1) * double(an) / double(n);
+  double nudge = dn == 0 ? 0 : sn * kTieNudge;  // see below
+  Polygon corners;
+  for (auto [m, k] : {std::pair{double(m0), double(n0)}, std::pair{mLast, nLast}})
+    for (double a : {m - h, m - h + w})
+      for (double b : {k - h, k - h + w}) corners.push_back({a, b + nudge});
+  Polygon poly = Hull(corners);
+  if (dn != 0) {
+    // Across a column the stamps of w consecutive steps overlap: the band
+    // around the ideal line through the stamps' centres. Where the line
+    // passes halfway between two pixels, the raster surface takes the one
+    // farther along the minor direction: the band is nudged that way, by
+    // more than a renderer's fixed-point step.
+    double slope = double(dn) / double(dm), centre = w / 2 - h;
+    double half = (w + (w - 1) * std::fabs(slope)) / 2;
+    double base = double(n0) + centre + nudge;
+    auto offset = [&](Point p) { return p.y - (base + slope * (p.x - (double(m0) + centre))); };
+    auto cut = [&](Point a, Point b, double level) {
+      double fa = offset(a) - level, fb = offset(b) - level, t = fa / (fa - fb);
+      return Point{a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)};
+    };
+    poly = ClipEdge(poly, [&](Point p) { return offset(p) <= half; }, [&](Point a, Point b) { return cut(a, b, half); });
+    poly = ClipEdge(poly, [&](Point p) { return offset(p) >= -half; }, [&](Point a, Point b) { return cut(a, b, -half); });
+  }
+  for (Point& p : poly)
+    if (!xMajor) std::swap(p.x, p.y);
+  // Keep one orientation, so overlapping shapes of one path add up.
+  double area = 0;
+  for (size_t i = 0; i < poly.size(); ++i) {
+    const Point &a = poly[i], &b = poly[(i + 1) % poly.size()];
+    area += a.x * b.y - b.x * a.y;
+  }
+  if (area < 0) std::reverse(poly.begin(), poly.end());
+  return poly;
+}
 
 Polygon ClipPolygon(const Polygon& polygon, double left, double top, double right, double bottom) {
   auto atX = [](Point a, Point b, double x) { return Point{x, a.y + (b.y - a.y) * (x - a.x) / (b.x - a.x)}; };
@@ -88,12 +133,12 @@ std::string ColorText(COLORREF color) {
   return buf;
 }
 
-void AppendPolygon(std::string& out, const Polygon& polygon) {
+void AppendPolygon(std::string& out, const Polygon& polygon, int decimals) {
   for (size_t i = 0; i < polygon.size(); ++i) {
     out += i == 0 ? 'M' : 'L';
-    AppendNumber(out, polygon[i].x);
+    AppendNumber(out, polygon[i].x, decimals);
     out += ' ';
-    AppendNumber(out, polygon[i].y);
+    AppendNumber(out, polygon[i].y, decimals);
   }
   if (!polygon.empty()) out += 'z';
 }

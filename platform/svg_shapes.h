@@ -16,10 +16,11 @@ using Polygon = std::vector<Point>;
 
 // The area the raster surface paints for a line of the given width from
 // `from` to `to` (excluded): a w x w square stamped on every pixel of the
-// one-pixel line. Axis-aligned lines give its exact rectangle; other lines a
-// parallelogram around the pixel centres whose pixel-centre sampling picks
-// the same pixels. Counter-clockwise in surface coordinates (y down), empty
-// for a line of no length.
+// one-pixel line. The polygon is the hull of the first and last stamps cut
+// to the band around the ideal line that the stamps cover, so that sampling
+// it at pixel centres picks the raster surface's pixels; an axis-aligned
+// line gives its exact rectangle. Every polygon turns the same way (so that
+// overlapping ones of one path add up); empty for a line of no length.
 Polygon LinePolygon(CPoint from, CPoint to, int width);
 
 // The part of a convex polygon inside a rectangle (empty when none is).
@@ -30,7 +31,7 @@ void AppendNumber(std::string& out, double v, int decimals = 2);
 // "#rrggbb" of a COLORREF.
 std::string ColorText(COLORREF color);
 // Appends a closed subpath through the points.
-void AppendPolygon(std::string& out, const Polygon& polygon);
+void AppendPolygon(std::string& out, const Polygon& polygon, int decimals = 2);
 // Appends a closed rectangular subpath.
 void AppendRect(std::string& out, long long left, long long top, long long right, long long bottom);
 

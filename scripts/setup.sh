@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   fonts-dejavu-core fonts-urw-base35 fonts-liberation2
   fonts-ipafont-gothic fonts-ipafont-mincho
+  libexpat1-dev librsvg2-bin
   qt6-base-dev qt6-qpa-plugins
 )
 
