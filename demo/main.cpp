@@ -1,0 +1,17 @@
+// LexaroDemo: a window with a markup edit box; a left click draws the markup,
+// a right click clears.
+#include <QApplication>
+#include <cstdio>
+
+#include "demo/app.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  CLexaroDemoApp app;
+  QString error;
+  if (!app.InitInstance(application.arguments().mid(1), &error)) {
+    std::fprintf(stderr, "LexaroDemo: %s\n", qPrintable(error));
+    return 1;
+  }
+  return application.exec();
+}

@@ -1,0 +1,165 @@
+#include "demo/main_frame.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+
+#include "demo/about_dialog.h"
+#include "demo/app.h"
+
+namespace {
+constexpr const char* kReady = "レディ";
+}  // namespace
+
+CMainFrame::CMainFrame(CLexaroDemoApp* app) : m_app(app), m_view(new CLexaroDemoView) {
+  setCentralWidget(m_view);
+  BuildMenus();
+  BuildToolBar();
+  BuildStatusBar();
+  connect(m_view, &CLexaroDemoView::Message, this, [this](const QString& text) { statusBar()->showMessage(text, 5000); });
+  resize(1120, 860);
+  m_view->OnInitialUpdate();
+}
+
+CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::BuildMenus() {
+  auto add = [this](QMenu* menu, const char* name, const QString& text, QKeySequence key, auto handler) {
+    QAction* action = menu->addAction(text);
+    action->setObjectName(name);
+    action->setShortcut(key);
+    connect(action, &QAction::triggered, this, handler);
+    return action;
+  };
+  QMenu* file = menuBar()->addMenu("ファイル(&F)");
+  add(file, "new", "新規作成(&N)", QKeySequence::New, [this] { OnFileNew(); });
+  add(file, "open", "開く(&O)...", QKeySequence::Open, [this] { OnFileOpen(); });
+  file->addSeparator();
+  add(file, "printSetup", "プリンタの設定(&R)...", QKeySequence(), [this] { OnFilePrintSetup(); });
+  add(file, "print", "印刷(&P)...", QKeySequence::Print, [this] { OnFilePrint(); });
+  add(file, "printPreview", "印刷プレビュー(&V)", QKeySequence(), [this] { OnFilePrintPreview(); });
+  file->addSeparator();
+  m_recentMenu = file->addMenu("最近使ったファイル");
+  UpdateRecentFiles();
+  file->addSeparator();
+  add(file, "exit", "アプリケーションの終了(&X)", QKeySequence(), [this] { close(); });
+
+  QMenu* edit = menuBar()->addMenu("編集(&E)");
+  add(edit, "undo", "元に戻す(&U)", QKeySequence::Undo, [this] { OnEditCommand("undo"); });
+  edit->addSeparator();
+  add(edit, "cut", "切り取り(&T)", QKeySequence::Cut, [this] { OnEditCommand("cut"); });
+  add(edit, "copy", "コピー(&C)", QKeySequence::Copy, [this] { OnEditCommand("copy"); });
+  add(edit, "paste", "貼り付け(&P)", QKeySequence::Paste, [this] { OnEditCommand("paste"); });
+
+  QMenu* help = menuBar()->addMenu("ヘルプ(&H)");
+  add(help, "about", "バージョン情報 LexaroDemo(&A)...", QKeySequence(), [this] { OnAppAbout(); });
+}
+
+void CMainFrame::BuildToolBar() {
+  QToolBar* bar = addToolBar("ツール バー");
+  bar->setObjectName("toolBar");
+  bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  auto add = [&](const char* name, QStyle::StandardPixmap icon, const QString& tip) {
+    QAction* action = Action(name);
+    if (icon != QStyle::SP_CustomBase) action->setIcon(style()->standardIcon(icon));
+    action->setToolTip(tip);
+    bar->addAction(action);
+  };
+  add("new", QStyle::SP_FileIcon, "新規作成");
+  add("open", QStyle::SP_DialogOpenButton, "開く");
+  bar->addSeparator();
+  add("cut", QStyle::SP_CustomBase, "切り取り");
+  add("copy", QStyle::SP_CustomBase, "コピー");
+  add("paste", QStyle::SP_CustomBase, "貼り付け");
+  bar->addSeparator();
+  add("print", QStyle::SP_CustomBase, "印刷");
+  add("about", QStyle::SP_MessageBoxQuestion, "バージョン情報");
+}
+
+void CMainFrame::BuildStatusBar() {
+  // Qt does not tell the state of the lock keys: the indicator panes show
+  // their names only.
+  for (const char* pane : {"ｶﾅ", "CAP", "NUM", "SCRL"}) {
+    auto* label = new QLabel(pane);
+    label->setEnabled(false);
+    label->setAlignment(Qt::AlignCenter);
+    label->setMinimumWidth(40);
+    statusBar()->addPermanentWidget(label);
+  }
+  statusBar()->showMessage(kReady);
+}
+
+void CMainFrame::UpdateRecentFiles() {
+  m_recentMenu->clear();
+  QStringList files = m_app->RecentFiles();
+  for (int i = 0; i < files.size(); ++i) {
+    QString path = files[i];
+    QAction* action = m_recentMenu->addAction(QString("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()));
+    connect(action, &QAction::triggered, this, [this, path] {
+      QString error;
+      if (!OpenDocument(path, &error)) {
+        QMessageBox::warning(this, windowTitle(), error);
+        m_app->RemoveRecentFile(path);
+        UpdateRecentFiles();
+      }
+    });
+  }
+  m_recentMenu->setEnabled(!files.isEmpty());
+}
+
+void CMainFrame::OnFileNew() {
+  m_view->OnInitialUpdate();
+  statusBar()->showMessage(kReady);
+}
+
+void CMainFrame::OnFileOpen() {
+  QString path = QFileDialog::getOpenFileName(this, "開く");
+  if (path.isEmpty()) return;
+  QString error;
+  if (!OpenDocument(path, &error)) QMessageBox::warning(this, windowTitle(), error);
+}
+
+bool CMainFrame::OpenDocument(const QString& path, QString* error) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    *error = QString("ファイル %1 を開けません: %2").arg(path, file.errorString());
+    return false;
+  }
+  m_app->AddRecentFile(path);
+  UpdateRecentFiles();
+  m_view->OnInitialUpdate();
+  statusBar()->showMessage(QFileInfo(path).fileName());
+  return true;
+}
+
+// The view prints nothing of its own: printing produces empty pages.
+void CMainFrame::OnFilePrintSetup() { QPageSetupDialog(&m_printer, this).exec(); }
+
+void CMainFrame::OnFilePrint() {
+  QPrintDialog dialog(&m_printer, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  QPainter page(&m_printer);
+}
+
+void CMainFrame::OnFilePrintPreview() {
+  QPrintPreviewDialog preview(&m_printer, this);
+  connect(&preview, &QPrintPreviewDialog::paintRequested, this, [](QPrinter* printer) { QPainter page(printer); });
+  preview.exec();
+}
+
+void CMainFrame::OnEditCommand(const char* command) {
+  QWidget* focus = QApplication::focusWidget();
+  if (CheckClassName(focus, "Edit")) QMetaObject::invokeMethod(focus, command);
+}
+
+void CMainFrame::OnAppAbout() { CAboutDlg(this).exec(); }

@@ -1,0 +1,69 @@
+#include "demo/samples.h"
+
+#include <filesystem>
+
+#include "tools/gallery.h"
+
+namespace demo {
+namespace fs = std::filesystem;
+
+const std::vector<Sample>& Samples() {
+  static const std::vector<Sample> samples = {
+      {1006, "配置①", "1006-layout1.lxm"},
+      {1011, "配置②", "1011-layout2.lxm"},
+      {1009, "DIV", "1009-div.lxm"},
+      {1012, "添え字①", "1012-scripts1.lxm"},
+      {1014, "添え字②", "1014-scripts2.lxm"},
+      {1007, "数式①", "1007-formulas1.lxm"},
+      {1008, "数式②", "1008-formulas2.lxm"},
+      {1010, "数式③", "1010-formulas3.lxm"},
+      {1015, "表①", "1015-table1.lxm"},
+      {1016, "表②", "1016-table2.lxm"},
+      {1018, "ｷﾞﾘｼｬ（小）", "1018-greek-lower.lxm"},
+      {1019, "ｷﾞﾘｼｬ（大）", "1019-greek-upper.lxm"},
+      {1020, "演算子", "1020-operators.lxm"},
+      {1021, "その他", "1021-others.lxm"},
+      {1001, "sample1", "1001-sample1.lxm"},
+      {1002, "sample2", "1002-sample2.lxm"},
+      {1003, "sample3", "1003-sample3.lxm"},
+      {1004, "sample4", "1004-sample4.lxm"},
+      {1005, "sample5", "1005-sample5.lxm"},
+  };
+  return samples;
+}
+
+const Sample* FindSample(int id) {
+  for (const Sample& s : Samples())
+    if (s.id == id) return &s;
+  return nullptr;
+}
+
+std::string SamplesDir() {
+  std::error_code ec;
+  fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+#if defined(LEXARO_BUILD_DIR) && defined(LEXARO_SOURCE_SAMPLES_DIR)
+  if (!ec && fs::equivalent(exe.parent_path(), LEXARO_BUILD_DIR, ec)) return LEXARO_SOURCE_SAMPLES_DIR;
+#endif
+#if defined(LEXARO_RELATIVE_SAMPLES_DIR)
+  if (!ec) {
+    fs::path beside = exe.parent_path() / LEXARO_RELATIVE_SAMPLES_DIR;
+    if (fs::is_directory(beside, ec)) return beside.lexically_normal().string();
+  }
+#endif
+#ifdef LEXARO_INSTALLED_SAMPLES_DIR
+  return LEXARO_INSTALLED_SAMPLES_DIR;
+#else
+  return "samples";
+#endif
+}
+
+bool LoadSample(const std::string& dir, const Sample& sample, CString* text, std::string* error) {
+  std::string lines;
+  if (!gallery::ReadSample((fs::path(dir) / sample.file).string(), &lines, error)) return false;
+  CString joined(lines);
+  joined.Replace("\n", "\r\n");
+  *text = joined;
+  return true;
+}
+
+}  // namespace demo

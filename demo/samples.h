@@ -1,0 +1,32 @@
+// The demo's nineteen sample buttons and the sample files they load.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "lexaro/cstring.h"
+
+namespace demo {
+
+struct Sample {
+  int id;               // the button's control identifier
+  const char* caption;  // shown on the button (UTF-8)
+  const char* file;     // in the samples directory
+};
+
+// In the order of the form: layout, boxes, scripts, formulas, tables, then
+// the symbol tables, then the samples of the previous version.
+const std::vector<Sample>& Samples();
+// The sample of a button, or null.
+const Sample* FindSample(int id);
+
+// The samples directory: the source tree's when the program runs from its
+// build directory, else the installed one (beside the program first).
+std::string SamplesDir();
+
+// The text of a sample as the edit box holds it: its lines, indentation
+// kept, joined by "\r\n". False with the reason in *error when the file
+// cannot be read.
+bool LoadSample(const std::string& dir, const Sample& sample, CString* text, std::string* error);
+
+}  // namespace demo

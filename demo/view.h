@@ -1,0 +1,75 @@
+// CLexaroDemoView: the demo's form. A left click on its free area draws the
+// markup of the edit box at the click point, turned by the angle; a right
+// click clears. What is drawn is kept in an image of the view's size until a
+// right click or the Clear button, so covering the window loses nothing.
+#pragma once
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QWidget>
+#include <memory>
+#include <string>
+
+#include "lexaro/controls.h"
+
+class CLexaroDemoView : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit CLexaroDemoView(QWidget* parent = nullptr);
+  ~CLexaroDemoView() override;
+
+  // Resets the members, the engine's font and the controls, as for a new
+  // document.
+  void OnInitialUpdate();
+  // Between the members and the controls: save reads the controls.
+  void UpdateData(bool save);
+
+  // The handlers of the form's buttons and of the mouse.
+  void OnSample(int id);
+  void OnClear();
+  void OnLButtonDown(const QPoint& point);
+  void OnRButtonDown();
+
+  // The control with an identifier of resource.h or a sample button.
+  QWidget* Control(int id) const { return findChild<QWidget*>(QString::number(id)); }
+  QPlainTextEdit* MarkupEdit() const { return m_textEdit; }
+  QLineEdit* AngleEdit() const { return m_angleEdit; }
+  const CString& Text() const { return m_text; }
+  int Angle() const { return m_angle; }
+  const CRasterDC& Canvas() const { return *m_canvas; }
+  // How often the markup was handed to the engine.
+  int ParseCount() const { return m_parseCount; }
+  void SetSamplesDir(const std::string& dir) { m_samplesDir = dir; }
+
+ signals:
+  // A message for the status bar.
+  void Message(const QString& text);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+
+ private:
+  void BuildForm();
+  void ResizeCanvas(int width, int height);
+
+  CString m_text;
+  int m_angle = 0;
+  CStatic_LX* m_label = nullptr;
+  CButton_LX* m_button = nullptr;
+  CButton_LX_Ex* m_check = nullptr;
+  CButton_LX_Ex* m_radio[3] = {};
+  int m_lastAngle = 0;
+  CString m_lastText;
+  CLexaro m_lexaro;
+  CString m_newline;
+
+  LOGFONT m_lf{};  // the engine's default font for drawings on the view
+  QPlainTextEdit* m_textEdit = nullptr;
+  QLineEdit* m_angleEdit = nullptr;
+  std::unique_ptr<CRasterDC> m_canvas;  // what has been drawn
+  int m_parseCount = 0;
+  std::string m_samplesDir;
+};
