@@ -18,6 +18,7 @@ build: configure
 
 run: build
 	@mkdir -p out
+	@$(BUILD)/tools/lexaro samples -o out --background white --padding 12
 	@$(BUILD)/tools/lexaro-showcase out
 
 test: build
