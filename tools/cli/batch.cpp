@@ -194,26 +194,27 @@ bool CountFormulas(const std::string& path, long* count, std::string* error) {
   return true;
 }
 
-// Copies standard input into a temporary file that every worker can read.
-bool SpoolStdin(std::string* path, std::string* error) {
+// Copies standard input into an unnamed temporary file that every worker
+// can read; *path names it through /proc while the descriptor *fd is open,
+// and nothing is left on disk however the program ends.
+constexpr long long kMaxSpooled = 1LL << 30;
+
+bool SpoolStdin(std::string* path, int* fd, std::string* error) {
   std::string temp = (fs::temp_directory_path() / "lexaro-batch-XXXXXX").string();
-  int fd = ::mkstemp(temp.data());
-  if (fd < 0) return (*error = std::string("cannot create a temporary file: ") + std::strerror(errno)), false;
+  *fd = ::mkstemp(temp.data());
+  if (*fd < 0) return (*error = std::string("cannot create a temporary file: ") + std::strerror(errno)), false;
+  ::unlink(temp.c_str());
   char buffer[65536];
+  long long total = 0;
   ssize_t n;
-  bool ok = true;
   while ((n = ::read(STDIN_FILENO, buffer, sizeof buffer)) != 0) {
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0 || ::write(fd, buffer, size_t(n)) != n) {
-      ok = false;
-      *error = std::string("cannot copy standard input: ") + std::strerror(errno);
-      break;
-    }
+    if (n < 0 || ::write(*fd, buffer, size_t(n)) != n)
+      return (*error = std::string("cannot copy standard input: ") + std::strerror(errno)), false;
+    if ((total += n) > kMaxSpooled) return (*error = "standard input is larger than 1 GiB"), false;
   }
-  ::close(fd);
-  if (!ok) ::unlink(temp.c_str());
-  *path = temp;
-  return ok;
+  *path = "/proc/self/fd/" + std::to_string(*fd);
+  return true;
 }
 
 struct Worker {
@@ -340,13 +341,14 @@ int RunBatch(const Options& o) {
     std::fprintf(stderr, "lexaro: %s\n", error.c_str());
     return 1;
   }
-  std::string path = o.inputFile, spooled;
+  std::string path = o.inputFile;
+  int spooled = -1;
   if (path == "-") {
-    if (!SpoolStdin(&spooled, &error)) {
+    if (!SpoolStdin(&path, &spooled, &error)) {
+      if (spooled >= 0) ::close(spooled);
       std::fprintf(stderr, "lexaro: %s\n", error.c_str());
       return 1;
     }
-    path = spooled;
   } else {
     std::error_code ec;
     if (fs::is_directory(path, ec)) {
@@ -371,7 +373,7 @@ int RunBatch(const Options& o) {
     progress.Summary(o.output);
     status = progress.Failures() > 0 ? 1 : 0;
   }
-  if (!spooled.empty()) ::unlink(spooled.c_str());
+  if (spooled >= 0) ::close(spooled);
   return status;
 }
 

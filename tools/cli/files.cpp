@@ -1,6 +1,7 @@
 #include "tools/cli/files.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,6 +23,22 @@ bool Fail(std::string* error, const std::string& message) {
 }
 
 std::string Reason() { return std::strerror(errno); }
+
+// The temporary file being written, removed when a signal ends the program.
+char g_tempPath[4096];
+volatile sig_atomic_t g_haveTemp = 0;
+
+void RemoveTempAndDie(int sig) {
+  if (g_haveTemp) ::unlink(g_tempPath);
+  ::signal(sig, SIG_DFL);
+  ::raise(sig);
+}
+
+void RememberTemp(const std::string& path) {
+  if (path.size() >= sizeof g_tempPath) return;
+  std::memcpy(g_tempPath, path.c_str(), path.size() + 1);
+  g_haveTemp = 1;
+}
 
 // Reads the whole descriptor, refusing more than kMaxInputBytes.
 bool ReadAll(int fd, const std::string& name, std::string* bytes, std::string* error) {
@@ -96,15 +113,22 @@ bool WriteOutput(const std::string& path, const std::string& bytes, std::string*
   std::string temp = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
   int fd = ::mkstemp(temp.data());
   if (fd < 0) return Fail(error, "cannot write '" + path + "': " + Reason());
+  RememberTemp(temp);
   bool ok = WriteAll(fd, bytes) && ::fchmod(fd, FileMode()) == 0;
   std::string reason = ok ? "" : Reason();
   if (::close(fd) != 0 && ok) ok = false, reason = Reason();
   if (ok && ::rename(temp.c_str(), path.c_str()) != 0) ok = false, reason = Reason();
-  if (!ok) {
-    ::unlink(temp.c_str());
-    return Fail(error, "cannot write '" + path + "': " + reason);
-  }
+  if (!ok) ::unlink(temp.c_str());
+  g_haveTemp = 0;
+  if (!ok) return Fail(error, "cannot write '" + path + "': " + reason);
   return true;
+}
+
+void RemoveTempFilesOnSignals() {
+  struct sigaction action {};
+  action.sa_handler = RemoveTempAndDie;
+  sigemptyset(&action.sa_mask);
+  for (int sig : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(sig, &action, nullptr);
 }
 
 bool MakeDirectory(const std::string& dir, std::string* error) {

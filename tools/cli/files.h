@@ -24,6 +24,10 @@ bool MarkupOfFile(const std::string& bytes, std::string* markup, std::string* er
 // path is untouched. path "-" writes to standard output.
 bool WriteOutput(const std::string& path, const std::string& bytes, std::string* error);
 
+// Makes SIGINT, SIGTERM and SIGHUP remove the temporary file of a write in
+// progress before the program ends.
+void RemoveTempFilesOnSignals();
+
 // Creates the directory (and its parents) when missing. False with the
 // reason when it cannot be created or is not a directory.
 bool MakeDirectory(const std::string& dir, std::string* error);

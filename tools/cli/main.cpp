@@ -41,6 +41,7 @@ int Render(const cli::Options& o) {
 }
 
 int Run(int argc, char** argv) {
+  cli::RemoveTempFilesOnSignals();
   cli::ParseResult parsed = cli::ParseOptions(argc, argv);
   if (!parsed.ok) {
     std::fprintf(stderr, "lexaro: %s\n", parsed.error.c_str());
