@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <map>
 #include <stdexcept>
@@ -25,8 +26,8 @@ namespace {
 // Glyphs whose pen position lies farther than this from the origin are not
 // drawn, as on the raster surface.
 constexpr double kFarAway = double(1 << 30);
-// Single pixels are gathered up to this many before they are merged.
-constexpr size_t kPixelBatch = 1 << 20;
+// Pixels and rectangles are gathered up to this many before they are merged.
+constexpr size_t kMergeBatch = 1 << 18;
 
 bool IsTransparent(COLORREF c) { return (c & 0xFF000000u) != 0; }
 
@@ -112,11 +113,17 @@ class CSvgDC::Writer {
   void AddPixel(int x, int y, COLORREF color) {
     if (!Batch(color)) return;
     m_pixels.emplace_back(y, x);
-    if (m_pixels.size() >= kPixelBatch) MergePixels();
+    if (m_pixels.size() >= kMergeBatch) MergePixels();
+  }
+  void AddRect(const CRect& r, COLORREF color) {
+    if (!Batch(color)) return;
+    m_rects.push_back(r);
+    if (m_rects.size() >= kMergeBatch) MergeRects(true);
   }
   void Flush() {
     if (!m_batchOpen) return;
     MergePixels();
+    MergeRects(true);
     if (!m_batch.empty()) {
       // Shapes are clipped already: they stand outside any clip group.
       CloseGroup();
@@ -169,40 +176,53 @@ class CSvgDC::Writer {
   }
 
  private:
-  // Merges the gathered pixels into rectangles: runs along rows, and runs
-  // of equal extent on consecutive rows.
+  // Turns the gathered pixels into rectangles, one per run along a row.
   void MergePixels() {
     if (m_pixels.empty()) return;
     std::sort(m_pixels.begin(), m_pixels.end());
     m_pixels.erase(std::unique(m_pixels.begin(), m_pixels.end()), m_pixels.end());
-    struct Open {
-      int top, bottom;
-    };
-    std::map<std::pair<int, int>, Open> open;  // by (left, right)
-    auto emit = [&](const std::pair<int, int>& span, const Open& o) {
-      AppendRect(m_batch, span.first, o.top, span.second, o.bottom);
-    };
     for (size_t i = 0; i < m_pixels.size();) {
       int y = m_pixels[i].first, x0 = m_pixels[i].second, x1 = x0 + 1;
       for (++i; i < m_pixels.size() && m_pixels[i].first == y && m_pixels[i].second == x1; ++i) ++x1;
-      auto [it, fresh] = open.try_emplace({x0, x1}, Open{y, y + 1});
-      if (fresh) continue;
-      if (it->second.bottom == y) {
-        it->second.bottom = y + 1;
-      } else {
-        emit(it->first, it->second);
-        it->second = Open{y, y + 1};
-      }
+      m_rects.emplace_back(x0, y, x1, y + 1);
     }
-    for (const auto& [span, o] : open) emit(span, o);
     m_pixels.clear();
-    Fits(0);
+    MergeRects(m_rects.size() >= kMergeBatch);
+  }
+  // Joins rectangles that meet along a whole side: row runs of equal extent
+  // on consecutive rows, the columns of a fill. With `write`, the result is
+  // appended to the path.
+  void MergeRects(bool write) {
+    auto join = [&](auto key, auto meets, auto extend) {
+      std::sort(m_rects.begin(), m_rects.end(), [&](const CRect& a, const CRect& b) { return key(a) < key(b); });
+      size_t out = 0;
+      for (size_t i = 0; i < m_rects.size(); ++i) {
+        if (out > 0 && meets(m_rects[out - 1], m_rects[i]))
+          extend(m_rects[out - 1], m_rects[i]);
+        else
+          m_rects[out++] = m_rects[i];
+      }
+      m_rects.resize(out);
+    };
+    join([](const CRect& r) { return std::tuple(r.top, r.bottom, r.left); },
+         [](const CRect& a, const CRect& b) { return a.top == b.top && a.bottom == b.bottom && b.left <= a.right; },
+         [](CRect& a, const CRect& b) { a.right = std::max(a.right, b.right); });
+    join([](const CRect& r) { return std::tuple(r.left, r.right, r.top); },
+         [](const CRect& a, const CRect& b) { return a.left == b.left && a.right == b.right && b.top <= a.bottom; },
+         [](CRect& a, const CRect& b) { a.bottom = std::max(a.bottom, b.bottom); });
+    if (!write) return;
+    for (const CRect& r : m_rects) {
+      if (!Fits(48)) break;
+      AppendRect(m_batch, r.left, r.top, r.right, r.bottom);
+    }
+    m_rects.clear();
   }
 
   bool m_batchOpen = false;
   COLORREF m_batchColor = 0;
   std::string m_batch;
   std::vector<std::pair<int, int>> m_pixels;  // (y, x)
+  std::vector<CRect> m_rects;
   std::vector<CRect> m_clipRects;
   int m_clipId = -1, m_clipCount = 0;
   std::map<OutlineKey, int> m_glyphs;
@@ -262,23 +282,40 @@ void CSvgDC::DrawPixel(int x, int y, COLORREF color) {
   m_writer->AddPixel(x, y, color);
 }
 
-void CSvgDC::DrawRect(const CRect& rect, COLORREF color) {
-  if (IsTransparent(color)) return;
-  CRect box, r;
+void CSvgDC::FillClipped(long long left, long long top, long long right, long long bottom, COLORREF color) {
+  CRect box;
   GetClipBox(&box);
-  if (!r.IntersectRect(rect, box)) return;
-  std::string* d = m_writer->Batch(color);
-  if (!d) return;
+  left = std::max(left, (long long)box.left), right = std::min(right, (long long)box.right);
+  top = std::max(top, (long long)box.top), bottom = std::min(bottom, (long long)box.bottom);
+  if (left >= right || top >= bottom) return;
+  CRect r{int(left), int(top), int(right), int(bottom)};
   const CRgn* clip = GetClipRegion();
-  if (!clip) return AppendRect(*d, r.left, r.top, r.right, r.bottom);
+  if (!clip) return m_writer->AddRect(r, color);
   for (const CRect& c : clip->Rects()) {
     CRect piece;
-    if (piece.IntersectRect(c, r)) AppendRect(*d, piece.left, piece.top, piece.right, piece.bottom);
+    if (piece.IntersectRect(c, r)) m_writer->AddRect(piece, color);
   }
 }
 
+void CSvgDC::DrawRect(const CRect& rect, COLORREF color) {
+  if (!IsTransparent(color)) FillClipped(rect.left, rect.top, rect.right, rect.bottom, color);
+}
+
 void CSvgDC::DrawLine(CPoint from, CPoint to, const PenState& pen) {
-  if (pen.style == PS_NULL || IsTransparent(pen.color)) return;
+  if (pen.style == PS_NULL || IsTransparent(pen.color) || pen.width < 1) return;
+  long long dx = (long long)to.x - from.x, dy = (long long)to.y - from.y;
+  if (dx == 0 && dy == 0) return;
+  if (dx == 0 || dy == 0 || std::max(std::llabs(dx), std::llabs(dy)) == 1) {
+    // Axis-aligned lines and single steps (patterned lines are drawn step
+    // by step) are exact rectangles, which join into runs: the stamps of
+    // the first and the last pixel and everything between.
+    long long lastX = to.x - (dx > 0) + (dx < 0), lastY = to.y - (dy > 0) + (dy < 0);
+    if (dx != 0 && dy != 0) lastX = from.x, lastY = from.y;
+    long long w = pen.width, h = w / 2;
+    FillClipped(std::min<long long>(from.x, lastX) - h, std::min<long long>(from.y, lastY) - h,
+                std::max<long long>(from.x, lastX) - h + w, std::max<long long>(from.y, lastY) - h + w, pen.color);
+    return;
+  }
   Polygon line = lexaro::svg::LinePolygon(from, to, pen.width);
   CRect box;
   GetClipBox(&box);

@@ -53,6 +53,8 @@ class LEXARO_API CSvgDC : public CDC {
 
  private:
   class Writer;
+  // Fills a rectangle cut to the clip.
+  void FillClipped(long long left, long long top, long long right, long long bottom, COLORREF color);
   int m_width;
   int m_height;
   COLORREF m_background;
