@@ -92,6 +92,7 @@ std::string OutlinePath(const FT_Outline& outline) {
 class CSvgDC::Writer {
  public:
   std::string defs, body;
+  std::string size[2];  // the surface's width and height
   bool truncated = false;
   bool inGroup = false;
 
@@ -105,6 +106,7 @@ class CSvgDC::Writer {
 
   // The gathered path of colour `color`, to which a shape is appended.
   std::string* Batch(COLORREF color) {
+    if (IsTransparent(color)) color = CLR_TRANSPARENT;
     if (m_batchOpen && m_batchColor != color) Flush();
     m_batchOpen = true;
     m_batchColor = color;
@@ -127,10 +129,29 @@ class CSvgDC::Writer {
     if (!m_batch.empty()) {
       // Shapes are clipped already: they stand outside any clip group.
       CloseGroup();
-      Emit("<path fill=\"" + ColorText(m_batchColor) + "\" shape-rendering=\"crispEdges\" d=\"" + m_batch + "\"/>\n");
+      if (IsTransparent(m_batchColor))
+        Erase();
+      else
+        Emit("<path fill=\"" + ColorText(m_batchColor) + "\" shape-rendering=\"crispEdges\" d=\"" + m_batch + "\"/>\n");
     }
     m_batch.clear();
     m_batchOpen = false;
+  }
+
+  // Painting a transparent colour erases what was drawn before (the
+  // background too): everything so far is put under a mask that hides the
+  // batch's shapes. Beyond kMaxErasures nested masks, erasing is dropped.
+  void Erase() {
+    if (m_masks >= kMaxErasures) {
+      truncated = true;
+      return;
+    }
+    std::string id = "e" + std::to_string(m_masks++);
+    if (!Fits(m_batch.size() + 256)) return;
+    defs += "<mask id=\"" + id + "\" maskUnits=\"userSpaceOnUse\" x=\"0\" y=\"0\" width=\"" + size[0] +
+            "\" height=\"" + size[1] + "\"><rect width=\"" + size[0] + "\" height=\"" + size[1] +
+            "\" fill=\"#fff\"/><path shape-rendering=\"crispEdges\" d=\"" + m_batch + "\"/></mask>\n";
+    body = "<g mask=\"url(#" + id + ")\">\n" + body + "</g>\n";
   }
 
   void CloseGroup() {
@@ -223,6 +244,7 @@ class CSvgDC::Writer {
   std::string m_batch;
   std::vector<std::pair<int, int>> m_pixels;  // (y, x)
   std::vector<CRect> m_rects;
+  int m_masks = 0;
   std::vector<CRect> m_clipRects;
   int m_clipId = -1, m_clipCount = 0;
   std::map<OutlineKey, int> m_glyphs;
@@ -236,6 +258,12 @@ CSvgDC::CSvgDC(int width, int height, COLORREF background)
     throw std::invalid_argument("SVG surface of " + std::to_string(width) + " x " + std::to_string(height) +
                                 " pixels refused: each side must be 0 to " + std::to_string(CRasterDC::kMaxSide) +
                                 " and the area at most " + std::to_string(CRasterDC::kMaxPixels) + " pixels");
+  m_writer->size[0] = std::to_string(width);
+  m_writer->size[1] = std::to_string(height);
+  // The background belongs to the body: erasing removes it too.
+  if (!IsTransparent(background))
+    m_writer->body = "<rect width=\"" + m_writer->size[0] + "\" height=\"" + m_writer->size[1] + "\" fill=\"" +
+                     ColorText(background) + "\"/>\n";
 }
 
 CSvgDC::~CSvgDC() = default;
@@ -249,8 +277,6 @@ std::string CSvgDC::Svg() const {
                     "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
                     "width=\"" + w + "\" height=\"" + h + "\" viewBox=\"0 0 " + w + " " + h + "\">\n";
   if (!m_writer->defs.empty()) out += "<defs>\n" + m_writer->defs + "</defs>\n";
-  if (!IsTransparent(m_background))
-    out += "<rect width=\"" + w + "\" height=\"" + h + "\" fill=\"" + ColorText(m_background) + "\"/>\n";
   out += m_writer->body;
   if (m_writer->inGroup) out += "</g>\n";
   out += "</svg>\n";
@@ -263,7 +289,8 @@ bool CSvgDC::SaveSvg(const std::string& path, std::string* error) const {
     return false;
   };
   if (Truncated())
-    return fail("the drawing exceeds " + std::to_string(kMaxBodyBytes) + " bytes of SVG and was cut");
+    return fail("the drawing exceeds " + std::to_string(kMaxBodyBytes) + " bytes of SVG or " +
+                std::to_string(kMaxErasures) + " erasures and was cut");
   std::string doc = Svg();
   FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) return fail("cannot be opened for writing");
@@ -278,7 +305,7 @@ COLORREF CSvgDC::ReadPixel(int x, int y) const {
 }
 
 void CSvgDC::DrawPixel(int x, int y, COLORREF color) {
-  if (x < 0 || y < 0 || x >= m_width || y >= m_height || IsTransparent(color)) return;
+  if (x < 0 || y < 0 || x >= m_width || y >= m_height) return;
   m_writer->AddPixel(x, y, color);
 }
 
@@ -298,7 +325,7 @@ void CSvgDC::FillClipped(long long left, long long top, long long right, long lo
 }
 
 void CSvgDC::DrawRect(const CRect& rect, COLORREF color) {
-  if (!IsTransparent(color)) FillClipped(rect.left, rect.top, rect.right, rect.bottom, color);
+  FillClipped(rect.left, rect.top, rect.right, rect.bottom, color);
 }
 
 void CSvgDC::DrawLine(CPoint from, CPoint to, const PenState& pen) {

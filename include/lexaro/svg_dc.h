@@ -9,10 +9,12 @@
 //
 // An SVG surface cannot read back what it drew: GetPixel answers the
 // background colour (CLR_TRANSPARENT for a transparent one) everywhere on
-// the surface. Painting with CLR_TRANSPARENT (which erases on a raster
-// surface) draws nothing here. A document whose drawing grows beyond
-// kMaxBodyBytes keeps what fit and drops the rest: Truncated() tells, and
-// SaveSvg then fails.
+// the surface. Painting pixels or fills with CLR_TRANSPARENT erases, as on
+// a raster surface, by masking what was drawn before; each erasure nests
+// the drawing one level deeper, and erasures beyond kMaxErasures are
+// dropped. A document whose drawing grows beyond kMaxBodyBytes keeps what
+// fit and drops the rest. Truncated() tells of either, and SaveSvg then
+// fails.
 #pragma once
 
 #include <memory>
@@ -25,6 +27,7 @@ class LEXARO_API CSvgDC : public CDC {
   // Surfaces larger than CRasterDC's limits are refused
   // (std::invalid_argument).
   static constexpr long long kMaxBodyBytes = 64LL << 20;
+  static constexpr int kMaxErasures = 32;
 
   CSvgDC(int width, int height, COLORREF background = CLR_TRANSPARENT);
   ~CSvgDC() override;
@@ -39,7 +42,7 @@ class LEXARO_API CSvgDC : public CDC {
   // Writes the document; false with the reason in *error when it cannot be
   // written or was truncated.
   bool SaveSvg(const std::string& path, std::string* error = nullptr) const;
-  // True when drawing was dropped to keep the document within kMaxBodyBytes.
+  // True when drawing was dropped (see above).
   bool Truncated() const;
 
  protected:

@@ -186,6 +186,36 @@ TEST(SvgShapes, PixelsMergeIntoRectangles) {
   EXPECT_EQ(PixelAt(*shown, 5, 115), 0xFFFFFFFFu);
 }
 
+TEST(SvgShapes, TransparentPaintErasesWhatWasDrawnBefore) {
+  auto draw = [](CDC* dc) {
+    dc->FillSolidRect(10, 10, 40, 20, RGB(0, 0, 200));
+    dc->FillSolidRect(20, 15, 10, 10, CLR_TRANSPARENT);  // through the fill and the background
+    dc->SetPixel(45, 12, CLR_TRANSPARENT);
+    dc->SetPixel(2, 2, CLR_TRANSPARENT);
+    dc->FillSolidRect(24, 18, 3, 3, RGB(200, 0, 0));  // drawn after: shows
+  };
+  CRasterDC raster(60, 40, RGB(255, 255, 255));
+  draw(&raster);
+  std::string doc = SvgOf(60, 40, RGB(255, 255, 255), draw);
+  auto shown = Shown(doc);
+  ASSERT_TRUE(shown);
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 60; ++x) ASSERT_EQ(PixelAt(*shown, x, y), PixelAt(raster, x, y)) << x << "," << y;
+  EXPECT_EQ(PixelAt(*shown, 21, 16), 0u);
+
+  // Erasing nests the drawing: beyond the limit it is dropped and told.
+  CSvgDC many(10, 10, RGB(255, 255, 255));
+  for (int i = 0; i <= CSvgDC::kMaxErasures; ++i) {
+    many.SetPixel(i % 10, 0, RGB(0, 0, 0));
+    many.SetPixel(i % 10, 0, CLR_TRANSPARENT);
+  }
+  std::string error;
+  int depth = 0;
+  EXPECT_TRUE(svgcheck::ParseXml(many.Svg(), &error, nullptr, &depth)) << error;
+  EXPECT_LE(depth, CSvgDC::kMaxErasures + 3);
+  EXPECT_TRUE(many.Truncated());
+}
+
 TEST(SvgShapes, ClipRegionsCutShapesAndText) {
   auto draw = [](CDC* dc) {
     CRgn a, b, both;
