@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup configure build run test clean bench
+.PHONY: all setup configure build run test clean bench demo demo-shot
 
 all: build
 
@@ -23,6 +23,17 @@ run: build
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The demo program on the desktop; demo-shot draws a sample without one and
+# writes the window into out/demo.png.
+demo: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target LexaroDemo
+	@$(BUILD)/demo/LexaroDemo
+
+demo-shot: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target LexaroDemo
+	@mkdir -p out
+	@QT_QPA_PLATFORM=offscreen $(BUILD)/demo/LexaroDemo --sample 1010 --angle 30 --screenshot out/demo.png
 
 # Benchmarks need an optimised build of their own.
 bench: setup

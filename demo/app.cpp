@@ -2,8 +2,10 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
 #include "demo/main_frame.h"
+#include "demo/samples.h"
 
 namespace {
 constexpr const char* kRegistryKey = "Local AppWizard-Generated Applications";
@@ -13,23 +15,60 @@ constexpr const char* kRecentGroup = "Recent File List";
 CLexaroDemoApp::CLexaroDemoApp() : m_settings(kRegistryKey, "LexaroDemo") {}
 CLexaroDemoApp::~CLexaroDemoApp() = default;
 
+bool CLexaroDemoApp::ParseCommandLine(const QStringList& arguments, QString* file, QString* error) {
+  const QString usage = " (usage: LexaroDemo [--sample ID] [--angle DEG] [--screenshot FILE] [file])";
+  for (int i = 0; i < arguments.size(); ++i) {
+    const QString& argument = arguments[i];
+    if (argument == "--sample" || argument == "--angle" || argument == "--screenshot") {
+      if (i + 1 >= arguments.size()) {
+        *error = argument + " needs a value" + usage;
+        return false;
+      }
+      const QString& value = arguments[++i];
+      bool ok = true;
+      if (argument == "--sample") m_sample = value.toInt(&ok);
+      if (argument == "--angle") value.toInt(&ok), m_angle = value;
+      if (argument == "--screenshot") m_screenshot = value;
+      if (!ok || (argument == "--sample" && !demo::FindSample(m_sample))) {
+        *error = "bad value '" + value + "' for " + argument + usage;
+        return false;
+      }
+    } else if (argument.startsWith('-')) {
+      *error = "unknown option '" + argument + "'" + usage;
+      return false;
+    } else if (!file->isEmpty()) {
+      *error = "more than one file given" + usage;
+      return false;
+    } else {
+      *file = argument;
+    }
+  }
+  return true;
+}
+
 bool CLexaroDemoApp::InitInstance(const QStringList& arguments, QString* error) {
   QString file;
-  for (const QString& argument : arguments) {
-    if (argument.startsWith('-')) {
-      *error = "unknown option '" + argument + "' (usage: LexaroDemo [file])";
-      return false;
-    }
-    if (!file.isEmpty()) {
-      *error = "more than one file given (usage: LexaroDemo [file])";
-      return false;
-    }
-    file = argument;
-  }
+  if (!ParseCommandLine(arguments, &file, error)) return false;
   m_frame = std::make_unique<CMainFrame>(this);
   if (!file.isEmpty() && !m_frame->OpenDocument(file, error)) return false;
   m_frame->setWindowTitle("Lexaro v0.8.1 DLL Demo");
   m_frame->show();
+  CLexaroDemoView* view = m_frame->View();
+  if (m_sample) view->OnSample(m_sample);
+  if (!m_angle.isEmpty()) view->AngleEdit()->setText(m_angle);
+  return m_screenshot.isEmpty() || TakeScreenshot(error);
+}
+
+bool CLexaroDemoApp::TakeScreenshot(QString* error) {
+  CLexaroDemoView* view = m_frame->View();
+  // The free area starts below the tallest control.
+  int top = 0;
+  for (QWidget* child : view->findChildren<QWidget*>()) top = std::max(top, child->geometry().bottom());
+  view->OnLButtonDown(QPoint(40, top + 60));
+  if (!m_frame->grab().save(m_screenshot, "PNG")) {
+    *error = "cannot write the screenshot '" + m_screenshot + "'";
+    return false;
+  }
   return true;
 }
 

@@ -16,9 +16,15 @@ class CLexaroDemoApp {
   ~CLexaroDemoApp();
 
   // Creates and shows the main window and processes the command line (the
-  // arguments after the program name: at most one file to open). False,
-  // with the reason in *error, when the command line cannot be processed.
+  // arguments after the program name): at most one file to open, and for
+  // pictures without a desktop "--sample ID" (fill the edit box with a
+  // sample), "--angle DEG" and "--screenshot FILE" (draw the markup once in
+  // the free area, write the window as PNG to FILE; the program then ends).
+  // False, with the reason in *error, when the command line cannot be
+  // processed or the picture not written.
   bool InitInstance(const QStringList& arguments, QString* error);
+  // Whether the program ends after start-up (a screenshot was asked for).
+  bool ExitAfterStart() const { return !m_screenshot.isEmpty(); }
   CMainFrame* MainFrame() const { return m_frame.get(); }
 
   QStringList RecentFiles() const;
@@ -27,6 +33,12 @@ class CLexaroDemoApp {
 
  private:
   void SaveRecentFiles(const QStringList& files);
+  bool ParseCommandLine(const QStringList& arguments, QString* file, QString* error);
+  bool TakeScreenshot(QString* error);
+
+  int m_sample = 0;
+  QString m_angle;
+  QString m_screenshot;
 
   QSettings m_settings;
   std::unique_ptr<CMainFrame> m_frame;

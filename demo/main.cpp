@@ -13,5 +13,5 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "LexaroDemo: %s\n", qPrintable(error));
     return 1;
   }
-  return application.exec();
+  return app.ExitAfterStart() ? 0 : application.exec();
 }
