@@ -55,7 +55,7 @@ std::unique_ptr<CRasterDC> Rasterise(const std::string& doc, std::string* error)
   if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0)
     image = CRasterDC::LoadPng(out, error);
   else
-    *error = "rsvg-convert failed (status " + std::to_string(status) + ")";
+    *error = "rsvg-convert failed (status " + std::to_string(status) + "; scripts/setup.sh installs librsvg2-bin)";
   std::error_code ignored;
   fs::remove_all(dir, ignored);
   return image;
