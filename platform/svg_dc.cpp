@@ -42,39 +42,49 @@ struct OutlineKey {
   }
 };
 
-// Path data of an outline in font units (y up), as whole numbers.
+// Path data of an outline in font units (y up), as whole numbers in
+// relative commands, a command letter only where it changes.
 std::string OutlinePath(const FT_Outline& outline) {
   struct Sink {
     std::string d;
+    char last = 0;
+    FT_Vector at{0, 0}, start{0, 0};
     void Command(char c, std::initializer_list<const FT_Vector*> points) {
-      d += c;
-      bool firstNumber = true;
+      bool separate = c == last;
+      if (!separate) d += c;
+      last = c == 'm' ? 'l' : c;  // numbers after a move continue as lines
       for (const FT_Vector* p : points) {
-        for (FT_Pos v : {p->x, p->y}) {
-          if (!firstNumber && v >= 0) d += ' ';
+        for (FT_Pos v : {p->x - at.x, p->y - at.y}) {
+          if (separate && v >= 0) d += ' ';
           d += std::to_string(v);
-          firstNumber = false;
+          separate = true;
         }
       }
+      at = *points.end()[-1];
     }
   } sink;
   FT_Outline_Funcs funcs{};
   funcs.move_to = [](const FT_Vector* to, void* u) {
     auto* s = static_cast<Sink*>(u);
-    if (!s->d.empty()) s->d += 'z';
-    s->Command('M', {to});
+    if (!s->d.empty()) {
+      s->d += 'z';
+      s->at = s->start;  // a closed subpath ends where it began
+    }
+    s->last = 0;
+    s->Command('m', {to});
+    s->start = *to;
     return 0;
   };
   funcs.line_to = [](const FT_Vector* to, void* u) {
-    static_cast<Sink*>(u)->Command('L', {to});
+    static_cast<Sink*>(u)->Command('l', {to});
     return 0;
   };
   funcs.conic_to = [](const FT_Vector* c, const FT_Vector* to, void* u) {
-    static_cast<Sink*>(u)->Command('Q', {c, to});
+    static_cast<Sink*>(u)->Command('q', {c, to});
     return 0;
   };
   funcs.cubic_to = [](const FT_Vector* c1, const FT_Vector* c2, const FT_Vector* to, void* u) {
-    static_cast<Sink*>(u)->Command('C', {c1, c2, to});
+    static_cast<Sink*>(u)->Command('c', {c1, c2, to});
     return 0;
   };
   FT_Outline copy = outline;

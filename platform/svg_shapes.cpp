@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 namespace lexaro::svg {
 namespace {
@@ -120,11 +121,15 @@ void AppendNumber(std::string& out, double v, int decimals) {
     while (n > 0 && buf[n - 1] == '0') --n;
     if (n > 0 && buf[n - 1] == '.') --n;
   }
-  buf[n] = 0;
-  if (std::string_view(buf, size_t(n)) == "-0")
-    out += '0';
-  else
-    out.append(buf, size_t(n));
+  std::string_view text(buf, size_t(n));
+  if (text == "-0") text = "0";
+  // "0.5" as ".5", "-0.5" as "-.5".
+  if (text.size() > 2 && text.substr(0, 2) == "0.") text.remove_prefix(1);
+  if (text.size() > 3 && text.substr(0, 3) == "-0.") {
+    out += '-';
+    text.remove_prefix(2);
+  }
+  out += text;
 }
 
 std::string ColorText(COLORREF color) {

@@ -26,7 +26,8 @@ Polygon LinePolygon(CPoint from, CPoint to, int width);
 // The part of a convex polygon inside a rectangle (empty when none is).
 Polygon ClipPolygon(const Polygon& polygon, double left, double top, double right, double bottom);
 
-// v with at most `decimals` decimals, without trailing zeros ("-0" is "0").
+// v with at most `decimals` decimals, without trailing zeros and without the
+// zero before the point ("0.5" is ".5", "-0" is "0").
 void AppendNumber(std::string& out, double v, int decimals = 2);
 // "#rrggbb" of a COLORREF.
 std::string ColorText(COLORREF color);
