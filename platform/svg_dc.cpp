@@ -104,7 +104,8 @@ class CSvgDC::Writer {
   std::string defs, body;
   std::string size[2];  // the surface's width and height
   bool truncated = false;
-  bool inGroup = false;
+  bool inGroup = false;  // inside a clip group
+  bool inFill = false;   // inside a fill group (within the clip group)
 
   bool Fits(size_t more) {
     if (defs.size() + body.size() + m_batch.size() + more > size_t(kMaxBodyBytes)) truncated = true;
@@ -164,7 +165,23 @@ class CSvgDC::Writer {
     body = "<g mask=\"url(#" + id + ")\">\n" + body + "</g>\n";
   }
 
+  // Glyphs of one colour drawn one after another share a group that gives
+  // their fill.
+  void OpenFill(COLORREF color) {
+    if (inFill && m_fill == color) return;
+    CloseFill();
+    Emit("<g fill=\"" + ColorText(color) + "\">\n");
+    inFill = !truncated;
+    m_fill = color;
+  }
+  void CloseFill() {
+    if (!inFill) return;
+    body += "</g>\n";
+    inFill = false;
+  }
+  // Closes the fill group and the clip group.
   void CloseGroup() {
+    CloseFill();
     if (!inGroup) return;
     body += "</g>\n";
     inGroup = false;
@@ -172,7 +189,10 @@ class CSvgDC::Writer {
   // Puts what follows inside a group clipped by the region (or outside any
   // group when there is none). Clip paths are defined once per region.
   void EnterClip(const CRgn* clip, const CRect& surface) {
-    if (!clip) return CloseGroup();
+    if (!clip) {
+      if (inGroup) CloseGroup();
+      return;
+    }
     if (inGroup && clip->Rects() == m_clipRects) return;
     CloseGroup();
     if (m_clipId < 0 || clip->Rects() != m_clipRects) {
@@ -255,6 +275,7 @@ class CSvgDC::Writer {
   std::vector<std::pair<int, int>> m_pixels;  // (y, x)
   std::vector<CRect> m_rects;
   int m_masks = 0;
+  COLORREF m_fill = 0;
   std::vector<CRect> m_clipRects;
   int m_clipId = -1, m_clipCount = 0;
   std::map<OutlineKey, int> m_glyphs;
@@ -288,6 +309,7 @@ std::string CSvgDC::Svg() const {
                     "width=\"" + w + "\" height=\"" + h + "\" viewBox=\"0 0 " + w + " " + h + "\">\n";
   if (!m_writer->defs.empty()) out += "<defs>\n" + m_writer->defs + "</defs>\n";
   out += m_writer->body;
+  if (m_writer->inFill) out += "</g>\n";
   if (m_writer->inGroup) out += "</g>\n";
   out += "</svg>\n";
   return out;
@@ -440,7 +462,10 @@ void CSvgDC::DrawText(const TextOutRequest& req) {
     AppendNumber(uses, m.ty);
     uses += ")\"/>\n";
   }
-  if (!uses.empty()) w.Emit("<g fill=\"" + ColorText(req.color) + "\">\n" + uses + "</g>\n");
+  if (!uses.empty()) {
+    w.OpenFill(req.color);
+    w.Emit(uses);
+  }
   double top, thickness;
   if (req.font.lfUnderline) {
     font->UnderlineBand(&top, &thickness);

@@ -325,6 +325,7 @@ TEST(SvgText, EachOutlineIsDefinedOnceAndMarkupBytesStayOut) {
   // a < & " ' > ] ] > a: seven distinct outlines, at three sizes and angles.
   EXPECT_EQ(Count(doc, "<path id="), 7u);
   EXPECT_EQ(Count(doc, "<use "), 30u);
+  EXPECT_EQ(Count(doc, "<g fill="), 1u);  // one colour: one group
   EXPECT_EQ(Count(doc, "]]>"), 0u);
   EXPECT_EQ(Count(doc, "&"), 0u);
 }
