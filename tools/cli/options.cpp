@@ -328,7 +328,8 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
         haveValue = true;
       }
     }
-    if (!spec) return Error("unknown option '" + shown + "' (see 'lexaro --help')");
+    if (!spec)
+      return Error("unknown option '" + shown + "' (see 'lexaro --help'; markup that starts with '-' goes after '--')");
     if (!(spec->commands & CommandBit(o.command)))
       return Error("option '" + shown + "' does not apply to " + CommandName(o.command));
     if (spec->takesValue && !haveValue) {
