@@ -1,0 +1,246 @@
+#include "platform/svg_writer.h"
+
+#include FT_OUTLINE_H
+
+#include <algorithm>
+
+#include "platform/svg_shapes.h"
+
+using lexaro::svg::AppendRect;
+using lexaro::svg::ColorText;
+using lexaro::svg::IsTransparent;
+using lexaro::svg::OutlineKey;
+
+namespace {
+
+// Pixels and rectangles are gathered up to this many before they are merged.
+constexpr size_t kMergeBatch = 1 << 18;
+
+// Path data of an outline in font units (y up), as whole numbers in
+// relative commands, a command letter only where it changes.
+std::string OutlinePath(const FT_Outline& outline) {
+  struct Sink {
+    std::string d;
+    char last = 0;
+    FT_Vector at{0, 0}, start{0, 0};
+    void Command(char c, std::initializer_list<const FT_Vector*> points) {
+      bool separate = c == last;
+      if (!separate) d += c;
+      last = c == 'm' ? 'l' : c;  // numbers after a move continue as lines
+      for (const FT_Vector* p : points) {
+        for (FT_Pos v : {p->x - at.x, p->y - at.y}) {
+          if (separate && v >= 0) d += ' ';
+          d += std::to_string(v);
+          separate = true;
+        }
+      }
+      at = *points.end()[-1];
+    }
+  } sink;
+  FT_Outline_Funcs funcs{};
+  funcs.move_to = [](const FT_Vector* to, void* u) {
+    auto* s = static_cast<Sink*>(u);
+    if (!s->d.empty()) {
+      s->d += 'z';
+      s->at = s->start;  // a closed subpath ends where it began
+    }
+    s->last = 0;
+    s->Command('m', {to});
+    s->start = *to;
+    return 0;
+  };
+  funcs.line_to = [](const FT_Vector* to, void* u) {
+    static_cast<Sink*>(u)->Command('l', {to});
+    return 0;
+  };
+  funcs.conic_to = [](const FT_Vector* c, const FT_Vector* to, void* u) {
+    static_cast<Sink*>(u)->Command('q', {c, to});
+    return 0;
+  };
+  funcs.cubic_to = [](const FT_Vector* c1, const FT_Vector* c2, const FT_Vector* to, void* u) {
+    static_cast<Sink*>(u)->Command('c', {c1, c2, to});
+    return 0;
+  };
+  FT_Outline copy = outline;
+  if (FT_Outline_Decompose(&copy, &funcs, &sink) != 0) return "";
+  if (!sink.d.empty()) sink.d += 'z';
+  return sink.d;
+}
+
+}  // namespace
+
+CSvgDC::Writer::Writer(int width, int height, COLORREF background) {
+  m_size[0] = std::to_string(width);
+  m_size[1] = std::to_string(height);
+  // The background belongs to the body: erasing removes it too.
+  if (!IsTransparent(background))
+    body = "<rect width=\"" + m_size[0] + "\" height=\"" + m_size[1] + "\" fill=\"" + ColorText(background) + "\"/>\n";
+}
+
+bool CSvgDC::Writer::Fits(size_t more) {
+  if (defs.size() + body.size() + m_batch.size() + more > size_t(kMaxBodyBytes)) truncated = true;
+  return !truncated;
+}
+
+void CSvgDC::Writer::Emit(const std::string& s) {
+  if (Fits(s.size())) body += s;
+}
+
+std::string* CSvgDC::Writer::Batch(COLORREF color) {
+  if (IsTransparent(color)) color = CLR_TRANSPARENT;
+  if (m_batchOpen && m_batchColor != color) Flush();
+  m_batchOpen = true;
+  m_batchColor = color;
+  return Fits(64) ? &m_batch : nullptr;
+}
+
+void CSvgDC::Writer::AddPixel(int x, int y, COLORREF color) {
+  if (!Batch(color)) return;
+  m_pixels.emplace_back(y, x);
+  if (m_pixels.size() >= kMergeBatch) MergePixels();
+}
+
+void CSvgDC::Writer::AddRect(const CRect& r, COLORREF color) {
+  if (!Batch(color)) return;
+  m_rects.push_back(r);
+  if (m_rects.size() >= kMergeBatch) MergeRects(true);
+}
+
+void CSvgDC::Writer::Flush() {
+  if (!m_batchOpen) return;
+  MergePixels();
+  MergeRects(true);
+  if (!m_batch.empty()) {
+    // Shapes are clipped already: they stand outside any clip group.
+    CloseGroup();
+    if (IsTransparent(m_batchColor))
+      Erase();
+    else
+      Emit("<path fill=\"" + ColorText(m_batchColor) + "\" shape-rendering=\"crispEdges\" d=\"" + m_batch + "\"/>\n");
+  }
+  m_batch.clear();
+  m_batchOpen = false;
+}
+
+// Painting a transparent colour erases what was drawn before (the
+// background too): everything so far is put under a mask that hides the
+// batch's shapes. Beyond kMaxErasures nested masks, erasing is dropped.
+void CSvgDC::Writer::Erase() {
+  if (m_masks >= kMaxErasures) {
+    truncated = true;
+    return;
+  }
+  std::string id = "e" + std::to_string(m_masks++);
+  if (!Fits(m_batch.size() + 256)) return;
+  defs += "<mask id=\"" + id + "\" maskUnits=\"userSpaceOnUse\" x=\"0\" y=\"0\" width=\"" + m_size[0] +
+          "\" height=\"" + m_size[1] + "\"><rect width=\"" + m_size[0] + "\" height=\"" + m_size[1] +
+          "\" fill=\"#fff\"/><path shape-rendering=\"crispEdges\" d=\"" + m_batch + "\"/></mask>\n";
+  body = "<g mask=\"url(#" + id + ")\">\n" + body + "</g>\n";
+}
+
+// Glyphs of one colour drawn one after another share a group that gives
+// their fill.
+void CSvgDC::Writer::OpenFill(COLORREF color) {
+  if (inFill && m_fill == color) return;
+  CloseFill();
+  Emit("<g fill=\"" + ColorText(color) + "\">\n");
+  inFill = !truncated;
+  m_fill = color;
+}
+
+void CSvgDC::Writer::CloseFill() {
+  if (!inFill) return;
+  body += "</g>\n";
+  inFill = false;
+}
+
+// Closes the fill group and the clip group.
+void CSvgDC::Writer::CloseGroup() {
+  CloseFill();
+  if (!inGroup) return;
+  body += "</g>\n";
+  inGroup = false;
+}
+
+// Puts what follows inside a group clipped by the region (or outside any
+// group when there is none). Clip paths are defined once per region.
+void CSvgDC::Writer::EnterClip(const CRgn* clip, const CRect& surface) {
+  if (!clip) {
+    if (inGroup) CloseGroup();
+    return;
+  }
+  if (inGroup && clip->Rects() == m_clipRects) return;
+  CloseGroup();
+  if (m_clipId < 0 || clip->Rects() != m_clipRects) {
+    std::string d;
+    for (const CRect& r : clip->Rects()) {
+      CRect v;
+      if (v.IntersectRect(r, surface)) AppendRect(d, v.left, v.top, v.right, v.bottom);
+    }
+    if (!Fits(d.size() + 64)) return;
+    m_clipRects = clip->Rects();
+    m_clipId = m_clipCount++;
+    defs += "<clipPath id=\"c" + std::to_string(m_clipId) + "\"><path d=\"" + d + "\"/></clipPath>\n";
+  }
+  Emit("<g clip-path=\"url(#c" + std::to_string(m_clipId) + ")\">\n");
+  inGroup = !truncated;
+}
+
+// The id of an outline's definition, -1 for an empty outline.
+int CSvgDC::Writer::GlyphId(const OutlineKey& key, const FT_Outline& outline) {
+  auto it = m_glyphs.find(key);
+  if (it != m_glyphs.end()) return it->second;
+  std::string d = OutlinePath(outline);
+  int id = -1;
+  if (!d.empty() && Fits(d.size() + 64)) {
+    id = m_glyphCount++;
+    defs += "<path id=\"g" + std::to_string(id) + "\" d=\"" + d + "\"";
+    if (outline.flags & FT_OUTLINE_EVEN_ODD_FILL) defs += " fill-rule=\"evenodd\"";
+    defs += "/>\n";
+  }
+  if (!truncated) m_glyphs.emplace(key, id);
+  return id;
+}
+
+// Turns the gathered pixels into rectangles, one per run along a row.
+void CSvgDC::Writer::MergePixels() {
+  if (m_pixels.empty()) return;
+  std::sort(m_pixels.begin(), m_pixels.end());
+  m_pixels.erase(std::unique(m_pixels.begin(), m_pixels.end()), m_pixels.end());
+  for (size_t i = 0; i < m_pixels.size();) {
+    int y = m_pixels[i].first, x0 = m_pixels[i].second, x1 = x0 + 1;
+    for (++i; i < m_pixels.size() && m_pixels[i].first == y && m_pixels[i].second == x1; ++i) ++x1;
+    m_rects.emplace_back(x0, y, x1, y + 1);
+  }
+  m_pixels.clear();
+  MergeRects(m_rects.size() >= kMergeBatch);
+}
+
+// Joins rectangles that meet along a whole side: row runs of equal extent
+// on consecutive rows, the columns of a fill. With `write`, the result is
+// appended to the path.
+void CSvgDC::Writer::MergeRects(bool write) {
+  auto join = [&](auto key, auto meets, auto extend) {
+    std::sort(m_rects.begin(), m_rects.end(), [&](const CRect& a, const CRect& b) { return key(a) < key(b); });
+    size_t out = 0;
+    for (size_t i = 0; i < m_rects.size(); ++i) {
+      if (out > 0 && meets(m_rects[out - 1], m_rects[i]))
+        extend(m_rects[out - 1], m_rects[i]);
+      else
+        m_rects[out++] = m_rects[i];
+    }
+    m_rects.resize(out);
+  };
+  join([](const CRect& r) { return std::tuple(r.top, r.bottom, r.left); },
+       [](const CRect& a, const CRect& b) { return a.top == b.top && a.bottom == b.bottom && b.left <= a.right; },
+       [](CRect& a, const CRect& b) { a.right = std::max(a.right, b.right); });
+  join([](const CRect& r) { return std::tuple(r.left, r.right, r.top); },
+       [](const CRect& a, const CRect& b) { return a.left == b.left && a.right == b.right && b.top <= a.bottom; },
+       [](CRect& a, const CRect& b) { a.bottom = std::max(a.bottom, b.bottom); });
+  if (!write) return;
+  for (const CRect& r : m_rects) {
+    if (!Fits(48)) break;
+    AppendRect(m_batch, r.left, r.top, r.right, r.bottom);
+  }
+  m_rects.clear();
+}
