@@ -137,6 +137,30 @@ TEST(Cli, TurnedDrawingsKeepAllTheirInkInsideTheImage) {
   }
 }
 
+TEST(Cli, GlyphsReachingOutOfTheirBoxAreNotCut) {
+  // Italic f overhangs its advance on both sides: the image grows to hold it.
+  ScratchDir dir;
+  const std::string italic = "<I>fff</I>";
+  auto coverage = [](const CRasterDC& dc) {
+    long long sum = 0;
+    for (int y = 0; y < dc.Height(); ++y)
+      for (int x = 0; x < dc.Width(); ++x) sum += PixelAt(dc, x, y) >> 24;
+    return sum;
+  };
+  LX_TXT_EXTENT box = ParseExtent(RunCli({"render", "--extent", italic}, dir.path()).out);
+  for (int angle : {0, 75, 180}) {
+    std::string a = std::to_string(angle);
+    ASSERT_EQ(RunCli({"render", italic, "--angle", a, "-o", "tight.png"}, dir.path()).status, 0);
+    ASSERT_EQ(RunCli({"render", italic, "--angle", a, "--padding", "10", "-o", "loose.png"}, dir.path()).status, 0);
+    auto tight = Load(dir / "tight.png"), loose = Load(dir / "loose.png");
+    ASSERT_TRUE(tight && loose);
+    EXPECT_NEAR(coverage(*tight), coverage(*loose), 16) << angle;
+    if (angle == 0) {
+      EXPECT_GT(tight->Width(), box.width);
+    }
+  }
+}
+
 TEST(Cli, ColoursDebugBoxesAndEncodings) {
   ScratchDir dir;
   ASSERT_EQ(RunCli({"render", kFormula, "--color", "#0000FF", "--background", "white", "-o", "c.png"}, dir.path()).status, 0);

@@ -31,7 +31,9 @@ Drawing:
                        navy, ...), #rrggbb or rgb(r,g,b).
   --angle DEG          turn the drawing counter-clockwise; the image grows
                        to hold the whole turned box
-  --padding PX         free space around the drawing (default 0)
+  --padding PX         free space around the drawing (default 0); the image
+                       also grows to hold glyphs that reach out of their box
+                       (italics)
   --dpi N              the surface's resolution, for font sizes in points
                        (default 96)
   --scale N            draw N times larger for high-density screens: the

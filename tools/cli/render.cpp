@@ -25,33 +25,34 @@ void PrepareSurface(CDC& dc, const Options& o) {
   dc.SetCodePage(o.encoding == Encoding::kCp932 ? CP_SHIFTJIS : CP_UTF8);
 }
 
-// A laid-out markup and where its image puts it.
+// Where the image puts a laid-out markup.
 struct Placement {
   int width = 1, height = 1;  // the image
   CPoint at;                  // where TextOutA puts the top-left corner
 };
 
+std::string TooLarge(const std::string& what, long long w, long long h) {
+  return what + " " + std::to_string(w) + " x " + std::to_string(h) + " pixels, beyond the limit of " +
+         std::to_string(kMaxImageSide) + " pixels a side and " + std::to_string(kMaxImagePixels / 1'000'000) +
+         " megapixels";
+}
+
+bool WithinLimits(long long w, long long h) {
+  return w <= kMaxImageSide && h <= kMaxImageSide && w * h <= kMaxImagePixels;
+}
+
+// The image of the turned box with the padding around it.
 bool Place(const LX_TXT_EXTENT& e, const Options& o, Placement* p, std::string* error) {
   const long long boxW = std::max(0, e.width), boxH = std::max(0, e.ascent) + std::max(0, e.descent);
   const int pad = Scaled(o.padding, o.scale);
-  // A turned box is at least as wide or tall as 0.7 of its sides; anything
-  // twice the limit can be refused before the corners are computed.
-  bool tooLarge = boxW > 2LL * kMaxImageSide || boxH > 2LL * kMaxImageSide;
-  long long w = 0, h = 0;
-  gallery::Bounds b{0, 0, 0, 0};
-  if (!tooLarge) {
-    b = gallery::RotatedBounds(int(boxW), int(boxH), Escapement(o.angle));
-    w = std::max(1LL, (long long)b.Width() + 2LL * pad);
-    h = std::max(1LL, (long long)b.Height() + 2LL * pad);
-    tooLarge = w > kMaxImageSide || h > kMaxImageSide || w * h > kMaxImagePixels;
-  }
-  if (tooLarge) {
-    const std::string size = w ? "the image would be " + std::to_string(w) + " x " + std::to_string(h)
-                               : "the drawing is " + std::to_string(boxW) + " x " + std::to_string(boxH);
-    *error = size + " pixels, beyond the limit of " + std::to_string(kMaxImageSide) + " pixels a side and " +
-             std::to_string(kMaxImagePixels / 1'000'000) + " megapixels";
-    return false;
-  }
+  // A turned box is at least 0.7 times as wide or as tall as its longer
+  // side, so anything twice the limit is refused before turning it.
+  if (boxW > 2LL * kMaxImageSide || boxH > 2LL * kMaxImageSide)
+    return (*error = TooLarge("the drawing is", boxW, boxH)), false;
+  gallery::Bounds b = gallery::RotatedBounds(int(boxW), int(boxH), Escapement(o.angle));
+  long long w = std::max(1LL, (long long)b.Width() + 2LL * pad);
+  long long h = std::max(1LL, (long long)b.Height() + 2LL * pad);
+  if (!WithinLimits(w, h)) return (*error = TooLarge("the image would be", w, h)), false;
   p->width = int(w);
   p->height = int(h);
   p->at = CPoint(pad - b.left, pad - b.top);
@@ -67,14 +68,73 @@ bool Layout(CLexaro& lexaro, CDC& dc, const std::string& markup, std::string* er
   return true;
 }
 
-bool DrawPng(CLexaro& lexaro, const Placement& p, const Options& o, std::string* bytes, std::string* error) {
-  CRasterDC dc(p.width, p.height, GetCOLORREF(CString(o.background)));
-  dc.SetResolution(Scaled(o.dpi, o.scale));
-  PrepareSurface(dc, o);
-  if (lexaro.TextOutA(&dc, p.at) != 1) {
-    *error = "the markup cannot be drawn (out of memory)";
-    return false;
+std::unique_ptr<CRasterDC> NewRaster(int width, int height, const Options& o) {
+  auto dc = std::make_unique<CRasterDC>(width, height, GetCOLORREF(CString(o.background)));
+  dc->SetResolution(Scaled(o.dpi, o.scale));
+  PrepareSurface(*dc, o);
+  return dc;
+}
+
+// Free room around the image while drawing: glyphs may reach beyond their
+// advance box (italics, some symbols), and the image grows to hold them.
+// Half the text height, less when the surface would get too large.
+int ProbeMargin(const Placement& p, const LX_TXT_EXTENT& e) {
+  long long m = (std::max(0, e.ascent) + (long long)std::max(0, e.descent)) / 2 + 2;
+  auto fits = [&](long long m) {
+    long long w = p.width + 2 * m, h = p.height + 2 * m;
+    return w <= CRasterDC::kMaxSide && h <= CRasterDC::kMaxSide && w * h <= kMaxImagePixels / 4 * 5;
+  };
+  while (m > 0 && !fits(m)) m /= 2;
+  return int(m);
+}
+
+// The smallest rectangle holding every pixel that differs from background.
+CRect InkBounds(const CRasterDC& dc, std::uint32_t background) {
+  CRect ink(dc.Width(), dc.Height(), 0, 0);
+  for (int y = 0; y < dc.Height(); ++y) {
+    const std::uint32_t* row = dc.Bits() + size_t(y) * size_t(dc.Width());
+    for (int x = 0; x < dc.Width(); ++x)
+      if (row[x] != background) {
+        ink.left = std::min(ink.left, x);
+        ink.right = std::max(ink.right, x + 1);
+        ink.top = std::min(ink.top, y);
+        ink.bottom = std::max(ink.bottom, y + 1);
+      }
   }
+  return ink;
+}
+
+// Draws on a surface with a margin around the placement and grows the
+// placement to the ink found outside it. *image is the drawing cut to the
+// grown placement.
+bool DrawWithOverhang(CLexaro& lexaro, const LX_TXT_EXTENT& e, const Options& o, Placement* p,
+                      std::unique_ptr<CRasterDC>* image, std::string* error) {
+  const int m = ProbeMargin(*p, e);
+  auto probe = NewRaster(p->width + 2 * m, p->height + 2 * m, o);
+  const std::uint32_t background = probe->Bits()[0];
+  if (lexaro.TextOutA(probe.get(), CPoint(p->at.x + m, p->at.y + m)) != 1)
+    return (*error = "the markup cannot be drawn (out of memory)"), false;
+  CRect area(m, m, m + p->width, m + p->height);
+  CRect ink = InkBounds(*probe, background);
+  if (ink.left < ink.right) {
+    area.left = std::min(area.left, ink.left);
+    area.top = std::min(area.top, ink.top);
+    area.right = std::max(area.right, ink.right);
+    area.bottom = std::max(area.bottom, ink.bottom);
+  }
+  if (!WithinLimits(area.Width(), area.Height()))
+    return (*error = TooLarge("the image would be", area.Width(), area.Height())), false;
+  *image = NewRaster(area.Width(), area.Height(), o);
+  for (int y = 0; y < area.Height(); ++y)
+    std::copy_n(probe->Bits() + size_t(y + area.top) * size_t(probe->Width()) + size_t(area.left),
+                size_t(area.Width()), (*image)->Bits() + size_t(y) * size_t(area.Width()));
+  p->width = area.Width();
+  p->height = area.Height();
+  p->at = CPoint(p->at.x + m - area.left, p->at.y + m - area.top);
+  return true;
+}
+
+bool EncodePng(const CRasterDC& dc, std::string* bytes, std::string* error) {
   std::vector<unsigned char> png;
   if (!dc.EncodePng(&png, error)) return false;
   bytes->assign(png.begin(), png.end());
@@ -91,10 +151,6 @@ bool DrawSvg([[maybe_unused]] CLexaro& lexaro, [[maybe_unused]] const std::strin
   if (!Layout(lexaro, dc, markup, error)) return false;
   if (lexaro.TextOutA(&dc, p.at) != 1) {
     *error = "the markup cannot be drawn (out of memory)";
-    return false;
-  }
-  if (dc.Truncated()) {
-    *error = "the drawing is too large for an SVG document";
     return false;
   }
   *bytes = dc.Svg();
@@ -162,10 +218,13 @@ bool DrawMarkup(const std::string& markup, const Options& o, Format format, std:
   lexaro.SetParam_lfEscapement(Escapement(o.angle));
   lexaro.SetDebugBoxes(o.debugBoxes);
   if (!Layout(lexaro, scratch, markup, error)) return false;
+  const LX_TXT_EXTENT extent = lexaro.GetTextExtent_Ex(&scratch);
   Placement placement;
-  if (!Place(lexaro.GetTextExtent_Ex(&scratch), o, &placement, error)) return false;
+  std::unique_ptr<CRasterDC> image;
+  if (!Place(extent, o, &placement, error) || !DrawWithOverhang(lexaro, extent, o, &placement, &image, error))
+    return false;
   return format == Format::kSvg ? DrawSvg(lexaro, markup, placement, o, bytes, error)
-                                : DrawPng(lexaro, placement, o, bytes, error);
+                                : EncodePng(*image, bytes, error);
 }
 
 }  // namespace cli
