@@ -35,7 +35,7 @@ struct DRAWITEMSTRUCT {
 
 // The window class name of a widget: "Edit" for line and text edits,
 // "Button" for buttons, "Static" for labels, "ComboBox", "ListBox",
-// "ScrollBar"; otherwise the widget's C++ class name.
+// "ScrollBar"; otherwise the class name of the widget's meta-object.
 LEXARO_API CString GetClassName(const CWnd* wnd);
 // 1 when wnd is not null and its class name equals name exactly. Only 9
 // characters of a class name are read, so a longer class name never matches.
@@ -49,7 +49,8 @@ LEXARO_API LOGFONT LogFontFromQFont(const QFont& font, int dpi);
 // unless it already is. The default font is shared by every engine of the
 // process, while each control and the demo's view want their own: they call
 // this before every layout-reading call, so a text is laid out again only
-// when someone else changed the font in between.
+// when someone else changed the font in between. Code that shares engines
+// with the controls sets the default font through this, not directly.
 LEXARO_API void UseEngineFont(const LOGFONT& lf);
 
 // A label whose text is markup. Alignment: Qt::AlignHCenter or
