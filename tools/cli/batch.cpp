@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -127,10 +128,9 @@ class Progress {
     Clear();
     std::fprintf(stderr, "lexaro: %ld of %ld formulas drawn into %s", m_done - m_failedCount, m_total, dir.c_str());
     if (m_failedCount > 0) {
-      std::fprintf(stderr, "; %ld failed (line", m_failedCount);
-      std::fprintf(stderr, m_failedCount > 1 ? "s" : "");
+      std::fprintf(stderr, "; %ld failed (line%s", m_failedCount, m_failedCount > 1 ? "s" : "");
       for (size_t i = 0; i < m_failed.size(); ++i) std::fprintf(stderr, "%s %ld", i ? "," : "", m_failed[i]);
-      std::fprintf(stderr, m_failedCount > kFailedShown ? ", ...)" : ")");
+      std::fputs(m_failedCount > kFailedShown ? ", ...)" : ")", stderr);
     }
     std::fprintf(stderr, "\n");
   }
@@ -143,7 +143,7 @@ class Progress {
   void Draw() {
     if (!m_bar || m_total <= 0) return;
     constexpr int kWidth = 30;
-    int filled = int(m_done * kWidth / m_total);
+    int filled = int(std::min<long>(m_done, m_total) * kWidth / m_total);
     std::fprintf(stderr, "\r[%.*s%*s] %ld/%ld", filled, "##############################", kWidth - filled, "",
                  m_done, m_total);
     if (m_failedCount) std::fprintf(stderr, "  %ld failed", m_failedCount);

@@ -60,7 +60,7 @@ Samples:
   OUT/gallery/NAME.png.
 
 Limits: images are at most 16384 pixels a side and 100 megapixels; input
-files at most 16 MiB; a batch line at most 1 MiB.
+files at most 4 MiB; a batch line at most 1 MiB.
 
 Outputs are written to a temporary file beside the target and renamed, so
 a failed run never leaves a partial file.
