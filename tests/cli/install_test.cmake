@@ -1,6 +1,8 @@
 # Installs the library into a fresh prefix, then builds and runs a program
 # against it twice: through find_package(Lexaro) and through pkg-config.
-# Run with -DBUILD_DIR= -DSOURCE_DIR= -DWORK_DIR= -DCXX=.
+# Run with -DBUILD_DIR= -DSOURCE_DIR= -DWORK_DIR= -DCXX=, and the build's
+# -DCXX_FLAGS= and -DLINK_FLAGS= (a sanitizer build needs its runtime in the
+# programs too).
 cmake_minimum_required(VERSION 3.25)
 
 function(run)
@@ -29,7 +31,8 @@ get_filename_component(libdir ${sonames} DIRECTORY)
 
 # find_package(Lexaro) and Lexaro::lexaro.
 run(${CMAKE_COMMAND} -S ${SOURCE_DIR}/tests/cli/consumer -B ${WORK_DIR}/cmake-build
-    -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_CXX_COMPILER=${CXX})
+    -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_CXX_COMPILER=${CXX}
+    "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}" "-DCMAKE_EXE_LINKER_FLAGS=${LINK_FLAGS}")
 run(${CMAKE_COMMAND} --build ${WORK_DIR}/cmake-build)
 file(MAKE_DIRECTORY ${WORK_DIR}/run-cmake)
 execute_process(COMMAND ${WORK_DIR}/cmake-build/consumer WORKING_DIRECTORY ${WORK_DIR}/run-cmake
@@ -44,7 +47,9 @@ set(ENV{PKG_CONFIG_PATH} ${pcdir})
 run(pkg-config --cflags --libs lexaro)
 string(STRIP "${last_output}" flags)
 separate_arguments(flags UNIX_COMMAND "${flags}")
-run(${CXX} ${SOURCE_DIR}/tests/cli/consumer/main.cpp ${flags} -Wl,-rpath,${libdir} -o ${WORK_DIR}/pc-consumer)
+separate_arguments(build_flags UNIX_COMMAND "${CXX_FLAGS} ${LINK_FLAGS}")
+run(${CXX} ${build_flags} ${SOURCE_DIR}/tests/cli/consumer/main.cpp ${flags} -Wl,-rpath,${libdir}
+    -o ${WORK_DIR}/pc-consumer)
 file(MAKE_DIRECTORY ${WORK_DIR}/run-pc)
 execute_process(COMMAND ${WORK_DIR}/pc-consumer WORKING_DIRECTORY ${WORK_DIR}/run-pc RESULT_VARIABLE status)
 if(NOT status EQUAL 0 OR NOT EXISTS ${WORK_DIR}/run-pc/formula.png)
