@@ -57,7 +57,10 @@ void AppendUse(std::string& out, int id, const lexaro::font::Affine& m) {
 }  // namespace
 
 CSvgDC::CSvgDC(int width, int height, COLORREF background)
-    : m_width(width), m_height(height), m_background(background), m_writer(std::make_unique<Writer>(width, height, background)) {
+    : m_width(width),
+      m_height(height),
+      m_background(background),
+      m_writer(std::make_unique<Writer>(width, height, background)) {
   if (width < 0 || height < 0 || width > CRasterDC::kMaxSide || height > CRasterDC::kMaxSide ||
       (long long)width * height > CRasterDC::kMaxPixels)
     throw std::invalid_argument("SVG surface of " + std::to_string(width) + " x " + std::to_string(height) +
