@@ -110,7 +110,9 @@ class Progress {
     if (!r.ok) {
       Clear();
       std::fprintf(stderr, "lexaro: line %ld: %s\n", r.number, r.message.c_str());
-      if (m_failed.size() < size_t(kFailedShown)) m_failed.push_back(r.number);
+      // The lowest failed line numbers, whatever order the workers report in.
+      m_failed.insert(std::upper_bound(m_failed.begin(), m_failed.end(), r.number), r.number);
+      if (m_failed.size() > size_t(kFailedShown)) m_failed.pop_back();
       ++m_failedCount;
     }
     Draw();
