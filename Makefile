@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup configure build run test clean bench demo demo-shot
+.PHONY: all setup configure build run test clean bench demo demo-shot sanitize fuzz
 
 all: build
 
@@ -40,6 +40,17 @@ bench: setup
 	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 	@cmake --build build-bench -j $(JOBS) --target lexaro_bench
 	@build-bench/bench/lexaro_bench $(BENCH_ARGS)
+
+# The whole test suite under AddressSanitizer, UndefinedBehaviorSanitizer and
+# LeakSanitizer, in build-asan/.
+sanitize:
+	@JOBS=$(JOBS) bash scripts/sanitize.sh
+
+# The fuzz targets (clang, libFuzzer) in build-fuzz/, each run FUZZ_SECONDS.
+FUZZ_SECONDS ?= 60
+fuzz:
+	@JOBS=$(JOBS) bash scripts/fuzz.sh build
+	@bash scripts/fuzz.sh run $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD) out

@@ -12,6 +12,7 @@ packages=(
   fonts-ipafont-gothic fonts-ipafont-mincho
   libexpat1-dev librsvg2-bin
   qt6-base-dev qt6-qpa-plugins
+  clang libclang-rt-14-dev
 )
 
 missing=()
