@@ -4,7 +4,8 @@
 
 void CLexaro::Engine::DrawBgColor(const CPoint& p1, const CPoint& p2, const CPoint& p3,
                                   const CPoint& p4, const unsigned long& color) {
-  m_dcEx.DrawSquareCover(m_pDC, p1, p2, p3, p4, COLORREF(color));
+  if (COLORREF(color) != CLR_TRANSPARENT && SpendInk({p1, p2, p3, p4}))
+    m_dcEx.DrawSquareCover(m_pDC, p1, p2, p3, p4, COLORREF(color));
 }
 
 void CLexaro::Engine::DrawBorder(CPoint (*vtx)[2], const CBorderData& border) {
@@ -18,17 +19,17 @@ void CLexaro::Engine::DrawBorderTop(CPoint a, CPoint b, const CPenData& pen) {
   a = GetPos_MoveX(a, m_dcEx.GetPWidth_Left(pen));
   b = GetPos_MoveX(b, -m_dcEx.GetPWidth_Right(pen));
   int down = m_dcEx.GetPWidth_Top(pen);
-  m_dcEx.LineTo(m_pDC, GetPos_MoveY(a, down), GetPos_MoveY(b, down), pen);
+  DrawLine(GetPos_MoveY(a, down), GetPos_MoveY(b, down), pen);
 }
 
 void CLexaro::Engine::DrawBorderBtm(CPoint a, CPoint b, const CPenData& pen) {
   a = GetPos_MoveX(a, m_dcEx.GetPWidth_Left(pen));
   b = GetPos_MoveX(b, -m_dcEx.GetPWidth_Right(pen));
   int up = m_dcEx.GetPWidth_Bottom(pen);
-  m_dcEx.LineTo(m_pDC, GetPos_MoveY(a, -up), GetPos_MoveY(b, -up), pen);
+  DrawLine(GetPos_MoveY(a, -up), GetPos_MoveY(b, -up), pen);
 }
 
 void CLexaro::Engine::DrawVBorder(CPoint a, CPoint b, const CPenData& pen) {
-  m_dcEx.LineTo(m_pDC, GetPos_MoveY(a, m_dcEx.GetPWidth_Top(pen)),
+  DrawLine(GetPos_MoveY(a, m_dcEx.GetPWidth_Top(pen)),
                 GetPos_MoveY(b, -m_dcEx.GetPWidth_Bottom(pen)), pen);
 }

@@ -36,7 +36,7 @@ bool Stacked(LX_TAG_CODE code) { return code == LX_TC_TOP || code == LX_TC_BTM |
 }  // namespace
 
 int CLexaro::Engine::Em(const LX_TXT_STATE* state) const {
-  return state->lf.lfHeight == INT_MIN ? INT_MAX : -state->lf.lfHeight;
+  return ClampEm(-(long long)state->lf.lfHeight);
 }
 
 LX_TXT_STATE CLexaro::Engine::NestedState(const LX_TXT_STATE* state, LX_TAG_CODE tagCode,
@@ -69,10 +69,12 @@ void CLexaro::Engine::AddExtent_Box(LX_TXT_EXTENT* ext, const LX_DATA_TAG& tag) 
 
 LX_TXT_EXTENT CLexaro::Engine::GetExtent_PTag(const LX_DATA_TAG* t, int shift) {
   return LX_TXT_EXTENT{
-      t->extent.width - t->margin.left - t->margin.right - t->padding.left - t->padding.right -
-          LeftRule(t->border) - RightRule(t->border),
-      t->extent.ascent - t->padding.top - t->margin.top - t->border.m_top.m_width - shift,
-      t->extent.descent - t->padding.bottom - t->margin.bottom - t->border.m_bottom.m_width + shift};
+      Sat((long long)t->extent.width - t->margin.left - t->margin.right - t->padding.left -
+          t->padding.right - LeftRule(t->border) - RightRule(t->border)),
+      Sat((long long)t->extent.ascent - t->padding.top - t->margin.top - t->border.m_top.m_width -
+          shift),
+      Sat((long long)t->extent.descent - t->padding.bottom - t->margin.bottom -
+          t->border.m_bottom.m_width + shift)};
 }
 
 void CLexaro::Engine::GetPos_BorderVtx_PTag(CPoint (*vtx)[2], CPoint p, const LX_DATA_TAG* t,
@@ -148,12 +150,13 @@ void CLexaro::Engine::AnalyzeText_PTag(LX_TAG_CODE code, int idx, LX_TXT_STATE* 
   SetBoxGeometry(tag, prop, e);
   tag->offset = GetValueRatio(em, prop.style.position);
   LX_TXT_STATE copy = NestedState(state, code, prop.hAlign);
-  copy.lf.lfHeight = -e;
+  copy.lf.lfHeight = HeightOf(e);
   SetTState_Sub(&copy, tag->ratio);
   LX_TXT_EXTENT ext = AnalyzeText_Multi(idx, &copy, &tag->endIdx);
   AddExtent_Box(&ext, *tag);
-  int shift = code == LX_TC_SUP ? tag->offset.y + ascent - e + d : tag->offset.y + e - a - descent;
-  tag->extent = LX_TXT_EXTENT{ext.width, ext.ascent + shift, ext.descent - shift};
+  long long shift = code == LX_TC_SUP ? (long long)tag->offset.y + ascent - e + d
+                                      : (long long)tag->offset.y + e - a - descent;
+  tag->extent = LX_TXT_EXTENT{ext.width, Sat(ext.ascent + shift), Sat(ext.descent - shift)};
 }
 
 void CLexaro::Engine::TextOut_PTag(LX_TAG_CODE code, int idx, LX_TXT_STATE* state, CPoint pt,
@@ -161,9 +164,9 @@ void CLexaro::Engine::TextOut_PTag(LX_TAG_CODE code, int idx, LX_TXT_STATE* stat
   int em = Em(state), ascent = m_fontTool.GetAscent(m_pDC), descent = m_fontTool.GetDescent(m_pDC);
   int e = GetValueRatio(em, tag->ratio), a = GetValueRatio(ascent, tag->ratio),
       d = GetValueRatio(descent, tag->ratio);
-  int s = code == LX_TC_SUP ? ascent - e + d : e - a - descent;
+  int s = Sat(code == LX_TC_SUP ? (long long)ascent - e + d : (long long)e - a - descent);
   LX_TXT_STATE copy = NestedState(state, code, state->hAlign);
-  copy.lf.lfHeight = -e;
+  copy.lf.lfHeight = HeightOf(e);
   SetTState_Sub(&copy, tag->ratio);
   TextOut_Box(idx, copy, GetPos_MoveY(pt, -s), tag, s);
 }
@@ -194,7 +197,7 @@ void CLexaro::Engine::AnalyzeText_PTag_Ex(LX_TAG_CODE code, int idx, LX_TXT_STAT
     if (place != Place::Base) part.offset = GetValueRatio(baseHeight, partProp.style.position);
     LX_TXT_STATE copy = NestedState(state, LX_TC_S, partProp.hAlign);
     if (place != Place::Base) {
-      copy.lf.lfHeight = -e;
+      copy.lf.lfHeight = HeightOf(e);
       SetTState_Sub(&copy, tag->ratio);
     }
     auto* position = m_dataTag.GetTailPosition();
@@ -202,32 +205,32 @@ void CLexaro::Engine::AnalyzeText_PTag_Ex(LX_TAG_CODE code, int idx, LX_TXT_STAT
     AddExtent_Box(&x, part);
     part.extent = x;
     if (!m_dataTag.InsertAfter(position, part)) AnalyzeErrorBuffer();
-    int y = part.offset.y;
+    const long long y = part.offset.y;  // sums in 64 bits, saturated as extents
     switch (place) {
       case Place::Base:
         total = x;
-        baseHeight = x.ascent + x.descent;
+        baseHeight = Sat((long long)x.ascent + x.descent);
         break;
       case Place::Above:
-        total.ascent += y + x.descent + x.ascent;
+        total.ascent = Sat(total.ascent + y + x.descent + x.ascent);
         total.width = std::max(total.width, x.width);
         break;
       case Place::Below:
-        total.descent += x.descent - y + x.ascent;
+        total.descent = Sat(total.descent + (x.descent - y) + x.ascent);
         total.width = std::max(total.width, x.width);
         break;
       case Place::TopRight:
-        total.ascent = std::max(total.ascent, total.ascent + y - e + x.ascent + d);
+        total.ascent = std::max(total.ascent, Sat(total.ascent + y - e + x.ascent + d));
         break;
       case Place::BottomRight:
-        total.descent = std::max(total.descent, total.descent + x.descent - y - e + a);
+        total.descent = std::max(total.descent, Sat(total.descent + (x.descent - y) - e + a));
         break;
     }
     if (place == Place::TopRight || place == Place::BottomRight) {
       if (code != LX_TC_RTB) {
-        total.width += x.width;
+        total.width = Sat((long long)total.width + x.width);
       } else if (x.width > widestRight) {
-        total.width += x.width - widestRight;
+        total.width = Sat((long long)total.width + x.width - widestRight);
         widestRight = x.width;
       }
     }
@@ -279,10 +282,10 @@ void CLexaro::Engine::TextOut_PTag_Ex(LX_TAG_CODE code, int idx, LX_TXT_STATE* s
                                      : GetPos_MoveY(base, -(double(e) - baseExt.descent - a));
         break;
     }
-    if (Stacked(code)) p = GetPos_MoveX(p, (inner - part.extent.width) / 2);
+    if (Stacked(code)) p = GetPos_MoveX(p, ((long long)inner - part.extent.width) / 2);
     LX_TXT_STATE copy = NestedState(state, LX_TC_S, state->hAlign);
     if (place != Place::Base) {
-      copy.lf.lfHeight = -e;
+      copy.lf.lfHeight = HeightOf(e);
       SetTState_Sub(&copy, tag->ratio);
     }
     TextOut_Box(idx, copy, p, &part, 0);

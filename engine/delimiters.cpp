@@ -37,7 +37,7 @@ int DelimiterHeight(const LX_TXT_EXTENT& content, int marginY) {
 
 // The font of the pieces at one height; the width request stays.
 LOGFONT AtHeight(LOGFONT font, std::int64_t height) {
-  font.lfHeight = -Sat(height);
+  font.lfHeight = HeightOf(height);
   return font;
 }
 
@@ -114,7 +114,7 @@ void DrawBars(Engine& e, LX_PAREN_CODE code, const LOGFONT& font, COLORREF color
   int gw = e.AnalyzeText_Char(char(row.codeMid), &lf, row.font).width;
   auto line = [&](std::int64_t x) {
     CPoint from = e.GetPos_MoveX(top, double(x));
-    e.m_dcEx.LineTo(e.m_pDC, from, e.GetPos_MoveY(from, D), pen);
+    e.DrawLine(from, e.GetPos_MoveY(from, D), pen);
   };
   if (code == LX_PAREN_BAR) {
     line(gw / 2);
@@ -173,9 +173,9 @@ void CLexaro::Engine::AnalyzeText_Paren(int idx, LX_TXT_STATE* state, LX_DATA_TA
   LX_TXT_EXTENT c = AnalyzeText_Multi(idx, &copy, &tag->endIdx);
   int D = DelimiterHeight(c, marginY);
   tag->aux2 = c.width;
-  tag->aux3 = -D;
+  tag->aux3 = HeightOf(D);
   LOGFONT font = state->lf;
-  font.lfHeight = -D;
+  font.lfHeight = tag->aux3;
   font.lfWidth = GetFontWidth_Paren(state->lf.lfHeight, state);
   int wl = AnalyzeText_CharParen(left, font), wr = AnalyzeText_CharParen(right, font);
   LX_TXT_EXTENT ext{Sat(std::int64_t(c.width) + wl + wr),

@@ -2,6 +2,8 @@
 // Internal: the public header shows only CLexaro's public members.
 #pragma once
 
+#include <initializer_list>
+
 #include "engine/properties.h"
 #include "engine/records.h"
 #include "engine/vocabulary.h"
@@ -100,6 +102,10 @@ class CLexaro::Engine {
   // Constructs: the deepest nesting of constructs that is laid out and
   // drawn; a construct tag beyond it is passed over in both passes alike.
   static constexpr int kMaxNesting = 64;
+  // The longest text that is laid out, in bytes; the rest of a longer text
+  // is cut off in SetText. It bounds the records, cells and runs of a text
+  // and keeps every index well inside the int range.
+  static constexpr int kMaxTextLength = 1 << 22;
   int m_depth = 0;
   bool IsConstruct(LX_TAG_CODE code) const;
   LX_TXT_STATE NestedState(const LX_TXT_STATE* state, LX_TAG_CODE tagCode, LX_HALIGN_CODE hAlign) const;
@@ -136,6 +142,18 @@ class CLexaro::Engine {
   // Draws a part box: background, content (a walk ended by tagCode), border.
   void TextOut_Box(int idx, const LX_TXT_STATE& state, CPoint pt, const LX_DATA_TAG* tag, int shift);
   void DrawBoxBackground(CPoint p, const LX_DATA_TAG* tag, int shift, CPoint (*vtx)[2]);
+
+  // Drawing work: one TextOutA paints at most kMaxInk pixels of item boxes
+  // inside the paintable area (four surfaces of the largest size); items
+  // beyond are passed over. Recording surfaces, which have no pixels, are
+  // not charged. SpendInk charges the box around the points
+  // (grown by a pen's width) and answers whether the item may be drawn.
+  static constexpr long long kMaxInk = 1LL << 30;
+  long long m_ink = kMaxInk;
+  bool SpendInk(std::initializer_list<CPoint> points, long long grow = 0);
+  // A text run of width pixels at baseline point pt in the selected font.
+  bool SpendInk_Run(CPoint pt, int width);
+  void DrawLine(CPoint a, CPoint b, const CPenData& pen);
 
   // Borders and backgrounds.
   void DrawBgColor(const CPoint& p1, const CPoint& p2, const CPoint& p3, const CPoint& p4,

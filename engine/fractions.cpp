@@ -92,6 +92,6 @@ void CLexaro::Engine::TextOut_Frac(int idx, LX_TXT_STATE* state, CPoint pt,
     idx = part.endIdx;
   }
   const CPoint s = GetPos_MoveY(q, -b);
-  m_dcEx.LineTo(m_pDC, s, GetPos_MoveX(s, barLength), pen);
+  DrawLine(s, GetPos_MoveX(s, barLength), pen);
   DrawBorder(vtx, tag->border);
 }

@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "engine/engine.h"
+#include "engine/saturate.h"
 #include "lexaro/numeric.h"
 
 using namespace lexaro::engine;
@@ -44,7 +45,7 @@ LX_TXT_STATE CLexaro::Engine::DefaultState() const {
 
 int CLexaro::Engine::SetText(CDC* pDC, const CString& text) {
   m_pDC = pDC;
-  m_text = text;
+  m_text = text.GetLength() > kMaxTextLength ? text.Left(kMaxTextLength) : text;
   if (!pDC) {
     AnalyzeErrorBuffer();
     return 0;
@@ -76,6 +77,7 @@ int CLexaro::Engine::TextOutA(CDC* pDC, CPoint pt) {
   m_dataTable.ResetCursor();
   m_dataFont.ResetCursor();
   m_depth = 0;
+  m_ink = kMaxInk;
   LX_TXT_STATE state = DefaultState();
   double angle = ChangeRad(m_lfEscapement * 0.1);
   m_sin = std::sin(angle);
@@ -107,8 +109,10 @@ CString CLexaro::GetText() { return m_engine->m_text; }
 
 CSize CLexaro::GetTextExtent(CDC* pDC) {
   LX_TXT_EXTENT e = m_engine->GetTextExtent_Ex(pDC);
-  if (e.width < 0) return CSize(-1, -1);
-  return CSize(e.width, e.ascent + e.descent);
+  // Negative margins may make a valid layout narrower than nothing; only a
+  // failed layout answers (-1, -1).
+  if (m_engine->m_error != 0) return CSize(-1, -1);
+  return CSize(e.width, lexaro::engine::Sat((long long)e.ascent + e.descent));
 }
 
 LX_TXT_EXTENT CLexaro::GetTextExtent_Ex(CDC* pDC) { return m_engine->GetTextExtent_Ex(pDC); }

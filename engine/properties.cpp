@@ -2,6 +2,7 @@
 // left to right, where "style" carries declarations of its own.
 #include "engine/engine.h"
 #include "engine/numbers.h"
+#include "engine/saturate.h"
 #include "lexaro/color.h"
 
 using namespace lexaro::engine;
@@ -73,6 +74,9 @@ void SetPartDefaults(LX_TAG_PROPERTY* prop, LX_TAG_CODE code, COLORREF text, lon
       break;
   }
 }
+
+// Attributes and declarations may repeat: their sums saturate.
+void Add(int& to, long long value) { to = Sat(to + value); }
 
 // Values of the four sides (top, right, bottom, left) from 1 to 4 values.
 template <typename T>
@@ -159,10 +163,10 @@ void CLexaro::Engine::GetTagProperty(LX_TAG_PROPERTY* prop) {
       case LX_PROP_HEIGHT: prop->height = ReadInt(value); break;
       case LX_PROP_CELLPADDING: {
         int n = ReadInt(value);
-        prop->style.padding.left += n;
-        prop->style.padding.top += n;
-        prop->style.padding.right += n;
-        prop->style.padding.bottom += n;
+        Add(prop->style.padding.left, n);
+        Add(prop->style.padding.top, n);
+        Add(prop->style.padding.right, n);
+        Add(prop->style.padding.bottom, n);
         break;
       }
       case LX_PROP_BORDER: prop->style.border.SetWidth(ReadInt(value)); break;
@@ -213,24 +217,24 @@ void CLexaro::Engine::GetTagStyle(LX_TAG_STYLE* style, const CString* value) {
     CBorderData& b = style->border;
     switch (code) {
       case LX_STYLE_POSITION:
-        style->position.y += nums[0];
-        if (n >= 2) style->position.x += nums[1];
+        Add(style->position.y, nums[0]);
+        if (n >= 2) Add(style->position.x, nums[1]);
         break;
       case LX_STYLE_MARGIN:
       case LX_STYLE_PADDING: {
         CRect& r = code == LX_STYLE_MARGIN ? style->margin : style->padding;
         int t, rt, bt, l;
         Sides(nums, n, &t, &rt, &bt, &l);
-        r.top += t, r.right += rt, r.bottom += bt, r.left += l;
+        Add(r.top, t), Add(r.right, rt), Add(r.bottom, bt), Add(r.left, l);
         break;
       }
       case LX_STYLE_MARGIN_TOP: case LX_STYLE_MARGIN_BOTTOM:
       case LX_STYLE_MARGIN_LEFT: case LX_STYLE_MARGIN_RIGHT:
-        MarginSide(style->margin, code - LX_STYLE_MARGIN_TOP) += ReadInt(next());
+        Add(MarginSide(style->margin, code - LX_STYLE_MARGIN_TOP), ReadInt(next()));
         break;
       case LX_STYLE_PADDING_TOP: case LX_STYLE_PADDING_BOTTOM:
       case LX_STYLE_PADDING_LEFT: case LX_STYLE_PADDING_RIGHT:
-        MarginSide(style->padding, code - LX_STYLE_PADDING_TOP) += ReadInt(next());
+        Add(MarginSide(style->padding, code - LX_STYLE_PADDING_TOP), ReadInt(next()));
         break;
       case LX_STYLE_BORDER:
       case LX_STYLE_BORDER_TOP: case LX_STYLE_BORDER_BOTTOM:

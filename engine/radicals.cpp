@@ -16,9 +16,6 @@ namespace {
 constexpr int kRadicand = 0;
 constexpr int kPartCount = 2;  // radicand and index; a third S is skipped unread
 
-// lfHeight for an em height; the most negative int has no negation.
-int HeightOf(int em) { return em == INT_MIN ? INT_MAX : -em; }
-
 // The character height of the sign for a radicand box of height h: the
 // sign's ascent S is chosen so that its top, at barAscentRatio x S, meets the
 // top of the box, and its descent is added. A box of no height (or less)
@@ -95,7 +92,7 @@ void CLexaro::Engine::TextOut_Sqrt(int idx, LX_TXT_STATE* state, CPoint pt,
   DrawSign(*this, state, tag->aux3, tag->color, GetPos_MoveY(q, in.descent));
   // The bar runs along the top of the box from half a stroke inside the sign.
   const CPoint s = GetPos_MoveY(GetPos_MoveX(q, double(tag->aux2) - w / 2), -double(in.ascent));
-  m_dcEx.LineTo(m_pDC, s, GetPos_MoveX(s, double(in.width) - tag->aux2), pen);
+  DrawLine(s, GetPos_MoveX(s, double(in.width) - tag->aux2), pen);
   DrawBorder(vtx, tag->border);
 }
 
@@ -211,7 +208,7 @@ void CLexaro::Engine::TextOut_SqrtN(int idx, LX_TXT_STATE* state, CPoint pt,
              GetPos_MoveY(GetPos_MoveX(q, double(tag->aux2) - signWidth), radicandBox.descent));
     const CPoint s =
         GetPos_MoveY(GetPos_MoveX(q, double(tag->aux2) - w / 2), -double(radicandBox.ascent));
-    m_dcEx.LineTo(m_pDC, s, GetPos_MoveX(s, radicandBox.width), pen);
+    DrawLine(s, GetPos_MoveX(s, radicandBox.width), pen);
   }
   DrawBorder(vtx, tag->border);
 }

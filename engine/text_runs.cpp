@@ -105,18 +105,18 @@ void CLexaro::Engine::AnalyzeText_Mark(LX_TAG_CODE code, LX_TXT_STATE* state, LX
 
 double CLexaro::Engine::TextOut_String(int first, int last, LX_TXT_STATE*, CPoint pt) {
   CString run = m_text.Mid(first, last - first + 1);
-  m_pDC->TextOut(pt.x, pt.y, run);
   SIZE size;
   GetTextExtentPoint32(m_pDC->m_hAttribDC, run.GetString(), run.GetLength(), &size);
+  if (SpendInk_Run(pt, size.cx)) m_pDC->TextOut(pt.x, pt.y, run);
   return size.cx;
 }
 
 int CLexaro::Engine::TextOut_Char(char c, LOGFONT* lf, const LX_CNG_FONT& change, CPoint pt) {
   SetLOGFONT(lf, change);
   SelectedFont font(m_pDC, *lf);
-  m_pDC->TextOut(pt.x, pt.y, &c, 1);
   SIZE size;
   GetTextExtentPoint32(m_pDC->m_hAttribDC, &c, 1, &size);
+  if (SpendInk_Run(pt, size.cx)) m_pDC->TextOut(pt.x, pt.y, &c, 1);
   return size.cx;
 }
 

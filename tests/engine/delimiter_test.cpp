@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "engine/saturate.h"
 #include "engine_fixture.h"
 #include "lexaro/raster_dc.h"
 
@@ -326,12 +327,12 @@ TEST_F(Delimiters, DegenerateSizesNeitherCrashNorDrawNonsense) {
   EXPECT_EQ(FirstTag().aux3, 0);
   EXPECT_EQ(engine.m_extent.width, 2 + 10 + 2);
   EXPECT_TRUE(Pieces().empty());
-  // Huge content: D saturates instead of overflowing, and every piece has a
-  // positive height.
+  // Huge content: the pieces' font stops at the largest em height, and every
+  // piece has a positive height.
   lexaro::engine::Params().def_lf.lfHeight = -1000000;
   lexaro::engine::Params().Paren_marginY = INT_MAX;
   Draw("<PAREN type=\"{,[\">x</PAREN>");
-  EXPECT_EQ(FirstTag().aux3, -INT_MAX);
+  EXPECT_EQ(FirstTag().aux3, -lexaro::engine::kMaxEmHeight);
   for (const Piece& p : Pieces()) EXPECT_GT(p.height, 0);
   EXPECT_EQ(Pieces().size(), 8u);
 }

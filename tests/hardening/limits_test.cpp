@@ -1,0 +1,42 @@
+// The drawing work of one TextOutA is bounded: once the boxes of what was
+// drawn cover the budget, the rest of the text is passed over.
+#include <gtest/gtest.h>
+
+#include "engine/engine_fixture.h"
+
+namespace {
+
+class DrawingWork : public EngineTest {
+ protected:
+  // `lines` lines of one glyph each, all at the same place: every one
+  // covers the whole 16384 x 16384 clip (2^28 pixels) at em 40000.
+  size_t DrawnLines(int lines) {
+    lexaro::engine::Params().def_lf.lfHeight = -40000;
+    lexaro::engine::Params().spaceLine = -40000;
+    std::string text = "W";
+    for (int i = 1; i < lines; ++i) text += "<BR>W";
+    EXPECT_EQ(engine.SetText(&dc, CString(text)), 1);
+    dc.ClearOps();
+    EXPECT_EQ(engine.TextOutA(&dc, CPoint(0, 0)), 1);
+    return Texts().size();
+  }
+};
+
+TEST_F(DrawingWork, ItemsBeyondTheBudgetArePassedOver) {
+  dc.IntersectClipRect(0, 0, 16384, 16384);  // a paintable area like a raster surface
+  const long long perLine = 16384LL * 16384;
+  const size_t affordable = size_t(CLexaro::Engine::kMaxInk / perLine);
+  ASSERT_EQ(affordable, 4u);
+  EXPECT_EQ(DrawnLines(3), 3u);
+  EXPECT_EQ(DrawnLines(50), affordable);
+  // Every drawing starts with the whole budget again.
+  dc.ClearOps();
+  EXPECT_EQ(engine.TextOutA(&dc, CPoint(0, 0)), 1);
+  EXPECT_EQ(Texts().size(), affordable);
+  // What lies outside the paintable area costs nothing.
+  dc.ClearOps();
+  EXPECT_EQ(engine.TextOutA(&dc, CPoint(100000, 0)), 1);
+  EXPECT_EQ(Texts().size(), 50u);
+}
+
+}  // namespace
