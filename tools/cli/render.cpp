@@ -153,6 +153,10 @@ bool DrawSvg([[maybe_unused]] CLexaro& lexaro, [[maybe_unused]] const std::strin
     *error = "the markup cannot be drawn (out of memory)";
     return false;
   }
+  if (dc.Truncated()) {
+    *error = "the drawing is too large for an SVG document";
+    return false;
+  }
   *bytes = dc.Svg();
   return true;
 #else
