@@ -2,6 +2,7 @@
 // defined answers whatever the text, angle and em height.
 #include <string_view>
 
+#include "engine/engine.h"
 #include "fuzz/entries.h"
 #include "lexaro/lexaro.h"
 #include "lexaro/svg_dc.h"
@@ -53,6 +54,16 @@ void Markup(const uint8_t* data, size_t size) {
   Require(lx.TextOutA(&dc, 4, 4) == 1, "TextOutA failed");
   Require(lx.TextOutA(&dc, CPoint(-2000000000, 2000000000)) == 1, "TextOutA far away failed");
   if (s.svg) Require(!svg.Svg().empty(), "no SVG document");
+
+  // The same through the engine itself: the drawing must take back every
+  // record the layout made, in order, or the two passes went apart.
+  CLexaro::Engine engine;
+  engine.m_lfEscapement = int(s.angle);
+  engine.SetText(&dc, CString(s.text));
+  engine.TextOutA(&dc, CPoint(4, 4));
+  Require(!engine.m_dataLine.GetNext() && !engine.m_dataTag.GetNext() &&
+              !engine.m_dataTable.GetNext() && !engine.m_dataFont.GetNext(),
+          "the drawing left layout records unused");
 }
 
 }  // namespace lexaro::fuzz

@@ -31,8 +31,17 @@ struct OptionSpec {
   Setter set;
 };
 
+// Errors quote the words they refuse; a control character in a word (a line
+// break, an escape sequence) would break the one-line message, so it shows
+// as '?'.
+std::string Printable(std::string message) {
+  for (char& c : message)
+    if ((unsigned char)c < 0x20 || c == 0x7F) c = '?';
+  return message;
+}
+
 bool Fail(std::string* error, std::string message) {
-  *error = std::move(message);
+  *error = Printable(std::move(message));
   return false;
 }
 
@@ -191,7 +200,7 @@ const char* CommandName(Command c) {
 
 ParseResult Error(std::string message) {
   ParseResult r;
-  r.error = std::move(message);
+  r.error = Printable(std::move(message));
   return r;
 }
 
