@@ -19,6 +19,7 @@ build: configure
 run: build
 	@mkdir -p out
 	@$(BUILD)/tools/lexaro samples -o out --background white --padding 12
+	@$(BUILD)/tools/lexaro samples -o out/turned --angle 30 --background white --padding 12
 	@$(BUILD)/tools/lexaro-showcase out
 
 test: build

@@ -227,29 +227,11 @@ bool WriteBoth(const Page& page, const std::string& outDir, const std::string& n
          RenderPage(page, kTurned, outDir + "/" + name + "-30.png", error);
 }
 
-// Renders every sample file of dir as prefix<file name without .lxm>.
-bool WriteSamples(const std::string& dir, const std::string& prefix, const std::string& outDir,
-                  std::string* error) {
-  std::vector<std::string> paths;
-  if (!ListSamples(dir, &paths, error)) return false;
-  for (const std::string& path : paths) {
-    std::string text;
-    if (!ReadSample(path, &text, error)) return false;
-    Page page;
-    std::string reason;
-    if (!SingleTextPage(EngineText(text).str(), &page, &reason)) return Fail(error, path + ": " + reason);
-    if (!WriteBoth(page, outDir, prefix + fs::path(path).stem().string(), error)) return false;
-  }
-  return true;
-}
-
 }  // namespace
 }  // namespace gallery
 
-bool WriteGallery(const std::string& samplesDir, const std::string& outDir, std::string* error) {
+bool WriteDelimiterPages(const std::string& outDir, std::string* error) {
   using namespace gallery;
   Page delimiters;
-  return WriteSamples(samplesDir, "sample-", outDir, error) &&
-         WriteSamples(samplesDir + "/gallery", "gallery-", outDir, error) &&
-         DelimiterPage(&delimiters, error) && WriteBoth(delimiters, outDir, "gallery-delimiters", error);
+  return DelimiterPage(&delimiters, error) && WriteBoth(delimiters, outDir, "delimiters", error);
 }

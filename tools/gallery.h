@@ -1,5 +1,6 @@
-// The gallery: renders the sample files of the samples directory and a page
-// of every delimiter kind into PNG files, upright and turned by 30 degrees.
+// The gallery: reads the sample files of the samples directory, places
+// markup on pages and draws them upright or turned; and the page of every
+// delimiter kind.
 //
 // A sample file (*.lxm) holds one markup text in UTF-8. Its lines are joined
 // the way the demo joins the lines of its edit box: each line loses its
@@ -87,9 +88,7 @@ bool DelimiterPage(Page* page, std::string* error);
 
 }  // namespace gallery
 
-// Renders into outDir: gallery-<name>.png for every file of
-// samplesDir/gallery, gallery-delimiters.png, and sample-<name>.png for every
-// sample file of samplesDir; each also as <...>-30.png turned by 30 degrees.
-// False with the reason in *error when a directory or file cannot be read or
-// an image cannot be laid out, drawn or written.
-bool WriteGallery(const std::string& samplesDir, const std::string& outDir, std::string* error);
+// Renders the delimiter page into outDir as delimiters.png and, turned by 30
+// degrees, delimiters-30.png. False with the reason in *error when it cannot
+// be laid out, drawn or written.
+bool WriteDelimiterPages(const std::string& outDir, std::string* error);

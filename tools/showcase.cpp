@@ -1,6 +1,7 @@
-// The main job until the markup engine renders: draws a page that shows the
-// platform layer at work (faces, symbol glyphs, rotation, pens, fills,
-// clipping) and writes it as PNG into the directory given on the command line.
+// The pages of the main job beside the sample gallery (which `lexaro
+// samples` draws): markup text, symbols and rotation, the delimiter page, the
+// platform layer at work and the drawing toolkit, written as PNG into the
+// directory given on the command line.
 #include <cstdio>
 #include <string>
 
@@ -10,17 +11,6 @@
 #include "tools/toolkit_page.h"
 
 namespace {
-
-// The sample files; the build passes the repository's samples directory,
-// and a second command-line argument overrides it.
-#ifndef LEXARO_SAMPLES_DIR
-#define LEXARO_SAMPLES_DIR "samples"
-#endif
-std::string g_samplesDir = LEXARO_SAMPLES_DIR;
-
-bool WriteGalleryPages(const std::string& dir, std::string* error) {
-  return WriteGallery(g_samplesDir, dir, error);
-}
 
 LOGFONT Font(const char* face, int height, int escapement = 0, int weight = FW_NORMAL,
              BYTE italic = 0) {
@@ -136,14 +126,13 @@ bool WritePlatformPage(const std::string& dir, std::string* error) {
 
 int main(int argc, char** argv) {
   std::string dir = argc > 1 ? argv[1] : "out";
-  if (argc > 2) g_samplesDir = argv[2];
   struct Page {
     const char* what;
     bool (*write)(const std::string&, std::string*);
   } pages[] = {{"markup_text.png, markup_symbols.png, markup_rotation.png", WriteMarkupPages},
                {"platform.png", WritePlatformPage},
                {"toolkit.png", WriteToolkitPage},
-               {"gallery-*.png and sample-*.png (each also as *-30.png)", WriteGalleryPages}};
+               {"delimiters.png and delimiters-30.png", WriteDelimiterPages}};
   for (const Page& page : pages) {
     std::string error;
     if (!page.write(dir, &error)) {
