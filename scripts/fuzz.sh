@@ -35,6 +35,7 @@ run() {
   [ ${#targets[@]} -eq 0 ] && targets=("${targets_all[@]}")
   export ASAN_OPTIONS=detect_leaks=1:halt_on_error=1
   export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+  export LSAN_OPTIONS=suppressions=$PWD/fuzz/lsan.supp:print_suppressions=0
   for t in "${targets[@]}"; do
     local corpus="$build/corpus/$t" findings="$build/findings/$t"
     mkdir -p "$corpus" "$findings" "fuzz/regressions/$t"
