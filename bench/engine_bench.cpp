@@ -69,6 +69,22 @@ void BM_EncodePng(benchmark::State& state, const Formula* f) {
   state.counters["bytes"] = double(png.size());
 }
 
+// Drawing on a fresh SVG surface and writing the document.
+void BM_Svg(benchmark::State& state, const Formula* f) {
+  UseDefaultFont();
+  auto probe = SurfaceFor(*f);
+  CLexaro lx;
+  lx.SetText(probe.get(), f->markup);
+  size_t bytes = 0;
+  for (auto _ : state) {
+    CSvgDC svg(probe->Width(), probe->Height());
+    lx.TextOutA(&svg, 4, 4);
+    bytes = svg.Svg().size();
+    benchmark::DoNotOptimize(bytes);
+  }
+  state.counters["bytes"] = double(bytes);
+}
+
 // A long text laid out and drawn onto a page-sized surface (the lines below
 // its edge are clipped); bytes per second should not fall with the length.
 void Scaling(benchmark::State& state, const std::string& text) {
@@ -110,6 +126,8 @@ const bool kRegistered = [] {
                                  BM_LayoutAndDraw, &f)
         ->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark((std::string("EncodePng/") + f.name).c_str(), BM_EncodePng, &f)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark((std::string("Svg/") + f.name).c_str(), BM_Svg, &f)
         ->Unit(benchmark::kMicrosecond);
   }
   return true;

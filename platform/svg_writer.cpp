@@ -130,7 +130,8 @@ void CSvgDC::Writer::Erase() {
     truncated = true;
     return;
   }
-  std::string id = "e" + std::to_string(m_masks++);
+  std::string id = std::to_string(m_masks++);
+  id.insert(0, 1, 'e');
   if (!Fits(m_batch.size() + 256)) return;
   defs += "<mask id=\"" + id + "\" maskUnits=\"userSpaceOnUse\" x=\"0\" y=\"0\" width=\"" + m_size[0] +
           "\" height=\"" + m_size[1] + "\"><rect width=\"" + m_size[0] + "\" height=\"" + m_size[1] +
