@@ -168,7 +168,7 @@ void CLexaro::Engine::TextOut_PTag(LX_TAG_CODE code, int idx, LX_TXT_STATE* stat
   LX_TXT_STATE copy = NestedState(state, code, state->hAlign);
   copy.lf.lfHeight = HeightOf(e);
   SetTState_Sub(&copy, tag->ratio);
-  TextOut_Box(idx, copy, GetPos_MoveY(pt, -s), tag, s);
+  TextOut_Box(idx, copy, GetPos_MoveY(pt, -double(s)), tag, s);
 }
 
 void CLexaro::Engine::AnalyzeText_PTag_Ex(LX_TAG_CODE code, int idx, LX_TXT_STATE* state,

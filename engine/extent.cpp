@@ -24,13 +24,13 @@ CPoint CLexaro::Engine::GetPos_MoveY(CPoint p, double d) const {
 
 CPoint CLexaro::Engine::GetPos_LTop(CPoint p, const LX_TXT_EXTENT& ext, unsigned int flags) const {
   if ((flags & 6) == 2)
-    p = GetPos_MoveX(p, -ext.width);
+    p = GetPos_MoveX(p, -double(ext.width));
   else if ((flags & 6) == 6)
-    p = GetPos_MoveX(p, -ext.width * 0.5);
+    p = GetPos_MoveX(p, -double(ext.width) * 0.5);
   if ((flags & 24) == 8)
     p = GetPos_MoveY(p, -(double(ext.ascent) + ext.descent));
   else if ((flags & 24) == 24)
-    p = GetPos_MoveY(p, -ext.ascent);
+    p = GetPos_MoveY(p, -double(ext.ascent));
   return p;
 }
 
