@@ -38,25 +38,6 @@ const Sample* FindSample(int id) {
   return nullptr;
 }
 
-std::string SamplesDir() {
-  std::error_code ec;
-  fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-#if defined(LEXARO_BUILD_DIR) && defined(LEXARO_SOURCE_SAMPLES_DIR)
-  if (!ec && fs::equivalent(exe.parent_path(), LEXARO_BUILD_DIR, ec)) return LEXARO_SOURCE_SAMPLES_DIR;
-#endif
-#if defined(LEXARO_RELATIVE_SAMPLES_DIR)
-  if (!ec) {
-    fs::path beside = exe.parent_path() / LEXARO_RELATIVE_SAMPLES_DIR;
-    if (fs::is_directory(beside, ec)) return beside.lexically_normal().string();
-  }
-#endif
-#ifdef LEXARO_INSTALLED_SAMPLES_DIR
-  return LEXARO_INSTALLED_SAMPLES_DIR;
-#else
-  return "samples";
-#endif
-}
-
 bool LoadSample(const std::string& dir, const Sample& sample, CString* text, std::string* error) {
   std::string lines;
   if (!gallery::ReadSample((fs::path(dir) / sample.file).string(), &lines, error)) return false;

@@ -20,10 +20,6 @@ const std::vector<Sample>& Samples();
 // The sample of a button, or null.
 const Sample* FindSample(int id);
 
-// The samples directory: the source tree's when the program runs from its
-// build directory, else the installed one (beside the program first).
-std::string SamplesDir();
-
 // The text of a sample as the edit box holds it: its lines, indentation
 // kept, joined by "\r\n". False with the reason in *error when the file
 // cannot be read.

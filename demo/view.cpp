@@ -6,6 +6,7 @@
 
 #include "demo/resource.h"
 #include "demo/samples.h"
+#include "tools/gallery.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ QString ToEdit(const CString& text) {
 
 }  // namespace
 
-CLexaroDemoView::CLexaroDemoView(QWidget* parent) : QWidget(parent), m_samplesDir(demo::SamplesDir()) {
+CLexaroDemoView::CLexaroDemoView(QWidget* parent) : QWidget(parent), m_samplesDir(gallery::DefaultSamplesDir()) {
   setAutoFillBackground(true);
   BuildForm();
   ResizeCanvas(width(), height());

@@ -230,6 +230,25 @@ bool WriteBoth(const Page& page, const std::string& outDir, const std::string& n
 }  // namespace
 }  // namespace gallery
 
+std::string gallery::DefaultSamplesDir() {
+  std::error_code ec;
+  fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+#if defined(LEXARO_BUILD_DIR) && defined(LEXARO_SOURCE_SAMPLES_DIR)
+  if (!ec && fs::equivalent(exe.parent_path(), LEXARO_BUILD_DIR, ec)) return LEXARO_SOURCE_SAMPLES_DIR;
+#endif
+#if defined(LEXARO_RELATIVE_SAMPLES_DIR)
+  if (!ec) {
+    fs::path beside = exe.parent_path() / LEXARO_RELATIVE_SAMPLES_DIR;
+    if (fs::is_directory(beside, ec)) return beside.lexically_normal().string();
+  }
+#endif
+#ifdef LEXARO_INSTALLED_SAMPLES_DIR
+  return LEXARO_INSTALLED_SAMPLES_DIR;
+#else
+  return "samples";
+#endif
+}
+
 bool WriteDelimiterPages(const std::string& outDir, std::string* error) {
   using namespace gallery;
   Page delimiters;

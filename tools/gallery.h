@@ -30,6 +30,14 @@ constexpr int kImageMargin = 24;
 // large file and for one that holds a NUL byte.
 bool ReadSample(const std::string& path, std::string* text, std::string* error);
 
+// The samples directory of a program: the source tree's when the program
+// runs from its build directory, else the installed one (found beside the
+// program first, so that a moved installation still finds it). The program's
+// build gives the places as LEXARO_BUILD_DIR, LEXARO_SOURCE_SAMPLES_DIR,
+// LEXARO_RELATIVE_SAMPLES_DIR and LEXARO_INSTALLED_SAMPLES_DIR; without
+// them the answer is "samples".
+std::string DefaultSamplesDir();
+
 // The *.lxm files directly inside dir, sorted by name. False with the reason
 // in *error when dir cannot be read or holds no sample file.
 bool ListSamples(const std::string& dir, std::vector<std::string>* paths, std::string* error);

@@ -41,27 +41,8 @@ bool DrawSamples(const std::string& dir, const std::string& outDir, const Option
 
 }  // namespace
 
-std::string DefaultSamplesDir() {
-  std::error_code ec;
-  fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-#if defined(LEXARO_BUILD_DIR) && defined(LEXARO_SOURCE_SAMPLES_DIR)
-  if (!ec && fs::equivalent(exe.parent_path(), LEXARO_BUILD_DIR, ec)) return LEXARO_SOURCE_SAMPLES_DIR;
-#endif
-#if defined(LEXARO_RELATIVE_SAMPLES_DIR)
-  if (!ec) {
-    fs::path beside = exe.parent_path() / LEXARO_RELATIVE_SAMPLES_DIR;
-    if (fs::is_directory(beside, ec)) return beside.lexically_normal().string();
-  }
-#endif
-#ifdef LEXARO_INSTALLED_SAMPLES_DIR
-  return LEXARO_INSTALLED_SAMPLES_DIR;
-#else
-  return "samples";
-#endif
-}
-
 int RunSamples(const Options& o) {
-  const std::string dir = o.samplesDir.empty() ? DefaultSamplesDir() : o.samplesDir;
+  const std::string dir = o.samplesDir.empty() ? gallery::DefaultSamplesDir() : o.samplesDir;
   ApplyEngineDefaults(o);
   int count = 0;
   bool ok = DrawSamples(dir, o.output, o, &count);

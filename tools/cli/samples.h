@@ -9,11 +9,6 @@
 
 namespace cli {
 
-// The samples directory used without --samples: the source tree's when the
-// program runs from its build directory, else the installed one (found
-// beside the program first, so that a moved installation still finds it).
-std::string DefaultSamplesDir();
-
 // Runs the command; returns the exit status.
 int RunSamples(const Options& options);
 
