@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "platform/polygon_clip.h"
+
 namespace lexaro::svg {
 namespace {
 
@@ -14,19 +16,6 @@ constexpr double kTieNudge = 1.0 / 128;
 }  // namespace
 
 namespace {
-
-// Clips a polygon to the half-plane where keep(p) holds.
-template <typename Keep, typename Cross>
-Polygon ClipEdge(const Polygon& in, Keep keep, Cross cross) {
-  Polygon out;
-  for (size_t i = 0; i < in.size(); ++i) {
-    Point a = in[i], b = in[(i + 1) % in.size()];
-    bool ka = keep(a), kb = keep(b);
-    if (ka) out.push_back(a);
-    if (ka != kb) out.push_back(cross(a, b));
-  }
-  return out;
-}
 
 // The convex hull of points, counter-clockwise for y up (clockwise as seen
 // on a y-down surface).
@@ -84,8 +73,8 @@ Polygon LinePolygon(CPoint from, CPoint to, int width) {
       double fa = offset(a) - level, fb = offset(b) - level, t = fa / (fa - fb);
       return Point{a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)};
     };
-    poly = ClipEdge(poly, [&](Point p) { return offset(p) <= half; }, [&](Point a, Point b) { return cut(a, b, half); });
-    poly = ClipEdge(poly, [&](Point p) { return offset(p) >= -half; }, [&](Point a, Point b) { return cut(a, b, -half); });
+    poly = geometry::ClipEdge(poly, [&](Point p) { return offset(p) <= half; }, [&](Point a, Point b) { return cut(a, b, half); });
+    poly = geometry::ClipEdge(poly, [&](Point p) { return offset(p) >= -half; }, [&](Point a, Point b) { return cut(a, b, -half); });
   }
   for (Point& p : poly)
     if (!xMajor) std::swap(p.x, p.y);
@@ -100,12 +89,7 @@ Polygon LinePolygon(CPoint from, CPoint to, int width) {
 }
 
 Polygon ClipPolygon(const Polygon& polygon, double left, double top, double right, double bottom) {
-  auto atX = [](Point a, Point b, double x) { return Point{x, a.y + (b.y - a.y) * (x - a.x) / (b.x - a.x)}; };
-  auto atY = [](Point a, Point b, double y) { return Point{a.x + (b.x - a.x) * (y - a.y) / (b.y - a.y), y}; };
-  Polygon c = ClipEdge(polygon, [&](Point p) { return p.x >= left; }, [&](Point a, Point b) { return atX(a, b, left); });
-  c = ClipEdge(c, [&](Point p) { return p.x <= right; }, [&](Point a, Point b) { return atX(a, b, right); });
-  c = ClipEdge(c, [&](Point p) { return p.y >= top; }, [&](Point a, Point b) { return atY(a, b, top); });
-  c = ClipEdge(c, [&](Point p) { return p.y <= bottom; }, [&](Point a, Point b) { return atY(a, b, bottom); });
+  Polygon c = geometry::ClipToRect(polygon, left, top, right, bottom);
   if (c.size() < 3) c.clear();
   return c;
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "platform/font/face.h"
+#include "platform/polygon_clip.h"
 
 namespace lexaro::font {
 namespace {
@@ -141,31 +142,6 @@ class Flattener {
   Point m_last{0, 0};
 };
 
-// Clips a closed polygon to the half-plane where keep(p) holds.
-template <typename Keep, typename Cross>
-Contour ClipEdge(const Contour& in, Keep keep, Cross cross) {
-  Contour out;
-  for (size_t i = 0; i < in.size(); ++i) {
-    Point a = in[i], b = in[(i + 1) % in.size()];
-    bool ka = keep(a), kb = keep(b);
-    if (ka) out.push_back(a);
-    if (ka != kb) out.push_back(cross(a, b));
-  }
-  return out;
-}
-
-// Clips a polygon to a rectangle. Inside the rectangle every point keeps its
-// winding number, so the fill there is unchanged under either fill rule.
-Contour ClipToWindow(Contour c, double x0, double y0, double x1, double y1) {
-  auto atX = [](Point a, Point b, double x) { return Point{x, a.y + (b.y - a.y) * (x - a.x) / (b.x - a.x)}; };
-  auto atY = [](Point a, Point b, double y) { return Point{a.x + (b.x - a.x) * (y - a.y) / (b.y - a.y), y}; };
-  c = ClipEdge(c, [&](Point p) { return p.x >= x0; }, [&](Point a, Point b) { return atX(a, b, x0); });
-  c = ClipEdge(c, [&](Point p) { return p.x <= x1; }, [&](Point a, Point b) { return atX(a, b, x1); });
-  c = ClipEdge(c, [&](Point p) { return p.y >= y0; }, [&](Point a, Point b) { return atY(a, b, y0); });
-  c = ClipEdge(c, [&](Point p) { return p.y <= y1; }, [&](Point a, Point b) { return atY(a, b, y1); });
-  return c;
-}
-
 // Renders polygons given in surface coordinates, clipped to a window just
 // larger than `clip`, so every coordinate stays small.
 bool RenderContours(const std::vector<Contour>& contours, int fillFlags, const CRect& clip, Coverage& out) {
@@ -174,7 +150,7 @@ bool RenderContours(const std::vector<Contour>& contours, int fillFlags, const C
   std::vector<short> ends;
   double bx0 = 1e300, by0 = 1e300, bx1 = -1e300, by1 = -1e300;
   for (const Contour& raw : contours) {
-    Contour c = ClipToWindow(raw, x0, y0, x1, y1);
+    Contour c = geometry::ClipToRect(raw, x0, y0, x1, y1);
     if (c.size() < 3) continue;
     if (points.size() + c.size() > 32000) return false;  // beyond what one outline can hold
     for (Point p : c) {
