@@ -5,13 +5,10 @@
 #include <stdexcept>
 
 #include "platform/font/font_engine.h"
+#include "platform/font/text_run.h"
 #include "platform/line_walk.h"
 
 namespace {
-
-// Glyphs whose pen position lies farther than this from the origin are not
-// drawn: far beyond any surface even at the largest realised em.
-constexpr double kFarAway = double(1 << 30);
 
 bool IsTransparent(COLORREF c) { return (c & 0xFF000000u) != 0; }
 
@@ -136,53 +133,27 @@ void CRasterDC::BlendCoverage(const std::uint8_t* alpha, int left, int top, int 
 
 void CRasterDC::DrawText(const TextOutRequest& req) {
   namespace lf = lexaro::font;
+  // Bands and glyphs are rendered as coverage and blended in the colour.
+  struct Painter : lf::TextRunSink {
+    CRasterDC& dc;
+    const TextOutRequest& req;
+    CRect clip;
+    lf::Coverage scratch;
+    Painter(CRasterDC& d, const TextOutRequest& r, CRect c) : dc(d), req(r), clip(c) {}
+    void Band(const double quad[8], COLORREF color) override {
+      lf::Coverage cov;
+      if (lf::RenderPolygon(quad, 4, clip, cov))
+        dc.BlendCoverage(cov.alpha.data(), cov.left, cov.top, cov.width, cov.height, color);
+    }
+    bool Glyph(lf::RealizedFont& font, const lf::Glyph& g, double x, double y) override {
+      int ox, oy;
+      const lf::Coverage* cov = font.RenderGlyph(g, x, y, req.font.lfEscapement, clip, scratch, &ox, &oy);
+      if (cov) dc.BlendCoverage(cov->alpha.data(), cov->left + ox, cov->top + oy, cov->width, cov->height, req.color);
+      return true;
+    }
+  };
   CRect clip = ClipBounds();
   if (clip.IsRectEmpty()) return;
-  std::lock_guard lock(lf::Mutex());
-  auto font = lf::Realize(req.font);
-  static std::vector<lf::Glyph> glyphs;  // used under the engine's lock
-  font->Layout(req.bytes, req.count, req.codePage, glyphs);
-  long long width = 0;
-  for (const lf::Glyph& g : glyphs) width += g.advance;
-
-  double angle = req.font.lfEscapement * (M_PI / 1800.0);
-  double dx = std::cos(angle), dy = -std::sin(angle);  // along the baseline
-  double downX = -dy, downY = dx;                       // across it, downwards
-  // A band across the run: from `top` to `top + height` below the baseline.
-  auto band = [&](double top, double height, COLORREF color) {
-    double w = double(width), b = top + height;
-    double quad[8] = {req.originX + top * downX, req.originY + top * downY,
-                      req.originX + w * dx + top * downX, req.originY + w * dy + top * downY,
-                      req.originX + w * dx + b * downX, req.originY + w * dy + b * downY,
-                      req.originX + b * downX, req.originY + b * downY};
-    lf::Coverage cov;
-    if (lf::RenderPolygon(quad, 4, clip, cov))
-      BlendCoverage(cov.alpha.data(), cov.left, cov.top, cov.width, cov.height, color);
-  };
-
-  const TEXTMETRIC& tm = font->Metrics();
-  if (req.bkMode == OPAQUE && !IsTransparent(req.bkColor) && width > 0)
-    band(-tm.tmAscent, tm.tmHeight, req.bkColor);
-  if (IsTransparent(req.color)) return;
-  lf::Coverage scratch;
-  double pen = 0;
-  for (const lf::Glyph& g : glyphs) {
-    double gx = req.originX + pen * dx, gy = req.originY + pen * dy;
-    pen += g.advance;
-    // A glyph this far away cannot reach a surface, and its pixel offsets
-    // would overflow an int.
-    if (std::fabs(gx) > kFarAway || std::fabs(gy) > kFarAway) continue;
-    int ox, oy;
-    const lf::Coverage* cov = font->RenderGlyph(g, gx, gy, req.font.lfEscapement, clip, scratch, &ox, &oy);
-    if (cov) BlendCoverage(cov->alpha.data(), cov->left + ox, cov->top + oy, cov->width, cov->height, req.color);
-  }
-  double top, thickness;
-  if (req.font.lfUnderline) {
-    font->UnderlineBand(&top, &thickness);
-    band(top, thickness, req.color);
-  }
-  if (req.font.lfStrikeOut) {
-    font->StrikeOutBand(&top, &thickness);
-    band(top, thickness, req.color);
-  }
+  Painter painter(*this, req, clip);
+  lf::WalkTextRun(req, painter);
 }

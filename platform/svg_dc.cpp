@@ -9,6 +9,7 @@
 
 #include "lexaro/raster_dc.h"
 #include "platform/font/font_engine.h"
+#include "platform/font/text_run.h"
 #include "platform/svg_shapes.h"
 #include "platform/svg_writer.h"
 
@@ -22,10 +23,6 @@ using lexaro::svg::OutlineKey;
 using lexaro::svg::Polygon;
 
 namespace {
-
-// Glyphs whose pen position lies farther than this from the origin are not
-// drawn, as on the raster surface.
-constexpr double kFarAway = double(1 << 30);
 
 // Whether an outline placed by m can reach into the rectangle.
 bool Reaches(const FT_Outline& outline, const lexaro::font::Affine& m, const CRect& clip) {
@@ -164,69 +161,45 @@ void CSvgDC::DrawLine(CPoint from, CPoint to, const PenState& pen) {
 
 void CSvgDC::DrawText(const TextOutRequest& req) {
   namespace lf = lexaro::font;
+  // Bands become paths cut to the neighbourhood of the visible area; glyphs
+  // become uses of their outlines, gathered into one group of the colour.
+  struct Painter : lf::TextRunSink {
+    Writer& w;
+    const TextOutRequest& req;
+    CRect clip;
+    int escapement;
+    std::string uses;
+    Painter(Writer& writer, const TextOutRequest& r, CRect c)
+        : w(writer), req(r), clip(c), escapement((r.font.lfEscapement % 3600 + 3600) % 3600) {}
+    void Band(const double q[8], COLORREF color) override {
+      Polygon quad = {{q[0], q[1]}, {q[2], q[3]}, {q[4], q[5]}, {q[6], q[7]}};
+      Polygon cut = lexaro::svg::ClipPolygon(quad, clip.left - 1.0, clip.top - 1.0, clip.right + 1.0, clip.bottom + 1.0);
+      if (cut.empty()) return;
+      std::string d;
+      AppendPolygon(d, cut);
+      w.Emit("<path fill=\"" + ColorText(color) + "\" d=\"" + d + "\"/>\n");
+    }
+    bool Glyph(lf::RealizedFont& font, const lf::Glyph& g, double x, double y) override {
+      if (!w.Fits(uses.size())) return false;
+      lf::Affine m;
+      const FT_Outline* outline = font.GlyphOutline(g, x, y, escapement, &m);
+      // Glyphs wholly outside the visible area are left out.
+      if (!outline || outline->n_points <= 0 || !Reaches(*outline, m, clip)) return true;
+      int id = w.GlyphId(OutlineKey{g.face, g.index, g.dx, g.dy, font.SynthBold()}, *outline);
+      if (id >= 0) AppendUse(uses, id, m);
+      return true;
+    }
+    void GlyphsDone() override {
+      if (uses.empty()) return;
+      w.OpenFill(req.color);
+      w.Emit(uses);
+    }
+  };
   CRect clip;
   GetClipBox(&clip);
   if (clip.IsRectEmpty()) return;
-  Writer& w = *m_writer;
-  w.Flush();
-  w.EnterClip(GetClipRegion(), SurfaceBounds());
-  std::lock_guard lock(lf::Mutex());
-  auto font = lf::Realize(req.font);
-  static std::vector<lf::Glyph> glyphs;  // used under the engine's lock
-  font->Layout(req.bytes, req.count, req.codePage, glyphs);
-  long long width = 0;
-  for (const lf::Glyph& g : glyphs) width += g.advance;
-
-  int escapement = req.font.lfEscapement % 3600;
-  if (escapement < 0) escapement += 3600;
-  double angle = escapement * (M_PI / 1800.0);
-  double dx = std::cos(angle), dy = -std::sin(angle);  // along the baseline
-  double downX = -dy, downY = dx;                       // across it, downwards
-  // A band across the run, from `top` to `top + height` below the baseline,
-  // cut to the neighbourhood of the visible area.
-  auto band = [&](double top, double height, COLORREF color) {
-    double wd = double(width), b = top + height;
-    Polygon quad = {{req.originX + top * downX, req.originY + top * downY},
-                    {req.originX + wd * dx + top * downX, req.originY + wd * dy + top * downY},
-                    {req.originX + wd * dx + b * downX, req.originY + wd * dy + b * downY},
-                    {req.originX + b * downX, req.originY + b * downY}};
-    Polygon cut = lexaro::svg::ClipPolygon(quad, clip.left - 1.0, clip.top - 1.0, clip.right + 1.0, clip.bottom + 1.0);
-    if (cut.empty()) return;
-    std::string d;
-    AppendPolygon(d, cut);
-    w.Emit("<path fill=\"" + ColorText(color) + "\" d=\"" + d + "\"/>\n");
-  };
-
-  const TEXTMETRIC& tm = font->Metrics();
-  if (req.bkMode == OPAQUE && !IsTransparent(req.bkColor) && width > 0)
-    band(-tm.tmAscent, tm.tmHeight, req.bkColor);
-  if (IsTransparent(req.color)) return;
-  std::string uses;
-  double pen = 0;
-  for (const lf::Glyph& g : glyphs) {
-    double gx = req.originX + pen * dx, gy = req.originY + pen * dy;
-    pen += g.advance;
-    if (std::fabs(gx) > kFarAway || std::fabs(gy) > kFarAway) continue;
-    if (!w.Fits(uses.size())) break;
-    lf::Affine m;
-    const FT_Outline* outline = font->GlyphOutline(g, gx, gy, escapement, &m);
-    if (!outline || outline->n_points <= 0) continue;
-    // Glyphs wholly outside the visible area are left out.
-    if (!Reaches(*outline, m, clip)) continue;
-    int id = w.GlyphId(OutlineKey{g.face, g.index, g.dx, g.dy, font->SynthBold()}, *outline);
-    if (id >= 0) AppendUse(uses, id, m);
-  }
-  if (!uses.empty()) {
-    w.OpenFill(req.color);
-    w.Emit(uses);
-  }
-  double top, thickness;
-  if (req.font.lfUnderline) {
-    font->UnderlineBand(&top, &thickness);
-    band(top, thickness, req.color);
-  }
-  if (req.font.lfStrikeOut) {
-    font->StrikeOutBand(&top, &thickness);
-    band(top, thickness, req.color);
-  }
+  m_writer->Flush();
+  m_writer->EnterClip(GetClipRegion(), SurfaceBounds());
+  Painter painter(*m_writer, req, clip);
+  lf::WalkTextRun(req, painter);
 }

@@ -1,0 +1,30 @@
+// One text output walked in drawing order, shared by the surfaces that paint
+// glyphs: the opaque background band, the glyphs at their pen positions, then
+// the underline and strike-out bands. A surface says how it paints a band and
+// a glyph; the geometry is computed here once for all of them.
+#pragma once
+
+#include "lexaro/dc.h"
+#include "platform/font/font_engine.h"
+
+namespace lexaro::font {
+
+class TextRunSink {
+ public:
+  virtual ~TextRunSink() = default;
+  // A band across the run: its four corners on the surface as x, y pairs.
+  virtual void Band(const double quad[8], COLORREF color) = 0;
+  // A glyph with its pen position on the baseline; false stops the walk of
+  // the glyphs (the bands still follow).
+  virtual bool Glyph(RealizedFont& font, const lexaro::font::Glyph& glyph, double x, double y) = 0;
+  // After the last glyph, before the underline and strike-out bands.
+  virtual void GlyphsDone() {}
+};
+
+// Lays the request's text out in its font and walks it. Glyphs whose pen
+// position lies farther than 2^30 pixels from the origin are passed over:
+// they cannot reach any surface, and their pixel offsets would overflow an
+// int. Takes the font engine's lock.
+void WalkTextRun(const TextOutRequest& request, TextRunSink& sink);
+
+}  // namespace lexaro::font
