@@ -12,6 +12,9 @@
 #include "demo/main_frame.h"
 #include "demo/resource.h"
 #include "demo/samples.h"
+#include "tests/support/layout1_text.h"
+
+using test_support::kLayout1Lines;
 
 namespace {
 
@@ -66,21 +69,8 @@ TEST_F(Demo, SampleButtonsFillTheEditBoxWithLinesJoinedByCrLf) {
     EXPECT_EQ(view->Text().Find("\n"), view->Text().Find("\r\n") + 1) << s.id;
   }
   qobject_cast<QPushButton*>(view->Control(1006))->click();
-  const char* lines[] = {
-      "<FONT face=\"ＭＳ Ｐ明朝\" size=10.5>",
-      "",
-      "テキストは<<BR>で改行できます。<BR>",
-      "<BR>",
-      "",
-      "<DIV border=1 bordercolor=fuchsia>",
-      "  改行後のテキストは、そのときの設定に従って揃えられます。<BR>",
-      "  <LEFT><<LEFT><BR>",
-      "  <CENTER><<CENTER><BR>",
-      "  <RIGHT><<RIGHT>",
-      "</DIV>",
-  };
   CString expected;
-  for (size_t i = 0; i < std::size(lines); ++i) expected += CString(i ? "\r\n" : "") + lines[i];
+  for (size_t i = 0; i < std::size(kLayout1Lines); ++i) expected += CString(i ? "\r\n" : "") + kLayout1Lines[i];
   EXPECT_EQ(view->Text(), expected);
   EXPECT_EQ(view->MarkupEdit()->toPlainText().split('\n').size(), 11);
 }

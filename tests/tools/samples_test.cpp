@@ -18,6 +18,9 @@
 #include "engine/vocabulary.h"
 #include "lexaro/lexaro.h"
 #include "tools/gallery.h"
+#include "support/layout1_text.h"
+
+using test_support::kLayout1Lines;
 
 namespace {
 
@@ -276,25 +279,12 @@ TEST(SampleFiles, CatalogueHoldsEveryDemoSampleOnceAndTheReadmeListsThem) {
 }
 
 TEST(SampleFiles, Layout1IsTheDemoTextVerbatim) {
-  const char* const lines[] = {
-      "<FONT face=\"ＭＳ Ｐ明朝\" size=10.5>",
-      "",
-      "テキストは<<BR>で改行できます。<BR>",
-      "<BR>",
-      "",
-      "<DIV border=1 bordercolor=fuchsia>",
-      "  改行後のテキストは、そのときの設定に従って揃えられます。<BR>",
-      "  <LEFT><<LEFT><BR>",
-      "  <CENTER><<CENTER><BR>",
-      "  <RIGHT><<RIGHT>",
-      "</DIV>",
-  };
-  std::string expected = lines[0];
-  for (size_t i = 1; i < std::size(lines); ++i) expected += std::string("\n") + lines[i];
+  std::string expected = kLayout1Lines[0];
+  for (size_t i = 1; i < std::size(kLayout1Lines); ++i) expected += std::string("\n") + kLayout1Lines[i];
   EXPECT_EQ(DemoSample(1006), expected);
   // What the engine gets: the indentation gone, the lines joined.
   EXPECT_EQ(std::string(gallery::EngineText(expected).str()),
-            std::string(lines[0]) + lines[2] + lines[3] + lines[5] +
+            std::string(kLayout1Lines[0]) + kLayout1Lines[2] + kLayout1Lines[3] + kLayout1Lines[5] +
                 "改行後のテキストは、そのときの設定に従って揃えられます。<BR>"
                 "<LEFT><<LEFT><BR><CENTER><<CENTER><BR><RIGHT><<RIGHT></DIV>");
 }
