@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup configure build run test clean bench demo demo-shot sanitize fuzz
+.PHONY: all setup configure build run test clean bench demo demo-shot sanitize fuzz fuzz-smoke
 
 all: build
 
@@ -47,11 +47,17 @@ bench: setup
 sanitize:
 	@JOBS=$(JOBS) bash scripts/sanitize.sh
 
-# The fuzz targets (clang, libFuzzer) in build-fuzz/, each run FUZZ_SECONDS.
+# The fuzz targets (clang, libFuzzer) in build-fuzz/, each run FUZZ_SECONDS;
+# fuzz-smoke runs each one SMOKE_SECONDS, as CI does.
 FUZZ_SECONDS ?= 60
+SMOKE_SECONDS ?= 20
 fuzz:
 	@JOBS=$(JOBS) bash scripts/fuzz.sh build
 	@bash scripts/fuzz.sh run $(FUZZ_SECONDS)
+
+fuzz-smoke:
+	@JOBS=$(JOBS) bash scripts/fuzz.sh build
+	@bash scripts/fuzz.sh run $(SMOKE_SECONDS)
 
 clean:
 	rm -rf $(BUILD) out
