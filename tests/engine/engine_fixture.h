@@ -19,6 +19,20 @@ inline SyntheticFont TestFont() {
   return f;
 }
 
+// An allocation hook that answers true until the allocation numbered `from`
+// (counting from 0), then false: once (a transient failure) or for good
+// (memory stays exhausted). It counts every allocation in *count; a `from`
+// of -1 fails none.
+struct FailingAllocation {
+  int from;
+  bool forGood;
+  int* count;
+  bool operator()() const {
+    int n = (*count)++;
+    return forGood ? n < from : n != from;
+  }
+};
+
 class EngineTest : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -385,28 +385,17 @@ TEST_F(TableRender, NestedTablesAndConstructsInCells) {
 
 // ------------------------------------------------------------- failures ---
 
-namespace {
-
-// Fails the allocation numbered `n` (from 0) and counts them all.
-struct FailAt {
-  int n;
-  int* count;
-  bool operator()() const { return (*count)++ != n; }
-};
-
-}  // namespace
-
 TEST_F(TableFailure, EveryLayoutAllocationIsChecked) {
   const char* text = "<TABLE border=1><TR><TD>a</TD><TD>b</TD></TR><TR><TD>c</TD></TR></TABLE>";
   CLexaro::Engine reference;
   reference.AnalyzeErrorBuffer();
   int total = 0;
-  lexaro::engine::g_allocationHook = FailAt{-1, &total};
+  lexaro::engine::g_allocationHook = FailingAllocation{-1, false, &total};
   Layout(text);
   ASSERT_GT(total, 8);
   for (int n = 0; n < total; ++n) {
     int count = 0;
-    lexaro::engine::g_allocationHook = FailAt{n, &count};
+    lexaro::engine::g_allocationHook = FailingAllocation{n, false, &count};
     EXPECT_EQ(engine.SetText(&dc, text), 0) << n;
     EXPECT_EQ(engine.m_errorText, reference.m_errorText);
   }
@@ -423,7 +412,7 @@ TEST_F(TableFailure, RenderDrawsNothingWithoutItsGridAndNoLinesWithoutItsPens) {
     Layout(text);
     dc.ClearOps();
     int count = 0;
-    lexaro::engine::g_allocationHook = FailAt{n, &count};
+    lexaro::engine::g_allocationHook = FailingAllocation{n, false, &count};
     int result = engine.TextOutA(&dc, CPoint(0, 0));
     lexaro::engine::g_allocationHook = nullptr;
     if (result == 1) break;

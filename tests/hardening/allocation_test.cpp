@@ -8,8 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/engine.h"
-#include "lexaro/record_dc.h"
+#include "engine/engine_fixture.h"
 #include "tools/gallery.h"
 
 namespace {
@@ -33,36 +32,16 @@ const char* const kTexts[] = {
     "</TABLE><FRAC><S><TABLE><TR><TD>p</TD></TR></TABLE></S><S>q</S></FRAC>",
 };
 
-// Answers true until the allocation numbered `from` (counting from 0), then
-// false: once (a transient failure) or for good (memory stays exhausted).
-struct Failing {
-  int from;
-  bool forGood;
-  int* count;
-  bool operator()() const {
-    int n = (*count)++;
-    return forGood ? n < from : n != from;
-  }
-};
-
-class AllocationFailure : public ::testing::Test {
+// The engine on a recording surface with a synthetic font, so that two
+// drawings can be compared operation by operation.
+class AllocationFailure : public EngineTest {
  protected:
-  void SetUp() override {
-    SyntheticFont font;
-    font.ascent = 0.8;
-    font.descent = 0.2;
-    font.advance = 0.5;
-    dc.UseSyntheticFont(font);
-    lexaro::engine::Params() = lexaro::engine::ClassParams{};
-  }
-  void TearDown() override { g_allocationHook = nullptr; }
-
   // The allocations one layout of text makes, and its drawing makes.
   void Count(const CString& text, int* layout, int* render) {
     *layout = *render = 0;
-    g_allocationHook = Failing{-1, false, layout};
+    g_allocationHook = FailingAllocation{-1, false, layout};
     ASSERT_EQ(engine.SetText(&dc, text), 1);
-    g_allocationHook = Failing{-1, false, render};
+    g_allocationHook = FailingAllocation{-1, false, render};
     ASSERT_EQ(engine.TextOutA(&dc, CPoint(0, 0)), 1);
     g_allocationHook = nullptr;
   }
@@ -110,7 +89,7 @@ class AllocationFailure : public ::testing::Test {
         std::string where = name + (forGood ? " from allocation " : " at allocation ") +
                             std::to_string(n) + " of " + std::to_string(layout);
         int count = 0;
-        g_allocationHook = Failing{n, forGood, &count};
+        g_allocationHook = FailingAllocation{n, forGood, &count};
         EXPECT_EQ(engine.SetText(&dc, text), 0) << where;
         EXPECT_EQ(engine.m_errorText, kAnalyzeError) << where;
         ExpectFailedState(where);
@@ -130,7 +109,7 @@ class AllocationFailure : public ::testing::Test {
       std::string where = name + " drawing allocation " + std::to_string(n);
       ASSERT_EQ(engine.SetText(&dc, text), 1);
       int count = 0;
-      g_allocationHook = Failing{n, false, &count};
+      g_allocationHook = FailingAllocation{n, false, &count};
       EXPECT_EQ(engine.TextOutA(&dc, CPoint(0, 0)), 0) << where;
       g_allocationHook = nullptr;
       EXPECT_EQ(engine.m_errorText, kTextOutError) << where;
@@ -139,8 +118,6 @@ class AllocationFailure : public ::testing::Test {
     ExpectRecovers(text, name);
   }
 
-  CRecordDC dc;
-  CLexaro::Engine engine;
 };
 
 TEST_F(AllocationFailure, EveryLayoutAllocationOfEveryConstructIsReported) {
