@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup configure build run test clean bench demo demo-shot sanitize fuzz fuzz-smoke
+.PHONY: all setup configure build run test clean bench demo demo-shot sanitize tsan fuzz fuzz-smoke
 
 all: build
 
@@ -46,6 +46,10 @@ bench: setup
 # LeakSanitizer, in build-asan/.
 sanitize:
 	@JOBS=$(JOBS) bash scripts/sanitize.sh
+
+# The engine tests, threaded ones among them, under ThreadSanitizer in build-tsan/.
+tsan:
+	@JOBS=$(JOBS) bash scripts/tsan.sh
 
 # The fuzz targets (clang, libFuzzer) in build-fuzz/, each run FUZZ_SECONDS;
 # fuzz-smoke runs each one SMOKE_SECONDS, as CI does.

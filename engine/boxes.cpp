@@ -92,7 +92,7 @@ void CLexaro::Engine::GetPos_BorderVtx_PTag(CPoint (*vtx)[2], CPoint p, const LX
 
 CPoint CLexaro::Engine::GetPos_LBase_PTag(CPoint p, const LX_DATA_TAG* t) const {
   double x = double(t->padding.left) + t->margin.left + t->offset.x + LeftRule(t->border);
-  return GetPos_MoveY(GetPos_MoveX(p, x), -t->offset.y);
+  return GetPos_MoveY(GetPos_MoveX(p, x), -double(t->offset.y));
 }
 
 void CLexaro::Engine::SetBoxGeometry(LX_DATA_TAG* tag, const LX_TAG_PROPERTY& prop, int em) {

@@ -203,8 +203,11 @@ LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Single(int start, LX_TXT_STATE* state
     }
     AddExtent(&line, AnalyzeText_String(pos, lt - 1, state));
     if (m_text.GetAt(lt + 1) == '<') {
-      AddExtent(&line, AnalyzeText_String(lt, lt, state));
-      pos = lt + 2;
+      const int k = EscapedLessThans(lt);
+      LX_TXT_EXTENT run = AnalyzeText_Run("<", state);
+      run.width = Sat((long long)run.width * k);
+      AddExtent(&line, run);
+      pos = lt + 2 * k;
       continue;
     }
     CString name = GetTagToken(" >", lt + 1);
@@ -294,8 +297,9 @@ void CLexaro::Engine::TextOut_Single(int start, LX_TXT_STATE* state, CFont* font
     }
     advance += TextOut_String(pos, lt - 1, state, GetPos_MoveX(pt, advance));
     if (m_text.GetAt(lt + 1) == '<') {
-      advance += TextOut_String(lt, lt, state, GetPos_MoveX(pt, advance));
-      pos = lt + 2;
+      const int k = EscapedLessThans(lt);
+      advance += TextOut_Run(CString('<', k), GetPos_MoveX(pt, advance));
+      pos = lt + 2 * k;
       continue;
     }
     CString name = GetTagToken(" >", lt + 1);

@@ -45,7 +45,12 @@ class CLexaro::Engine {
 
   // Lifecycle and failures.
   static void CreateTable();
-  static void SetModified(int value);
+  // The parameters' generation the layout was made with; 0 before the
+  // first, so a new object lays out on first use.
+  unsigned m_generation = 0;
+  static void ParamsChanged();
+  bool LayoutIsStale() const;
+  void Analyze();
   void AnalyzeErrorBuffer();
   void TextOutErrorBuffer();
   LX_TXT_STATE DefaultState() const;
@@ -93,9 +98,15 @@ class CLexaro::Engine {
   static void SetLOGFONT(LOGFONT* lf, const LX_CNG_FONT& change);
   void AnalyzeText_Font(LX_DATA_FONT* font, LX_TXT_STATE* state, const LX_TAG_PROPERTY& prop);
   LX_TXT_EXTENT AnalyzeText_String(int first, int last, LX_TXT_STATE* state);
+  LX_TXT_EXTENT AnalyzeText_Run(const CString& run, LX_TXT_STATE* state);
   void AnalyzeText_Mark(LX_TAG_CODE code, LX_TXT_STATE* state, LX_TXT_EXTENT* ext);
   LX_TXT_EXTENT AnalyzeText_Char(char c, LOGFONT* lf, const LX_CNG_FONT& change);
   double TextOut_String(int first, int last, LX_TXT_STATE* state, CPoint pt);
+  double TextOut_Run(const CString& run, CPoint pt);
+  // "<<" writes one "<". The number of such pairs in a row from lt: they
+  // are one run of "<" characters, as wide as the characters side by side
+  // (no character spacing goes between them, as between separate runs).
+  int EscapedLessThans(int lt) const;
   int TextOut_Mark(LX_TAG_CODE code, LX_TXT_STATE* state, CPoint pt);
   int TextOut_Char(char c, LOGFONT* lf, const LX_CNG_FONT& change, CPoint pt);
 

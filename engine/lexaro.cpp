@@ -23,7 +23,18 @@ void CLexaro::Engine::CreateTable() {
   Params();
 }
 
-void CLexaro::Engine::SetModified(int value) { Params().modified = value; }
+void CLexaro::Engine::ParamsChanged() { ParamsGeneration().fetch_add(1, std::memory_order_release); }
+
+bool CLexaro::Engine::LayoutIsStale() const {
+  return m_generation != ParamsGeneration().load(std::memory_order_acquire);
+}
+
+// The generation is read before the layout, so a change made while it runs
+// (from another thread) still makes the next use lay out again.
+void CLexaro::Engine::Analyze() {
+  m_generation = ParamsGeneration().load(std::memory_order_acquire);
+  AnalyzeText();
+}
 
 void CLexaro::Engine::AnalyzeErrorBuffer() {
   m_error = 1;
@@ -50,16 +61,14 @@ int CLexaro::Engine::SetText(CDC* pDC, const CString& text) {
     AnalyzeErrorBuffer();
     return 0;
   }
-  AnalyzeText();
-  SetModified(0);
+  Analyze();
   return m_error != 1 ? 1 : 0;
 }
 
 LX_TXT_EXTENT CLexaro::Engine::GetTextExtent_Ex(CDC* pDC) {
-  if (Params().modified == 1 && pDC) {
+  if (LayoutIsStale() && pDC) {
     m_pDC = pDC;
-    AnalyzeText();
-    SetModified(0);
+    Analyze();
   }
   return m_error == 0 ? m_extent : LX_TXT_EXTENT{-1, -1, -1};
 }
@@ -67,10 +76,7 @@ LX_TXT_EXTENT CLexaro::Engine::GetTextExtent_Ex(CDC* pDC) {
 int CLexaro::Engine::TextOutA(CDC* pDC, CPoint pt) {
   if (!pDC) return 0;
   m_pDC = pDC;
-  if (Params().modified == 1) {
-    AnalyzeText();
-    SetModified(0);
-  }
+  if (LayoutIsStale()) Analyze();
   if (m_error == 1) return 0;
   m_dataLine.ResetCursor();
   m_dataTag.ResetCursor();
@@ -123,29 +129,34 @@ CString CLexaro::GetFormalText(const CString& text, CString separator) {
 
 void CLexaro::SetParam_LOGFONT(const LOGFONT& lf) {
   Params().def_lf = lf;
-  Engine::SetModified(1);
+  Engine::ParamsChanged();
 }
 
 void CLexaro::SetParam_lfHeight(long height) {
-  Params().def_lf.lfHeight = LONG(height);
-  Engine::SetModified(1);
+  // Beyond the largest em the layout works with, a height means that em.
+  Params().def_lf.lfHeight = ClampEm(height);
+  Engine::ParamsChanged();
 }
 
 void CLexaro::SetParam_SubPtRatio(int ratio) {
   Params().Sub_ptRatio = ratio;
-  Engine::SetModified(1);
+  Engine::ParamsChanged();
 }
 
 void CLexaro::SetParam_SpaceLine(int space) {
   Params().spaceLine = space;
-  Engine::SetModified(1);
+  Engine::ParamsChanged();
 }
 
 void CLexaro::SetParam_TextColor(COLORREF color) {
   Params().def_txtclr = color;
-  Engine::SetModified(1);
+  Engine::ParamsChanged();
 }
 
 void CLexaro::SetDebugBoxes(bool on) { m_engine->m_debugBoxes = on; }
 
-void CLexaro::SetParam_lfEscapement(long escapement) { m_engine->m_lfEscapement = int(escapement); }
+// Angles repeat every 3600 tenths of a degree: reducing keeps a long's
+// angle exactly instead of cutting it to 32 bits.
+void CLexaro::SetParam_lfEscapement(long escapement) {
+  m_engine->m_lfEscapement = int(escapement % 3600);
+}

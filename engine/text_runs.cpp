@@ -67,7 +67,10 @@ void CLexaro::Engine::AnalyzeText_Font(LX_DATA_FONT* font, LX_TXT_STATE* state,
 }
 
 LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_String(int first, int last, LX_TXT_STATE* state) {
-  CString run = m_text.Mid(first, last - first + 1);
+  return AnalyzeText_Run(m_text.Mid(first, last - first + 1), state);
+}
+
+LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Run(const CString& run, LX_TXT_STATE* state) {
   LX_TXT_EXTENT ext{0, m_fontTool.GetAscent(m_pDC), m_fontTool.GetDescent(m_pDC)};
   SIZE size;
   if (state->spaceChar == 0.0) {
@@ -104,7 +107,10 @@ void CLexaro::Engine::AnalyzeText_Mark(LX_TAG_CODE code, LX_TXT_STATE* state, LX
 }
 
 double CLexaro::Engine::TextOut_String(int first, int last, LX_TXT_STATE*, CPoint pt) {
-  CString run = m_text.Mid(first, last - first + 1);
+  return TextOut_Run(m_text.Mid(first, last - first + 1), pt);
+}
+
+double CLexaro::Engine::TextOut_Run(const CString& run, CPoint pt) {
   SIZE size;
   GetTextExtentPoint32(m_pDC->m_hAttribDC, run.GetString(), run.GetLength(), &size);
   if (SpendInk_Run(pt, size.cx)) m_pDC->TextOut(pt.x, pt.y, run);

@@ -55,6 +55,12 @@ int CLexaro::Engine::NextTagStart(int pos) const {
   return lt < 0 || lt >= m_textLength - 1 ? -1 : lt;
 }
 
+int CLexaro::Engine::EscapedLessThans(int lt) const {
+  int k = 0;
+  for (; lt + 1 < m_textLength && m_text.GetAt(lt) == '<' && m_text.GetAt(lt + 1) == '<'; lt += 2) ++k;
+  return k;
+}
+
 int CLexaro::Engine::GetTagIdx(LX_TAG_CODE code, int which, int start) {
   int found = 0;
   return GetTagIdx_Ex(code, which, code, which, &found, start);

@@ -248,4 +248,9 @@ ClassParams& Params() {
   return params;
 }
 
+std::atomic<unsigned>& ParamsGeneration() {
+  static std::atomic<unsigned> generation{1};
+  return generation;
+}
+
 }  // namespace lexaro::engine

@@ -3,6 +3,8 @@
 // delimiter pieces, and the class-wide layout parameters with their defaults.
 #pragma once
 
+#include <atomic>
+
 #include "engine/records.h"
 
 enum LX_TAG_PROPERTY_CODE : int {
@@ -123,11 +125,16 @@ struct ClassParams {
   double Sqrt_nAscentRatio = 0.704225352112676;
   double Sqrt_nWidthRatio = 0.3333333333333333;
   int Paren_marginY = 10;
-  int modified = 1;  // parameters changed since a layout last ran
 };
 
 // The parameters, set to their defaults on first use (safely, whichever
 // thread comes first).
 ClassParams& Params();
+
+// Counts the changes made to the parameters through CLexaro's setters. An
+// object remembers the count its layout saw and lays out again when it
+// differs, so a change reaches every object exactly once and objects never
+// write shared state.
+std::atomic<unsigned>& ParamsGeneration();
 
 }  // namespace lexaro::engine

@@ -102,6 +102,14 @@ TEST(Cli, ExtentIsTheEnginesAndTheImageHoldsItWithThePadding) {
   EXPECT_LE(ink.right, image->Width() - 5 + 1);
   EXPECT_LE(ink.bottom, image->Height() - 5 + 1);
 
+  // Negative margins make a valid layout narrower than nothing: reported as
+  // it is, and drawn.
+  const char* narrow = "<DIV style=\"margin:-100\">x</DIV>";
+  Outcome negative = RunCli({"render", "--extent", narrow}, dir.path());
+  ASSERT_EQ(negative.status, 0) << negative.err;
+  EXPECT_LT(ParseExtent(negative.out).width, 0) << negative.out;
+  EXPECT_EQ(RunCli({"render", narrow, "-o", "n.png"}, dir.path()).status, 0);
+
   // --scale 2 doubles the em height and the padding.
   Outcome scaled = RunCli({"render", kFormula, "--padding", "5", "--scale", "2", "-o", "g.png"}, dir.path());
   ASSERT_EQ(scaled.status, 0) << scaled.err;

@@ -1,6 +1,9 @@
+#include <climits>
+#include <functional>
 #include <thread>
 
 #include "engine_fixture.h"
+#include "lexaro/raster_dc.h"
 
 using LayoutPass = EngineTest;
 using RenderPass = EngineTest;
@@ -125,6 +128,21 @@ TEST_F(RenderPass, RunsTagsAndLinesAreDrawnAtTheirMeasuredPlaces) {
   EXPECT_EQ(dc.GetBkMode(), OPAQUE);
 }
 
+// "<<" writes "<"; a row of them is one run, however long, laid out as wide
+// as the single characters and drawn once.
+TEST_F(RenderPass, EscapedLessThansInARowAreOneRun) {
+  EXPECT_EQ(Layout("a<<<<<<b<<<").width, 70);  // a, three "<", b, "<" and a lone "<"
+  dc.ClearOps();
+  ASSERT_EQ(engine.TextOutA(&dc, CPoint(0, 0)), 1);
+  auto t = Texts();
+  ASSERT_EQ(t.size(), 5u);
+  EXPECT_EQ(t[1].text, "<<<");
+  EXPECT_EQ(t[2].from.x, 40);
+  EXPECT_EQ(t[3].text, "<");
+  EXPECT_EQ(t[4].text, "<");
+  EXPECT_EQ(t[4].from.x, 60);
+}
+
 TEST_F(RenderPass, FontRecordsAreReplayedInOrder) {
   Layout("<FONT color=blue size=30>x</FONT>y");
   dc.ClearOps();
@@ -191,7 +209,16 @@ TEST_F(EngineTest, ExtentArithmetic) {
   EXPECT_EQ(spacing, -1);
 }
 
-TEST_F(EngineTest, PublicInterfaceAndTheClassWideModifiedFlag) {
+// A layout's number of allocations: none when the object keeps its layout.
+static int Allocations(const std::function<void()>& use) {
+  int n = 0;
+  lexaro::engine::g_allocationHook = FailingAllocation{-1, false, &n};
+  use();
+  lexaro::engine::g_allocationHook = nullptr;
+  return n;
+}
+
+TEST_F(EngineTest, PublicInterfaceAndClassWideParameterChanges) {
   CLexaro a, b;
   EXPECT_EQ(a.SetText(&dc, ""), 1);
   EXPECT_EQ(a.GetTextExtent(&dc), CSize(0, 0));
@@ -200,10 +227,10 @@ TEST_F(EngineTest, PublicInterfaceAndTheClassWideModifiedFlag) {
   b.SetText(&dc, "abc");
   EXPECT_EQ(a.GetTextExtent(&dc), CSize(20, 20));
   a.SetParam_lfHeight(-40);
-  // B is laid out again on its next use and clears the flag; A keeps its
-  // old layout but draws with the new default font.
-  EXPECT_EQ(b.GetTextExtent(&dc), CSize(60, 40));
-  EXPECT_EQ(a.GetTextExtent(&dc), CSize(20, 20));
+  // Every object is laid out again on its next use, exactly once.
+  EXPECT_GT(Allocations([&] { EXPECT_EQ(b.GetTextExtent(&dc), CSize(60, 40)); }), 0);
+  EXPECT_GT(Allocations([&] { EXPECT_EQ(a.GetTextExtent(&dc), CSize(40, 40)); }), 0);
+  EXPECT_EQ(Allocations([&] { a.GetTextExtent(&dc), b.TextOutA(&dc, 0, 0); }), 0);
   dc.ClearOps();
   a.TextOutA(&dc, 0, 0);
   EXPECT_EQ(Texts()[0].font.lfHeight, -40);
@@ -212,6 +239,11 @@ TEST_F(EngineTest, PublicInterfaceAndTheClassWideModifiedFlag) {
   c.SetText(&dc, "a");
   EXPECT_EQ(c.GetTextExtent(&dc), CSize(20, 40));
   EXPECT_EQ(c.GetText(), "a");
+  // Heights beyond the largest em mean that em instead of being cut to 32 bits.
+  for (long h : {-(1L << 40), LONG_MAX, LONG_MIN}) {
+    c.SetParam_lfHeight(h);
+    EXPECT_EQ(lexaro::engine::Params().def_lf.lfHeight, h < 0 ? -(1 << 22) : 1 << 22) << h;
+  }
 }
 
 TEST_F(EngineTest, FormalTextJoinsIndentedLines) {
@@ -257,4 +289,27 @@ TEST(EngineThreads, FirstObjectsConstructedConcurrentlySeeOneDefaultSet) {
     });
   for (auto& t : threads) t.join();
   for (LONG h : heights) EXPECT_NE(h, 0);
+}
+
+// Separate objects on separate surfaces share no written state: threads
+// drawing at once make the same images as one thread alone (and the
+// ThreadSanitizer build, make tsan, sees no race).
+TEST(EngineThreads, SeparateObjectsDrawAtOnceAsAlone) {
+  const char* markup = "<FRAC><S>a<SUP>2</SUP></S><S><SQRT>b</SQRT></S></FRAC><+><alpha>";
+  auto draw = [&] {
+    CLexaro formula;
+    CRasterDC dc(64, 48, RGB(255, 255, 255));
+    formula.SetText(&dc, markup);
+    formula.TextOutA(&dc, 2, 2);
+    return std::vector<uint32_t>(dc.Bits(), dc.Bits() + 64 * 48);
+  };
+  const std::vector<uint32_t> alone = draw();
+  std::vector<int> same(4);
+  std::vector<std::thread> threads;
+  for (int i = 0; i < 4; ++i)
+    threads.emplace_back([&, i] {
+      for (int k = 0; k < 20; ++k) same[i] += draw() == alone;
+    });
+  for (auto& t : threads) t.join();
+  for (int n : same) EXPECT_EQ(n, 20);
 }

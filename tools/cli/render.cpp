@@ -61,7 +61,9 @@ bool Place(const LX_TXT_EXTENT& e, const Options& o, Placement* p, std::string* 
 
 // Lays the markup out on dc; false with the reason when it cannot be.
 bool Layout(CLexaro& lexaro, CDC& dc, const std::string& markup, std::string* error) {
-  if (lexaro.SetText(&dc, CString(markup)) != 1 || lexaro.GetTextExtent_Ex(&dc).width < 0) {
+  // Only SetText tells a failure: negative margins may make a valid layout
+  // narrower than nothing, which is reported and drawn as it is.
+  if (lexaro.SetText(&dc, CString(markup)) != 1) {
     *error = "the markup cannot be laid out (out of memory)";
     return false;
   }
