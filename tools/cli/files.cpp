@@ -10,7 +10,6 @@
 #include <cstring>
 #include <filesystem>
 
-#include "platform/file_output.h"
 #include "tools/gallery.h"
 
 namespace cli {
@@ -91,11 +90,16 @@ bool MarkupOfFile(const std::string& bytes, std::string* markup, std::string* er
   return true;
 }
 
-bool WriteOutput(const std::string& path, const std::string& bytes, std::string* error) {
-  if (path != "-") return lexaro::output::WriteOutputFile(path, bytes, error, NoteTemp);
+bool WriteOutput(const std::string& path, const lexaro::output::Producer& produce, std::string* error) {
+  if (path != "-") return lexaro::output::WriteOutputFile(path, produce, error, NoteTemp);
   lexaro::output::Sink out(STDOUT_FILENO);
-  if (!out.Write(bytes)) return Fail(error, "cannot write to standard output: " + out.Reason());
-  return true;
+  std::string own;
+  if (produce(out, &own) && !out.Failed()) return true;
+  return Fail(error, out.Failed() ? "cannot write to standard output: " + out.Reason() : own);
+}
+
+bool WriteOutput(const std::string& path, const std::string& bytes, std::string* error) {
+  return WriteOutput(path, [&](lexaro::output::Sink& sink, std::string*) { return sink.Write(bytes); }, error);
 }
 
 void RemoveTempFilesOnSignals() {

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "platform/file_output.h"
+
 namespace cli {
 
 // The largest markup file (or standard input) read.
@@ -23,6 +25,8 @@ bool MarkupOfFile(const std::string& bytes, std::string* markup, std::string* er
 // nothing is left at path's side and an existing file at path is untouched.
 // path "-" writes to standard output. False with the system's reason.
 bool WriteOutput(const std::string& path, const std::string& bytes, std::string* error);
+// The same for bytes a producer writes as it makes them (an encoder's rows).
+bool WriteOutput(const std::string& path, const lexaro::output::Producer& produce, std::string* error);
 
 // Makes SIGINT, SIGTERM and SIGHUP remove the temporary file of a write in
 // progress before the program ends.
