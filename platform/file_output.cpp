@@ -47,10 +47,10 @@ bool ReadLink(const std::string& path, std::string* text) {
 
 // Where the bytes of an output go.
 struct Target {
-  std::string path;         // the name replaced (the last link's target)
-  bool inPlace = false;     // opened and written directly
-  bool exists = false;      // a regular file is replaced
-  struct stat st {};        // and this is it
+  std::string path;      // the name replaced (the last link's target)
+  bool inPlace = false;  // not a regular file: opened and written directly
+  bool exists = false;   // something is there, and st describes it
+  struct stat st {};
 };
 
 // Follows the links at path; 0 or the errno why the output cannot go there.
