@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "lexaro/raster_dc.h"
+#include "platform/file_output.h"
 
 namespace {
 
@@ -81,22 +82,8 @@ bool Fail(std::string* error, const std::string& message) {
 bool CRasterDC::SavePng(const std::string& path, std::string* error) const {
   std::vector<unsigned char> data;
   if (!EncodePng(&data, error)) return false;
-  // Written to a temporary name and renamed, so a failed write never leaves
-  // a partial file under the real name.
-  std::string temp = path + ".tmp";
-  std::FILE* f = std::fopen(temp.c_str(), "wb");
-  if (!f) return Fail(error, "cannot open " + temp + ": " + std::strerror(errno));
-  bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
-  ok = (std::fclose(f) == 0) && ok;
-  if (!ok) {
-    std::remove(temp.c_str());
-    return Fail(error, "cannot write " + temp);
-  }
-  if (std::rename(temp.c_str(), path.c_str()) != 0) {
-    std::remove(temp.c_str());
-    return Fail(error, "cannot rename " + temp + " to " + path + ": " + std::strerror(errno));
-  }
-  return true;
+  return lexaro::output::WriteOutputFile(
+      path, std::string_view(reinterpret_cast<const char*>(data.data()), data.size()), error);
 }
 
 bool CRasterDC::EncodePng(std::vector<unsigned char>* out, std::string* error) const {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "lexaro/raster_dc.h"
+#include "platform/file_output.h"
 #include "platform/font/font_engine.h"
 #include "platform/font/text_run.h"
 #include "platform/svg_shapes.h"
@@ -91,12 +92,7 @@ bool CSvgDC::SaveSvg(const std::string& path, std::string* error) const {
   if (Truncated())
     return fail("the drawing exceeds " + std::to_string(kMaxBodyBytes) + " bytes of SVG or " +
                 std::to_string(kMaxErasures) + " erasures and was cut");
-  std::string doc = Svg();
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return fail("cannot be opened for writing");
-  bool ok = std::fwrite(doc.data(), 1, doc.size(), f) == doc.size();
-  ok = std::fclose(f) == 0 && ok;
-  return ok ? true : fail("cannot be written");
+  return lexaro::output::WriteOutputFile(path, Svg(), error);
 }
 
 COLORREF CSvgDC::ReadPixel(int x, int y) const {

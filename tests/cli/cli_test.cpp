@@ -2,12 +2,20 @@
 // drawings, batches and samples.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cmath>
+#include <csignal>
+#include <cstring>
+#include <functional>
 #include <regex>
 
 #include "lexaro/lexaro.h"
 #include "run_cli.h"
 #include "support/pixels.h"
+#include "support/special_files.h"
+#include "tools/cli/files.h"
 #include "tools/gallery.h"
 
 namespace fs = std::filesystem;
@@ -214,6 +222,85 @@ TEST(Cli, StandardInputAndOutput) {
   Outcome svg = RunCli({"render", kFormula, "-o", "f.svg"}, dir.path());
   ASSERT_EQ(svg.status, 0) << svg.err;
   EXPECT_NE(ReadFile(dir / "f.svg").find("<svg"), std::string::npos);
+}
+
+// The targets an image meets: a device or a FIFO is written in place and
+// stays what it was, a replaced file keeps its mode, a link stays a link,
+// the longest file name fits, and a failed write says why.
+TEST(Cli, OutputsReplaceOnlyRegularFilesAndSayWhyAWriteFailed) {
+  ScratchDir dir;
+  ASSERT_EQ(RunCli({"render", kFormula, "-o", "ref.png"}, dir.path()).status, 0);
+  const std::string png = ReadFile(dir / "ref.png");
+  const std::string longName(255, 'n');
+  auto path = [&](const std::string& name) { return (dir / name).string(); };
+  int fifo = -1;
+  struct Case {
+    const char* what;
+    std::string target;
+    std::function<bool()> setUp;  // false: not possible here
+    int status;
+    std::function<void(const Outcome&)> check;
+  } cases[] = {
+      {"a full device", "full", [&] { return CopyDevice("/dev/full", path("full")); }, 1,
+       [&](const Outcome& o) {
+         EXPECT_NE(o.err.find(std::strerror(ENOSPC)), std::string::npos) << o.err;
+         EXPECT_TRUE(IsCharDevice(path("full")));
+       }},
+      {"a null device", "null", [&] { return CopyDevice("/dev/null", path("null")); }, 0,
+       [&](const Outcome&) { EXPECT_TRUE(IsCharDevice(path("null"))); }},
+      {"a FIFO", "fifo", [&] { return (fifo = FifoReader(path("fifo"))) >= 0; }, 0,
+       [&](const Outcome&) { EXPECT_EQ(DrainFifo(fifo), png); }},
+      {"a mode 600 file", "m.png", [&] { return WriteFile(path("m.png"), "old"), ::chmod(path("m.png").c_str(), 0600) == 0; },
+       0,
+       [&](const Outcome&) {
+         EXPECT_EQ(ReadFile(path("m.png")), png);
+         EXPECT_EQ(fs::status(path("m.png")).permissions() & fs::perms::all,
+                   fs::perms::owner_read | fs::perms::owner_write);
+       }},
+      {"a link", "l.png", [&] { return ::symlink("ref.png", path("l.png").c_str()) == 0; }, 0,
+       [&](const Outcome&) { EXPECT_TRUE(fs::is_symlink(path("l.png"))); }},
+      {"a name of 255 bytes", longName, [] { return true; }, 0,
+       [&](const Outcome&) { EXPECT_EQ(ReadFile(path(longName)), png); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (!c.setUp()) {
+      std::printf("skipped here: %s\n", c.what);
+      continue;
+    }
+    Outcome o = RunCli({"render", kFormula, "-o", c.target}, dir.path());
+    EXPECT_EQ(o.status, c.status) << o.err;
+    c.check(o);
+  }
+  for (const std::string& name : dir.Names()) EXPECT_NE(name.rfind(".lx", 0), 0u) << "left behind: " << name;
+
+  // Help and version into a full device fail like any other write.
+  if (IsCharDevice("/dev/full"))
+    for (const char* option : {"--help", "--version"}) {
+      Outcome o = RunCli({option}, dir.path(), "", "/dev/full");
+      EXPECT_EQ(o.status, 1) << option;
+      EXPECT_NE(o.err.find(std::strerror(ENOSPC)), std::string::npos) << option << o.err;
+    }
+}
+
+// A signal during a write removes the temporary file.
+TEST(Cli, ASignalDuringAWriteLeavesNoTemporaryFile) {
+  ScratchDir dir;
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    cli::RemoveTempFilesOnSignals();
+    std::string error;
+    cli::WriteOutput((dir / "out.png").string(), [](lexaro::output::Sink& sink, std::string*) {
+      sink.Write("partial");
+      std::raise(SIGTERM);
+      return true;
+    }, &error);
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{});
 }
 
 TEST(Cli, BatchDrawsEveryGoodLineAndNamesTheBadOnes) {

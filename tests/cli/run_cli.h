@@ -59,16 +59,18 @@ class ScratchDir {
 };
 
 // Runs lexaro with args in dir, standard input from `input`; the outputs
-// go through files so that nothing can block.
+// go through files so that nothing can block. Standard output goes to
+// `stdoutPath` instead when it is given (Outcome::out is then empty).
 inline Outcome RunCli(const std::vector<std::string>& args, const std::filesystem::path& dir,
-                      const std::string& input = "") {
+                      const std::string& input = "", const std::string& stdoutPath = "") {
   const std::filesystem::path io = dir / ".io";
   std::filesystem::create_directories(io);
   WriteFile(io / "in", input);
   pid_t pid = ::fork();
   if (pid == 0) {
     int in = ::open((io / "in").c_str(), O_RDONLY);
-    int out = ::open((io / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int out = stdoutPath.empty() ? ::open((io / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644)
+                                 : ::open(stdoutPath.c_str(), O_WRONLY);
     int err = ::open((io / "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (in < 0 || out < 0 || err < 0 || ::chdir(dir.c_str()) != 0) ::_exit(127);
     ::dup2(in, 0);

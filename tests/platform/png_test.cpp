@@ -2,13 +2,17 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 #include "platform/alloc_tracker.h"
 #include "platform/surface_helpers.h"
+#include "support/special_files.h"
 
 namespace fs = std::filesystem;
 
@@ -114,6 +118,91 @@ TEST_F(PngFiles, WriteFailuresReportAndLeaveNoFile) {
   EXPECT_FALSE(empty.SavePng(Path("empty.png")));
   EXPECT_FALSE(fs::exists(Path("empty.png")));
   EXPECT_FALSE(dc.EncodePng(nullptr));
+}
+
+// Every kind of target a save meets: only regular files are replaced (and
+// keep their mode and owner), links are followed and stay links, a link
+// planted beside the target is never written through, and devices and FIFOs
+// are written in place.
+TEST_F(PngFiles, SavingReplacesOnlyRegularFilesAndFollowsNoPlantedLink) {
+  CRasterDC dc(6, 4, RGB(1, 2, 3));
+  std::vector<unsigned char> png;
+  ASSERT_TRUE(dc.EncodePng(&png));
+  const std::vector<unsigned char> old = {'o', 'l', 'd'};
+  auto mode = [&](const char* name) { return fs::status(Path(name)).permissions() & fs::perms::all; };
+  auto owner = [&](const char* name) {
+    struct stat st {};
+    ::stat(Path(name).c_str(), &st);
+    return st.st_uid;
+  };
+  const std::string longName(255, 'n');
+  int fifo = -1;
+  struct Case {
+    const char* what;
+    std::string target;
+    std::function<bool()> setUp;  // false: not possible here
+    std::function<void(bool saved, const std::string& error)> check;
+  } cases[] = {
+      {"a link planted at the name with .tmp", "t.png",
+       [&] { return Write(Path("victim"), old), ::symlink("victim", Path("t.png.tmp").c_str()) == 0; },
+       [&](bool saved, const std::string&) {
+         EXPECT_TRUE(saved && Read(Path("t.png")) == png);
+         EXPECT_EQ(Read(Path("victim")), old);
+         EXPECT_TRUE(fs::is_symlink(Path("t.png.tmp")));
+       }},
+      {"a link at the target", "l.png", [&] { return ::symlink("real.png", Path("l.png").c_str()) == 0; },
+       [&](bool saved, const std::string&) {
+         EXPECT_TRUE(saved && Read(Path("real.png")) == png);
+         EXPECT_TRUE(fs::is_symlink(Path("l.png")));
+       }},
+      {"a link to a link to a missing file", "a.png",
+       [&] {
+         return fs::create_directory(Path("sub")) && ::symlink("b.png", Path("a.png").c_str()) == 0 &&
+                ::symlink("sub/new.png", Path("b.png").c_str()) == 0;
+       },
+       [&](bool saved, const std::string&) {
+         EXPECT_TRUE(saved && Read(Path("sub/new.png")) == png);
+         EXPECT_TRUE(fs::is_symlink(Path("a.png")) && fs::is_symlink(Path("b.png")));
+       }},
+      {"a mode 600 file", "m.png", [&] { return Write(Path("m.png"), old), ::chmod(Path("m.png").c_str(), 0600) == 0; },
+       [&](bool saved, const std::string&) {
+         EXPECT_TRUE(saved && Read(Path("m.png")) == png);
+         EXPECT_EQ(mode("m.png"), fs::perms::owner_read | fs::perms::owner_write);
+       }},
+      {"another user's file", "u.png", [&] { return Write(Path("u.png"), old), ::chown(Path("u.png").c_str(), 4321, 4321) == 0; },
+       [&](bool saved, const std::string&) {
+         EXPECT_TRUE(saved && Read(Path("u.png")) == png);
+         EXPECT_EQ(owner("u.png"), 4321u);
+       }},
+      {"a name of 255 bytes", longName, [] { return true; },
+       [&](bool saved, const std::string& error) { EXPECT_TRUE(saved && Read(Path(longName.c_str())) == png) << error; }},
+      {"a FIFO", "fifo", [&] { return (fifo = FifoReader(Path("fifo"))) >= 0; },
+       [&](bool saved, const std::string& error) {
+         EXPECT_TRUE(saved) << error;
+         EXPECT_EQ(DrainFifo(fifo), std::string(png.begin(), png.end()));
+         EXPECT_TRUE(fs::is_fifo(Path("fifo")));
+       }},
+      {"a null device", "null", [&] { return CopyDevice("/dev/null", Path("null")); },
+       [&](bool saved, const std::string& error) { EXPECT_TRUE(saved && IsCharDevice(Path("null"))) << error; }},
+      {"a full device", "full", [&] { return CopyDevice("/dev/full", Path("full")); },
+       [&](bool saved, const std::string& error) {
+         EXPECT_FALSE(saved);
+         EXPECT_NE(error.find(std::strerror(ENOSPC)), std::string::npos) << error;
+         EXPECT_TRUE(IsCharDevice(Path("full")));
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (!c.setUp()) {
+      std::printf("skipped here: %s\n", c.what);
+      continue;
+    }
+    std::string error;
+    bool saved = dc.SavePng(Path(c.target.c_str()), &error);
+    c.check(saved, error);
+  }
+  for (const auto& e : fs::directory_iterator(dir_))
+    EXPECT_NE(e.path().filename().string().rfind(".lx", 0), 0u) << "left behind: " << e.path();
 }
 
 TEST_F(PngFiles, BadInputIsRefusedCleanly) {

@@ -3,12 +3,19 @@
 // surface's exact pixels, clipping, text colour, rotation and decorations,
 // outlines defined once, and bounded output for hostile drawing.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <regex>
+#include <sstream>
 
 #include "lexaro/lexaro.h"
 #include "support/pixels.h"
@@ -97,6 +104,35 @@ TEST(SvgDocument, LimitsReadBackAndSaving) {
 
   EXPECT_FALSE(white.SaveSvg("/nonexistent-dir/x.svg", &error));
   EXPECT_NE(error.find("/nonexistent-dir/x.svg"), std::string::npos);
+}
+
+// A save that fails half way (the file size limit stands in for a full
+// disk) leaves the old file as it was and nothing beside it.
+TEST(SvgDocument, AFailedSaveLeavesTheOldFile) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::path(testing::TempDir()) / ("lexaro-svg-save-" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const std::string path = (dir / "old.svg").string();
+  std::ofstream(path) << "old";
+  CSvgDC dc(100, 100, RGB(255, 255, 255));
+  dc.FillSolidRect(10, 10, 50, 50, kInk);
+  rlimit saved{};
+  ::getrlimit(RLIMIT_FSIZE, &saved);
+  const rlimit small{64, saved.rlim_max};
+  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  std::string error;
+  const bool ok = dc.SaveSvg(path, &error);
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_FALSE(ok);
+  EXPECT_NE(error.find(std::strerror(EFBIG)), std::string::npos) << error;
+  std::stringstream left;
+  left << std::ifstream(path).rdbuf();
+  EXPECT_EQ(left.str(), "old");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+  fs::remove_all(dir);
 }
 
 TEST(SvgShapes, FillsPensAndLinesPaintTheRasterPixels) {

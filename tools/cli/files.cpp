@@ -57,21 +57,10 @@ bool ReadAll(int fd, const std::string& name, std::string* bytes, std::string* e
   }
 }
 
-bool WriteAll(int fd, const std::string& bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += size_t(n);
-  }
-  return true;
-}
-
-mode_t FileMode() {
-  mode_t mask = ::umask(0);
-  ::umask(mask);
-  return 0666 & ~mask;
+// Keeps the temporary file of the write in progress for RemoveTempAndDie.
+void NoteTemp(const char* path) {
+  g_haveTemp = 0;
+  if (path) RememberTemp(path);
 }
 
 }  // namespace
@@ -101,27 +90,16 @@ bool MarkupOfFile(const std::string& bytes, std::string* markup, std::string* er
   return true;
 }
 
+bool WriteOutput(const std::string& path, const lexaro::output::Producer& produce, std::string* error) {
+  if (path != "-") return lexaro::output::WriteOutputFile(path, produce, error, NoteTemp);
+  lexaro::output::Sink out(STDOUT_FILENO);
+  std::string own;
+  if (produce(out, &own) && !out.Failed()) return true;
+  return Fail(error, out.Failed() ? "cannot write to standard output: " + out.Reason() : own);
+}
+
 bool WriteOutput(const std::string& path, const std::string& bytes, std::string* error) {
-  if (path == "-") {
-    if (!WriteAll(STDOUT_FILENO, bytes)) return Fail(error, "cannot write to standard output: " + Reason());
-    return true;
-  }
-  std::error_code ec;
-  if (fs::is_directory(path, ec)) return Fail(error, "cannot write '" + path + "': it is a directory");
-  fs::path target(path);
-  fs::path dir = target.parent_path().empty() ? fs::path(".") : target.parent_path();
-  std::string temp = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
-  int fd = ::mkstemp(temp.data());
-  if (fd < 0) return Fail(error, "cannot write '" + path + "': " + Reason());
-  RememberTemp(temp);
-  bool ok = WriteAll(fd, bytes) && ::fchmod(fd, FileMode()) == 0;
-  std::string reason = ok ? "" : Reason();
-  if (::close(fd) != 0 && ok) ok = false, reason = Reason();
-  if (ok && ::rename(temp.c_str(), path.c_str()) != 0) ok = false, reason = Reason();
-  if (!ok) ::unlink(temp.c_str());
-  g_haveTemp = 0;
-  if (!ok) return Fail(error, "cannot write '" + path + "': " + reason);
-  return true;
+  return WriteOutput(path, [&](lexaro::output::Sink& sink, std::string*) { return sink.Write(bytes); }, error);
 }
 
 void RemoveTempFilesOnSignals() {

@@ -1,9 +1,11 @@
 // Reading inputs and writing outputs safely: inputs are size-limited, and
-// outputs go to a temporary file beside the target that is renamed into
-// place only when complete, so no partial file is ever left behind.
+// outputs are written as platform/file_output.h describes (files replaced
+// only when complete, devices and FIFOs written in place).
 #pragma once
 
 #include <string>
+
+#include "platform/file_output.h"
 
 namespace cli {
 
@@ -19,10 +21,12 @@ bool ReadInput(const std::string& path, std::string* bytes, std::string* error);
 // space (as sample files are). False when the bytes hold a NUL.
 bool MarkupOfFile(const std::string& bytes, std::string* markup, std::string* error);
 
-// Writes bytes to path through a temporary file in the same directory and a
-// rename; on failure nothing is left at path's side and an existing file at
-// path is untouched. path "-" writes to standard output.
+// Writes bytes to path (see lexaro::output::WriteOutputFile); on failure
+// nothing is left at path's side and an existing file at path is untouched.
+// path "-" writes to standard output. False with the system's reason.
 bool WriteOutput(const std::string& path, const std::string& bytes, std::string* error);
+// The same for bytes a producer writes as it makes them (an encoder's rows).
+bool WriteOutput(const std::string& path, const lexaro::output::Producer& produce, std::string* error);
 
 // Makes SIGINT, SIGTERM and SIGHUP remove the temporary file of a write in
 // progress before the program ends.

@@ -62,8 +62,9 @@ Samples:
 Limits: images are at most 16384 pixels a side and 100 megapixels; input
 files at most 4 MiB; a batch line at most 1 MiB.
 
-Outputs are written to a temporary file beside the target and renamed, so
-a failed run never leaves a partial file.
+A file is written to a temporary file beside it and renamed, keeping its
+permissions, so a failed run never leaves a partial file; through a link,
+the link's target is written; devices and FIFOs are written in place.
 
 Exit status: 0 success; 1 an input could not be read, drawn or written
 (for batch: at least one line failed); 2 a usage error (unknown option,

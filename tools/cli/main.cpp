@@ -1,5 +1,7 @@
 // lexaro: draws markup texts into PNG or SVG images from the command line.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <new>
 #include <string>
@@ -17,6 +19,14 @@ constexpr int kOk = 0, kFailed = 1, kUsage = 2;
 int Failed(const std::string& message) {
   std::fprintf(stderr, "lexaro: %s\n", message.c_str());
   return kFailed;
+}
+
+// Prints to standard output; a full disk or a closed pipe is a failure
+// like any other write.
+int Print(const std::string& text) {
+  if (std::fputs(text.c_str(), stdout) < 0 || std::fflush(stdout) != 0)
+    return Failed(std::string("cannot write to standard output: ") + std::strerror(errno));
+  return kOk;
 }
 
 int Render(const cli::Options& o) {
@@ -49,8 +59,8 @@ int Run(int argc, char** argv) {
   }
   const cli::Options& o = parsed.options;
   switch (o.command) {
-    case cli::Command::kHelp: std::fputs(cli::HelpText().c_str(), stdout); return kOk;
-    case cli::Command::kVersion: std::fputs(cli::VersionText().c_str(), stdout); return kOk;
+    case cli::Command::kHelp: return Print(cli::HelpText());
+    case cli::Command::kVersion: return Print(cli::VersionText());
     case cli::Command::kRender: return Render(o);
     case cli::Command::kBatch: return cli::RunBatch(o);
     case cli::Command::kSamples: return cli::RunSamples(o);

@@ -1,0 +1,201 @@
+#include "platform/file_output.h"
+
+#include <fcntl.h>
+#include <linux/magic.h>
+#include <sys/random.h>
+#include <sys/stat.h>
+#include <sys/vfs.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+namespace lexaro::output {
+namespace {
+
+// Links followed at most, as the system does when it resolves a path.
+constexpr int kMaxLinks = 40;
+
+std::string DirOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Links under /proc (/dev/stdout leads to /proc/self/fd/1) name open files,
+// not paths: their text may be "pipe:[123]" or a deleted file's old name.
+bool OnProcFs(const std::string& linkPath) {
+  struct statfs fs {};
+  return ::statfs(DirOf(linkPath).c_str(), &fs) == 0 && fs.f_type == PROC_SUPER_MAGIC;
+}
+
+bool ReadLink(const std::string& path, std::string* text) {
+  std::vector<char> buffer(256);
+  for (;;) {
+    ssize_t n = ::readlink(path.c_str(), buffer.data(), buffer.size());
+    if (n < 0) return false;
+    if (size_t(n) < buffer.size()) {
+      text->assign(buffer.data(), size_t(n));
+      return true;
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+// Where the bytes of an output go.
+struct Target {
+  std::string path;      // the name replaced (the last link's target)
+  bool inPlace = false;  // not a regular file: opened and written directly
+  bool exists = false;   // something is there, and st describes it
+  struct stat st {};
+};
+
+// Follows the links at path; 0 or the errno why the output cannot go there.
+int Resolve(const std::string& path, Target* t) {
+  std::string name = path;
+  for (int hops = 0;; ++hops) {
+    struct stat st {};
+    if (::lstat(name.c_str(), &st) != 0) {
+      if (errno != ENOENT) return errno;
+      break;  // a new file
+    }
+    if (S_ISDIR(st.st_mode)) return EISDIR;
+    if (!S_ISLNK(st.st_mode)) {
+      t->inPlace = !S_ISREG(st.st_mode);
+      t->exists = true;
+      t->st = st;
+      break;
+    }
+    if (hops == kMaxLinks) return ELOOP;
+    if (OnProcFs(name)) {
+      t->inPlace = true;
+      break;
+    }
+    std::string text;
+    if (!ReadLink(name, &text)) return errno;
+    name = text[0] == '/' ? text : DirOf(name) + "/" + text;
+  }
+  t->path = name;
+  return 0;
+}
+
+// Eight characters nobody can guess before the file is created.
+std::string RandomChars() {
+  static const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  unsigned char bytes[8];
+  if (::getrandom(bytes, sizeof bytes, GRND_NONBLOCK) != ssize_t(sizeof bytes)) {
+    // No entropy yet (early boot): the clock and a counter still make
+    // clashes rare, and O_EXCL makes them harmless.
+    static std::atomic<unsigned> counter{0};
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    unsigned long long v = (unsigned long long)now.tv_nsec * 0x9E3779B97F4A7C15ULL ^
+                           (unsigned long long)now.tv_sec << 20 ^ (unsigned long long)::getpid() << 40 ^ counter++;
+    for (unsigned char& b : bytes) b = (unsigned char)(v >> 56), v = v * 6364136223846793005ULL + 1442695040888963407ULL;
+  }
+  std::string out;
+  for (unsigned char b : bytes) out += kAlphabet[b % (sizeof kAlphabet - 1)];
+  return out;
+}
+
+// A new file of a short unpredictable name in dir, created exclusively so
+// that nothing planted at the name (a link above all) is ever opened. The
+// name is short so that it fits wherever the target's name fits.
+int CreateTemp(const std::string& dir, std::string* tempPath) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string name = dir + "/.lx" + RandomChars();
+    int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      *tempPath = name;
+      return fd;
+    }
+    if (errno != EEXIST) return -1;
+  }
+  return -1;
+}
+
+// The replacement keeps the replaced file's owner (when allowed: root
+// writing a user's file) and permission bits.
+bool KeepOwnerAndMode(int fd, const struct stat& old) {
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && (st.st_uid != old.st_uid || st.st_gid != old.st_gid))
+    (void)!::fchown(fd, old.st_uid, old.st_gid);
+  return ::fchmod(fd, old.st_mode & 07777) == 0;
+}
+
+bool Fail(std::string* error, const std::string& path, int code) {
+  if (error) *error = "cannot write '" + path + "': " + std::strerror(code);
+  return false;
+}
+
+// Runs the producer; on failure *error holds the sink's or its own reason.
+bool Produce(const Producer& produce, Sink& sink, const std::string& path, std::string* error) {
+  std::string own;
+  bool ok = produce(sink, &own) && !sink.Failed();
+  if (ok) return true;
+  if (error) *error = sink.Failed() ? "cannot write '" + path + "': " + sink.Reason() : own;
+  return false;
+}
+
+// Devices, FIFOs, sockets and the files behind /proc links: opened through
+// the path as given, the way a shell's redirection opens them.
+bool WriteInPlace(const std::string& path, const Producer& produce, std::string* error) {
+  int fd;
+  while ((fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_NOCTTY | O_CLOEXEC)) < 0 && errno == EINTR) {
+  }
+  if (fd < 0) return Fail(error, path, errno);
+  Sink sink(fd);
+  bool ok = Produce(produce, sink, path, error);
+  if (::close(fd) != 0 && ok) ok = Fail(error, path, errno);
+  return ok;
+}
+
+bool Replace(const std::string& path, const Target& t, const Producer& produce, std::string* error,
+             TempNotice notice) {
+  std::string temp;
+  int fd = CreateTemp(DirOf(t.path), &temp);
+  if (fd < 0) return Fail(error, path, errno);
+  if (notice) notice(temp.c_str());
+  Sink sink(fd);
+  bool ok = true;
+  if (t.exists && !KeepOwnerAndMode(fd, t.st)) ok = Fail(error, path, errno);
+  ok = ok && Produce(produce, sink, path, error);
+  if (::close(fd) != 0 && ok) ok = Fail(error, path, errno);
+  if (ok && ::rename(temp.c_str(), t.path.c_str()) != 0) ok = Fail(error, path, errno);
+  if (!ok) ::unlink(temp.c_str());
+  if (notice) notice(nullptr);
+  return ok;
+}
+
+}  // namespace
+
+bool Sink::Write(const void* data, std::size_t size) {
+  const char* p = static_cast<const char*>(data);
+  while (size > 0 && m_errno == 0) {
+    ssize_t n = ::write(m_fd, p, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) m_errno = errno;
+    else if (n == 0) m_errno = EIO;  // the file takes nothing more and says no reason
+    else p += n, size -= size_t(n);
+  }
+  return m_errno == 0;
+}
+
+std::string Sink::Reason() const { return std::strerror(m_errno); }
+
+bool WriteOutputFile(const std::string& path, const Producer& produce, std::string* error, TempNotice notice) {
+  Target target;
+  if (int code = Resolve(path, &target)) return Fail(error, path, code);
+  return target.inPlace ? WriteInPlace(path, produce, error)
+                        : Replace(path, target, produce, error, notice);
+}
+
+bool WriteOutputFile(const std::string& path, std::string_view bytes, std::string* error, TempNotice notice) {
+  return WriteOutputFile(
+      path, [bytes](Sink& sink, std::string*) { return sink.Write(bytes); }, error, notice);
+}
+
+}  // namespace lexaro::output
