@@ -37,23 +37,36 @@ PeakAllocation::PeakAllocation() {
 PeakAllocation::~PeakAllocation() { g_counting = false; }
 std::size_t PeakAllocation::Bytes() const { return std::size_t(g_peak.load()); }
 
+namespace {
+void* Allocate(std::size_t n) noexcept {
+  if (g_tracking && n > g_largest) g_largest = n;
+  void* p = std::malloc(n ? n : 1);
+  Held(p, 1);
+  return p;
+}
+
+void Release(void* p) noexcept {
+  Held(p, -1);
+  std::free(p);
+}
+}  // namespace
+
+// Every plain form is replaced, so that no block from the runtime's own
+// operator new (a sanitizer's, say) reaches free() here.
 // GCC takes free() on memory from this operator new for a mismatch.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void* operator new(std::size_t n) {
-  if (g_tracking && n > g_largest) g_largest = n;
-  if (void* p = std::malloc(n ? n : 1)) {
-    Held(p, 1);
-    return p;
-  }
+  if (void* p = Allocate(n)) return p;
   throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept {
-  Held(p, -1);
-  std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-  Held(p, -1);
-  std::free(p);
-}
+void* operator new[](std::size_t n) { return operator new(n); }
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept { return Allocate(n); }
+void* operator new[](std::size_t n, const std::nothrow_t&) noexcept { return Allocate(n); }
+void operator delete(void* p) noexcept { Release(p); }
+void operator delete[](void* p) noexcept { Release(p); }
+void operator delete(void* p, std::size_t) noexcept { Release(p); }
+void operator delete[](void* p, std::size_t) noexcept { Release(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { Release(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { Release(p); }
 #pragma GCC diagnostic pop
