@@ -134,8 +134,10 @@ CRect InkBounds(const CRasterDC& dc, std::uint32_t background, CPoint origin) {
 }
 
 // Grows the placement to the ink drawn in the ring around it. The ring is
-// drawn piece by piece on small surfaces, so no surface of the image's size
-// is made: the image itself is drawn once, at its final size.
+// drawn piece by piece on surfaces of at most kProbePixels for SVG (which
+// then needs no raster of the image's size) and of at most the image for
+// PNG, each freed before the next: the image itself is drawn once, at its
+// final size, and never beside a probe.
 bool GrowToInk(CLexaro& lexaro, const LX_TXT_EXTENT& e, const Options& o, Format format, Placement* p,
                std::string* error) {
   CRect area(0, 0, p->width, p->height);
