@@ -53,4 +53,18 @@ inline std::string NestedText(size_t bytes) {
   return text;
 }
 
+// A square table with a border and one digit in each cell, as many cells as
+// fit in `bytes`.
+inline std::string TableText(size_t bytes) {
+  size_t side = 1;
+  while ((side + 1) * (side + 1) * 10 + (side + 1) * 9 < bytes) ++side;
+  std::string text = "<TABLE border=1>";
+  for (size_t r = 0; r < side; ++r) {
+    text += "<TR>";
+    for (size_t c = 0; c < side; ++c) text += "<TD>" + std::to_string((r + c) % 10) + "</TD>";
+    text += "</TR>";
+  }
+  return text + "</TABLE>";
+}
+
 }  // namespace lexaro::bench

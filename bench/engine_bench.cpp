@@ -1,5 +1,6 @@
 // Layout, drawing and encoding speed of the engine on typical formulas, and
-// how layout and drawing scale with the length of the markup.
+// how layout and drawing scale with the length of the markup (lines, nesting
+// and table cells).
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -107,6 +108,11 @@ void BM_ScaleNested(benchmark::State& state) {
   Scaling(state, lexaro::bench::NestedText(size_t(state.range(0))));
 }
 
+// A table's layout and drawing take time in proportion to its cells.
+void BM_ScaleTable(benchmark::State& state) {
+  Scaling(state, lexaro::bench::TableText(size_t(state.range(0))));
+}
+
 // 1 KB, 10 KB, 100 KB and 1 MB of markup.
 void Sizes(benchmark::internal::Benchmark* b) {
   for (int64_t kb : {1, 10, 100, 1024}) b->Arg(kb << 10);
@@ -114,6 +120,7 @@ void Sizes(benchmark::internal::Benchmark* b) {
 }
 BENCHMARK(BM_ScaleRepeated)->Apply(Sizes);
 BENCHMARK(BM_ScaleNested)->Apply(Sizes);
+BENCHMARK(BM_ScaleTable)->Apply(Sizes);
 
 // One benchmark per corpus formula and stage.
 const bool kRegistered = [] {

@@ -1,5 +1,5 @@
-// PNG encoding (libpng's row-by-row writer) and decoding (its simplified
-// API) of raster surfaces. Surfaces hold premultiplied pixels; PNG holds
+// PNG encoding (libpng's row-by-row writer, streaming to a sink) and
+// decoding (its simplified API) of raster surfaces. Surfaces hold premultiplied pixels; PNG holds
 // straight alpha.
 #include <png.h>
 
@@ -26,9 +26,16 @@ void StraightRow(const std::uint32_t* p, int width, unsigned char* out) {
   }
 }
 
-void AppendBytes(png_structp png, png_bytep data, png_size_t length) {
-  auto* out = static_cast<std::vector<unsigned char>*>(png_get_io_ptr(png));
-  out->insert(out->end(), data, data + length);
+// Hands libpng's output to the sink. A sink that refuses or throws (no
+// exception may cross libpng's C frames) ends the encoding.
+void ToSink(png_structp png, png_bytep data, png_size_t length) {
+  const auto& sink = *static_cast<const CRasterDC::PngSink*>(png_get_io_ptr(png));
+  bool written = false;
+  try {
+    written = sink(data, length);
+  } catch (...) {
+  }
+  if (!written) png_error(png, "the PNG data could not be written");
 }
 
 void NoFlush(png_structp) {}
@@ -41,9 +48,10 @@ void NoFlush(png_structp) {}
 
 void IgnoreWarning(png_structp, png_const_charp) {}
 
-// Compresses the rows one at a time (no second copy of the image) in a
-// single pass; false with libpng's message on failure.
-bool WriteRows(const CRasterDC& dc, std::vector<unsigned char>* out, std::string* message) {
+// Compresses the rows one at a time in a single pass, handing the output to
+// the sink as it comes: besides the surface, only one row and zlib's window
+// are held. False with libpng's message on failure.
+bool WriteRows(const CRasterDC& dc, const CRasterDC::PngSink& sink, std::string* message) {
   png_structp png =
       png_create_write_struct(PNG_LIBPNG_VER_STRING, message, RaiseError, IgnoreWarning);
   if (!png) return false;
@@ -53,7 +61,7 @@ bool WriteRows(const CRasterDC& dc, std::vector<unsigned char>* out, std::string
     png_destroy_write_struct(&png, &info);
     return false;
   }
-  png_set_write_fn(png, out, AppendBytes, NoFlush);
+  png_set_write_fn(png, const_cast<CRasterDC::PngSink*>(&sink), ToSink, NoFlush);
   // Formula images are mostly flat areas with anti-aliased ink: unfiltered
   // rows at zlib's level 3 encode them in a quarter of the time of the
   // defaults (adaptive filters, level 6), and the files come out no larger.
@@ -80,22 +88,35 @@ bool Fail(std::string* error, const std::string& message) {
 }  // namespace
 
 bool CRasterDC::SavePng(const std::string& path, std::string* error) const {
-  std::vector<unsigned char> data;
-  if (!EncodePng(&data, error)) return false;
+  if (m_width == 0 || m_height == 0) return Fail(error, "an empty surface has no PNG form");
+  // The rows go to the file as they are compressed.
   return lexaro::output::WriteOutputFile(
-      path, std::string_view(reinterpret_cast<const char*>(data.data()), data.size()), error);
+      path,
+      [this](lexaro::output::Sink& sink, std::string* why) {
+        return WritePng([&sink](const void* data, size_t size) { return sink.Write(data, size); }, why);
+      },
+      error);
+}
+
+bool CRasterDC::WritePng(const PngSink& sink, std::string* error) const {
+  if (!sink) return Fail(error, "no PNG sink");
+  if (m_width == 0 || m_height == 0) return Fail(error, "an empty surface has no PNG form");
+  std::string message = "PNG encoding failed";
+  return WriteRows(*this, sink, &message) || Fail(error, message);
 }
 
 bool CRasterDC::EncodePng(std::vector<unsigned char>* out, std::string* error) const {
   if (!out) return Fail(error, "no output buffer");
-  if (m_width == 0 || m_height == 0) return Fail(error, "an empty surface has no PNG form");
   out->clear();
-  std::string message = "PNG encoding failed";
-  if (!WriteRows(*this, out, &message)) {
-    out->clear();
-    return Fail(error, message);
-  }
-  return true;
+  const bool ok = WritePng(
+      [out](const void* data, size_t size) {
+        const auto* bytes = static_cast<const unsigned char*>(data);
+        out->insert(out->end(), bytes, bytes + size);
+        return true;
+      },
+      error);
+  if (!ok) out->clear();
+  return ok;
 }
 
 std::unique_ptr<CRasterDC> CRasterDC::LoadPng(const std::string& path, std::string* error) {

@@ -6,7 +6,9 @@
 // contexts draw them.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,9 +32,16 @@ class LEXARO_API CRasterDC : public CDC {
   void Clear(COLORREF background);
   void SetResolution(int dpi) { m_dpi = dpi > 0 ? dpi : 96; }
 
+  // Takes the next bytes of an encoded image; false when they cannot be
+  // written, which ends the encoding.
+  using PngSink = std::function<bool(const void* data, std::size_t size)>;
+
   // PNG with straight (not premultiplied) alpha. False on failure, with the
-  // reason in *error when it is given.
+  // reason in *error when it is given. WritePng hands the bytes to the sink
+  // as the rows are compressed, so it holds no copy of the image or of the
+  // file; EncodePng collects them in *out.
   bool SavePng(const std::string& path, std::string* error = nullptr) const;
+  bool WritePng(const PngSink& sink, std::string* error = nullptr) const;
   bool EncodePng(std::vector<unsigned char>* out, std::string* error = nullptr) const;
   // Reads a PNG into a new surface; null (and the reason) when the file is
   // unreadable, not a PNG, or larger than the surface limits.

@@ -205,6 +205,45 @@ TEST_F(PngFiles, SavingReplacesOnlyRegularFilesAndFollowsNoPlantedLink) {
     EXPECT_NE(e.path().filename().string().rfind(".lx", 0), 0u) << "left behind: " << e.path();
 }
 
+TEST(PngSink, StreamsTheSameBytesAndStopsWhenTheSinkFails) {
+  CRasterDC dc(300, 200, RGB(10, 200, 30));
+  dc.FillSolidRect(20, 30, 100, 50, RGB(1, 2, 3));
+  std::vector<unsigned char> whole;
+  ASSERT_TRUE(dc.EncodePng(&whole));
+  // The sink sees the bytes in pieces, the encoding's own order.
+  std::vector<unsigned char> streamed;
+  int pieces = 0;
+  ASSERT_TRUE(dc.WritePng([&](const void* data, size_t size) {
+    const auto* b = static_cast<const unsigned char*>(data);
+    streamed.insert(streamed.end(), b, b + size);
+    ++pieces;
+    return true;
+  }));
+  EXPECT_EQ(streamed, whole);
+  EXPECT_GT(pieces, 2);
+  // A sink that refuses or throws at any piece ends the encoding with a
+  // reason; no exception crosses the encoder.
+  for (int failAt : {1, 2, pieces}) {
+    for (bool throws : {false, true}) {
+      SCOPED_TRACE(std::to_string(failAt) + (throws ? " throws" : " refuses"));
+      int seen = 0;
+      std::string error;
+      EXPECT_FALSE(dc.WritePng(
+          [&](const void*, size_t) {
+            if (++seen < failAt) return true;
+            if (throws) throw std::bad_alloc();
+            return false;
+          },
+          &error));
+      EXPECT_EQ(seen, failAt);
+      EXPECT_FALSE(error.empty());
+    }
+  }
+  std::string error;
+  EXPECT_FALSE(dc.WritePng(nullptr, &error));
+  EXPECT_FALSE(error.empty());
+}
+
 TEST_F(PngFiles, BadInputIsRefusedCleanly) {
   CRasterDC dc(20, 10, RGB(50, 60, 70));
   std::vector<unsigned char> png;

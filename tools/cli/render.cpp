@@ -77,9 +77,9 @@ std::unique_ptr<CRasterDC> NewRaster(int width, int height, const Options& o) {
   return dc;
 }
 
-// Free room around the image while drawing: glyphs may reach beyond their
+// How far beyond the image ink is looked for: glyphs may reach out of their
 // advance box (italics, some symbols), and the image grows to hold them.
-// Half the text height, less when the surface would get too large.
+// Half the text height, less when the grown image would get too large.
 int ProbeMargin(const Placement& p, const LX_TXT_EXTENT& e) {
   long long m = (std::max(0, e.ascent) + (long long)std::max(0, e.descent)) / 2 + 2;
   auto fits = [&](long long m) {
@@ -90,8 +90,35 @@ int ProbeMargin(const Placement& p, const LX_TXT_EXTENT& e) {
   return int(m);
 }
 
-// The smallest rectangle holding every pixel that differs from background.
-CRect InkBounds(const CRasterDC& dc, std::uint32_t background) {
+// The largest probe surface for SVG output: 64 MB, whatever the size of the
+// image (large enough that a big table's ring takes one drawing a side, as
+// each drawing walks the whole layout). PNG output may probe on surfaces as
+// large as the image it draws afterwards, as the probes are gone by then.
+constexpr long long kProbePixels = 1 << 24;
+
+// The pieces, each of at most maxPixels (or one pixel thick), of the ring m
+// pixels wide around the image: only there can ink make the image grow.
+std::vector<CRect> RingPieces(const Placement& p, int m, long long maxPixels) {
+  const CRect strips[] = {{-m, -m, p.width + m, 0}, {-m, p.height, p.width + m, p.height + m},
+                          {-m, 0, 0, p.height},     {p.width, 0, p.width + m, p.height}};
+  std::vector<CRect> pieces;
+  for (const CRect& s : strips) {
+    if (s.IsRectEmpty()) continue;
+    const bool wide = s.Width() >= s.Height();
+    const int across = wide ? s.Height() : s.Width(), along = wide ? s.Width() : s.Height();
+    const int step = int(std::clamp(maxPixels / across, 1LL, (long long)along));
+    for (int at = 0; at < along; at += step) {
+      const int end = std::min(along, at + step);
+      pieces.push_back(wide ? CRect(s.left + at, s.top, s.left + end, s.bottom)
+                            : CRect(s.left, s.top + at, s.right, s.top + end));
+    }
+  }
+  return pieces;
+}
+
+// The smallest rectangle holding every pixel that differs from background,
+// offset by origin; empty when there is none.
+CRect InkBounds(const CRasterDC& dc, std::uint32_t background, CPoint origin) {
   CRect ink(dc.Width(), dc.Height(), 0, 0);
   for (int y = 0; y < dc.Height(); ++y) {
     const std::uint32_t* row = dc.Bits() + size_t(y) * size_t(dc.Width());
@@ -103,22 +130,28 @@ CRect InkBounds(const CRasterDC& dc, std::uint32_t background) {
         ink.bottom = std::max(ink.bottom, y + 1);
       }
   }
+  if (ink.left >= ink.right) return CRect(0, 0, 0, 0);
+  ink.OffsetRect(origin.x, origin.y);
   return ink;
 }
 
-// Draws on a surface with a margin around the placement and grows the
-// placement to the ink found outside it. *image is the drawing cut to the
-// grown placement.
-bool DrawWithOverhang(CLexaro& lexaro, const LX_TXT_EXTENT& e, const Options& o, Placement* p,
-                      std::unique_ptr<CRasterDC>* image, std::string* error) {
-  const int m = ProbeMargin(*p, e);
-  auto probe = NewRaster(p->width + 2 * m, p->height + 2 * m, o);
-  const std::uint32_t background = probe->Bits()[0];
-  if (lexaro.TextOutA(probe.get(), CPoint(p->at.x + m, p->at.y + m)) != 1)
-    return (*error = "the markup cannot be drawn (out of memory)"), false;
-  CRect area(m, m, m + p->width, m + p->height);
-  CRect ink = InkBounds(*probe, background);
-  if (ink.left < ink.right) {
+// Grows the placement to the ink drawn in the ring around it. The ring is
+// drawn piece by piece on surfaces of at most kProbePixels for SVG (which
+// then needs no raster of the image's size) and of at most the image for
+// PNG, each freed before the next: the image itself is drawn once, at its
+// final size, and never beside a probe.
+bool GrowToInk(CLexaro& lexaro, const LX_TXT_EXTENT& e, const Options& o, Format format, Placement* p,
+               std::string* error) {
+  CRect area(0, 0, p->width, p->height);
+  const long long maxPixels =
+      format == Format::kSvg ? kProbePixels : std::max(kProbePixels, (long long)p->width * p->height);
+  for (const CRect& piece : RingPieces(*p, ProbeMargin(*p, e), maxPixels)) {
+    auto probe = NewRaster(piece.Width(), piece.Height(), o);
+    const std::uint32_t background = probe->Bits()[0];
+    if (lexaro.TextOutA(probe.get(), CPoint(p->at.x - piece.left, p->at.y - piece.top)) != 1)
+      return (*error = "the markup cannot be drawn (out of memory)"), false;
+    const CRect ink = InkBounds(*probe, background, piece.TopLeft());
+    if (ink.IsRectEmpty()) continue;
     area.left = std::min(area.left, ink.left);
     area.top = std::min(area.top, ink.top);
     area.right = std::max(area.right, ink.right);
@@ -126,21 +159,25 @@ bool DrawWithOverhang(CLexaro& lexaro, const LX_TXT_EXTENT& e, const Options& o,
   }
   if (!WithinLimits(area.Width(), area.Height()))
     return (*error = TooLarge("the image would be", area.Width(), area.Height())), false;
-  *image = NewRaster(area.Width(), area.Height(), o);
-  for (int y = 0; y < area.Height(); ++y)
-    std::copy_n(probe->Bits() + size_t(y + area.top) * size_t(probe->Width()) + size_t(area.left),
-                size_t(area.Width()), (*image)->Bits() + size_t(y) * size_t(area.Width()));
   p->width = area.Width();
   p->height = area.Height();
-  p->at = CPoint(p->at.x + m - area.left, p->at.y + m - area.top);
+  p->at = CPoint(p->at.x - area.left, p->at.y - area.top);
   return true;
 }
 
-bool EncodePng(const CRasterDC& dc, std::string* bytes, std::string* error) {
-  std::vector<unsigned char> png;
-  if (!dc.EncodePng(&png, error)) return false;
-  bytes->assign(png.begin(), png.end());
-  return true;
+// Draws the image and encodes it into *bytes as the rows are compressed:
+// the image is the only large buffer.
+bool DrawPng(CLexaro& lexaro, const Placement& p, const Options& o, std::string* bytes, std::string* error) {
+  auto image = NewRaster(p.width, p.height, o);
+  if (lexaro.TextOutA(image.get(), p.at) != 1)
+    return (*error = "the markup cannot be drawn (out of memory)"), false;
+  bytes->clear();
+  return image->WritePng(
+      [bytes](const void* data, size_t size) {
+        bytes->append(static_cast<const char*>(data), size);
+        return true;
+      },
+      error);
 }
 
 bool DrawSvg([[maybe_unused]] CLexaro& lexaro, [[maybe_unused]] const std::string& markup,
@@ -226,11 +263,10 @@ bool DrawMarkup(const std::string& markup, const Options& o, Format format, std:
   if (!Layout(lexaro, scratch, markup, error)) return false;
   const LX_TXT_EXTENT extent = lexaro.GetTextExtent_Ex(&scratch);
   Placement placement;
-  std::unique_ptr<CRasterDC> image;
-  if (!Place(extent, o, &placement, error) || !DrawWithOverhang(lexaro, extent, o, &placement, &image, error))
+  if (!Place(extent, o, &placement, error) || !GrowToInk(lexaro, extent, o, format, &placement, error))
     return false;
   return format == Format::kSvg ? DrawSvg(lexaro, markup, placement, o, bytes, error)
-                                : EncodePng(*image, bytes, error);
+                                : DrawPng(lexaro, placement, o, bytes, error);
 }
 
 }  // namespace cli
