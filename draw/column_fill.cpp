@@ -1,6 +1,7 @@
 #include "draw/column_fill.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace lexaro::draw {
 
@@ -34,16 +35,21 @@ void StrokeColumns(CDC* dc, const Reach& reach, long long x0, long long count, C
   }
   from.acc = Advance(from.acc, from.slope, first);
   to.acc = Advance(to.acc, to.slope, first);
+  // The strokes go to the surface in batches, which it may paint row by row.
+  constexpr int kBatch = 1024;
+  ColumnStroke batch[kBatch];
+  int n = 0;
   for (long long k = first; k < last; ++k) {
     const long long y0 = from.base + RoundHalfAway(from.acc);
     const long long y1 = to.base + RoundHalfAway(to.acc);
     if (reach.Meets(x0 + k, y0, x0 + k, y1)) {
-      dc->MoveTo(int(x0 + k), Saturate(y0));
-      dc->LineTo(int(x0 + k), Saturate(y1));
+      batch[n++] = ColumnStroke{int(x0 + k), Saturate(y0), Saturate(y1)};
+      if (n == kBatch) dc->StrokeColumns(batch, std::exchange(n, 0));
     }
     from.acc += from.slope;
     to.acc += to.slope;
   }
+  if (n > 0) dc->StrokeColumns(batch, n);
   from.acc = Advance(from.acc, from.slope, count - last);
   to.acc = Advance(to.acc, to.slope, count - last);
 }

@@ -1,6 +1,7 @@
-// The drawing work of one TextOutA is bounded: every text run, glyph, fill
-// and line is charged the area of its bounding box inside the paintable
-// area, and once the budget is spent the remaining items are passed over.
+// The drawing work of one TextOutA is bounded: every glyph, fill and line is
+// charged the area of its bounding box inside the paintable area (a text
+// run the sum of its glyphs' ink boxes, as the surface measures them), and
+// once the budget is spent the remaining items are passed over.
 // Their advances still count, so whatever is drawn stays where the layout
 // put it. Items outside the surface cost nothing.
 #include <algorithm>
@@ -26,15 +27,16 @@ long long VisibleArea(std::initializer_list<CPoint> points, long long grow, cons
 
 }  // namespace
 
-bool CLexaro::Engine::SpendInk(std::initializer_list<CPoint> points, long long grow) {
+bool CLexaro::Engine::Unmetered() const {
   RECT clip;
   m_pDC->GetClipBox(&clip);
   // A surface larger than any raster surface has no pixels to paint (a
   // recording surface): nothing is charged.
-  if ((long long)clip.right - clip.left > CRasterDC::kMaxSide ||
-      (long long)clip.bottom - clip.top > CRasterDC::kMaxSide)
-    return true;
-  long long cost = VisibleArea(points, std::max(grow, 0LL), clip);
+  return (long long)clip.right - clip.left > CRasterDC::kMaxSide ||
+         (long long)clip.bottom - clip.top > CRasterDC::kMaxSide;
+}
+
+bool CLexaro::Engine::Charge(long long cost) {
   if (cost > m_ink) {
     m_ink = 0;
     return false;
@@ -43,10 +45,17 @@ bool CLexaro::Engine::SpendInk(std::initializer_list<CPoint> points, long long g
   return true;
 }
 
-bool CLexaro::Engine::SpendInk_Run(CPoint pt, int width) {
-  const double up = m_fontTool.GetAscent(m_pDC), down = m_fontTool.GetDescent(m_pDC);
-  CPoint top = GetPos_MoveY(pt, -up), bottom = GetPos_MoveY(pt, down);
-  return SpendInk({top, bottom, GetPos_MoveX(top, width), GetPos_MoveX(bottom, width)});
+bool CLexaro::Engine::SpendInk(std::initializer_list<CPoint> points, long long grow) {
+  if (Unmetered()) return true;
+  RECT clip;
+  m_pDC->GetClipBox(&clip);
+  return Charge(VisibleArea(points, std::max(grow, 0LL), clip));
+}
+
+bool CLexaro::Engine::SpendInk_Text(CPoint pt, const char* text, int count) {
+  // Each glyph is charged by its own ink box, so marks without advance that
+  // are drawn over one another are charged once each.
+  return Unmetered() || Charge(m_pDC->GetTextInk(pt.x, pt.y, text, count));
 }
 
 void CLexaro::Engine::DrawLine(CPoint a, CPoint b, const CPenData& pen) {
