@@ -156,6 +156,8 @@ class CLexaro::Engine {
   bool Charge(long long cost);
   bool SpendInk(std::initializer_list<CPoint> points, long long grow = 0);
   bool SpendInk_Text(CPoint pt, const char* text, int count);
+  // A filled quadrilateral with its outline.
+  bool SpendInk_Fill(const CPoint& a, const CPoint& b, const CPoint& c, const CPoint& d);
   void DrawLine(CPoint a, CPoint b, const CPenData& pen);
 
   // Borders and backgrounds.

@@ -12,9 +12,9 @@
 
 namespace {
 
-// The area of the box around the points, grown by `grow` on every side and
-// cut to the paintable box.
-long long VisibleArea(std::initializer_list<CPoint> points, long long grow, const RECT& clip) {
+// The width and height of the box around the points, grown by `grow` on
+// every side and cut to the paintable box; 0 x 0 when nothing is left.
+CSize VisibleBox(std::initializer_list<CPoint> points, long long grow, const RECT& clip) {
   long long left = points.begin()->x, right = left, top = points.begin()->y, bottom = top;
   for (const CPoint& p : points) {
     left = std::min<long long>(left, p.x), right = std::max<long long>(right, p.x);
@@ -22,7 +22,7 @@ long long VisibleArea(std::initializer_list<CPoint> points, long long grow, cons
   }
   long long w = std::min<long long>(right + grow + 1, clip.right) - std::max(left - grow, (long long)clip.left);
   long long h = std::min<long long>(bottom + grow + 1, clip.bottom) - std::max(top - grow, (long long)clip.top);
-  return w > 0 && h > 0 ? w * h : 0;
+  return w > 0 && h > 0 ? CSize(int(w), int(h)) : CSize(0, 0);
 }
 
 }  // namespace
@@ -49,7 +49,19 @@ bool CLexaro::Engine::SpendInk(std::initializer_list<CPoint> points, long long g
   if (Unmetered()) return true;
   RECT clip;
   m_pDC->GetClipBox(&clip);
-  return Charge(VisibleArea(points, std::max(grow, 0LL), clip));
+  CSize box = VisibleBox(points, std::max(grow, 0LL), clip);
+  return Charge((long long)box.cx * box.cy);
+}
+
+bool CLexaro::Engine::SpendInk_Fill(const CPoint& a, const CPoint& b, const CPoint& c, const CPoint& d) {
+  if (Unmetered()) return true;
+  RECT clip;
+  m_pDC->GetClipBox(&clip);
+  // The fill, and its outline drawn over it: four edges, none of which
+  // paints more than the longer side of the visible box.
+  CSize box = VisibleBox({a, b, c, d}, 0, clip);
+  long long edge = box.cx > 0 ? std::max(box.cx, box.cy) + 1LL : 0;
+  return Charge((long long)box.cx * box.cy + 4 * edge);
 }
 
 bool CLexaro::Engine::SpendInk_Text(CPoint pt, const char* text, int count) {
