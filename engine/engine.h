@@ -149,7 +149,8 @@ class CLexaro::Engine {
   // charges the box around the points (grown by a pen's width), SpendInk_Text
   // the ink boxes of a text's glyphs drawn at pt in the selected font; both
   // answer whether the item may be drawn. The budget holds the worst case of
-  // any text to about two seconds of drawing (README, limits).
+  // any text on the largest surface to about a second of drawing (README,
+  // limits; bench WorstDrawing).
   static constexpr long long kMaxInk = 1LL << 29;
   long long m_ink = kMaxInk;
   bool Unmetered() const;
