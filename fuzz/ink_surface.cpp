@@ -16,8 +16,7 @@ CRect InkCountingDC::Clip() const {
   return clip;
 }
 
-void InkCountingDC::Count(long long x0, long long y0, long long x1, long long y1) {
-  CRect clip = Clip();
+void InkCountingDC::Count(const CRect& clip, long long x0, long long y0, long long x1, long long y1) {
   long long w = std::min(x1, (long long)clip.right) - std::max(x0, (long long)clip.left);
   long long h = std::min(y1, (long long)clip.bottom) - std::max(y0, (long long)clip.top);
   if (w > 0 && h > 0) m_painted += w * h;
@@ -25,20 +24,22 @@ void InkCountingDC::Count(long long x0, long long y0, long long x1, long long y1
 
 void InkCountingDC::DrawLine(CPoint from, CPoint to, const PenState& pen) {
   if (pen.style == PS_NULL) return;
-  lexaro::WalkThickLine(from, to, pen.width, Clip(), [&](bool rows, long long at, long long lo, long long hi) {
+  const CRect clip = Clip();
+  lexaro::WalkThickLine(from, to, pen.width, clip, [&](bool rows, long long at, long long lo, long long hi) {
     if (rows)
-      Count(lo, at, hi, at + 1);
+      Count(clip, lo, at, hi, at + 1);
     else
-      Count(at, lo, at + 1, hi);
+      Count(clip, at, lo, at + 1, hi);
   });
 }
 
 void InkCountingDC::DrawColumns(const ColumnStroke* strokes, int count, const PenState& pen) {
   // A 1-wide stroke covers the rows from `from` towards `to`, without `to`.
   if (pen.width != 1) return CDC::DrawColumns(strokes, count, pen);
+  const CRect clip = Clip();
   for (int i = 0; i < count && pen.style != PS_NULL; ++i) {
-    long long from = strokes[i].from, to = strokes[i].to;
-    if (from != to) Count(strokes[i].x, to > from ? from : to + 1, strokes[i].x + 1LL, to > from ? to : from + 1);
+    long long x = strokes[i].x, from = strokes[i].from, to = strokes[i].to;
+    if (from != to) Count(clip, x, to > from ? from : to + 1, x + 1, to > from ? to : from + 1);
   }
 }
 
@@ -46,10 +47,11 @@ void InkCountingDC::DrawText(const TextOutRequest& req) {
   namespace lf = lexaro::font;
   struct Counter : lf::TextRunSink {
     InkCountingDC& dc;
+    CRect clip;
     int escapement;
-    Counter(InkCountingDC& d, int e) : dc(d), escapement(e) {}
+    Counter(InkCountingDC& d, int e) : dc(d), clip(d.Clip()), escapement(e) {}
     void Band(const double q[8], COLORREF) override {
-      dc.Count((long long)std::floor(std::min({q[0], q[2], q[4], q[6]})),
+      dc.Count(clip, (long long)std::floor(std::min({q[0], q[2], q[4], q[6]})),
                (long long)std::floor(std::min({q[1], q[3], q[5], q[7]})),
                (long long)std::ceil(std::max({q[0], q[2], q[4], q[6]})),
                (long long)std::ceil(std::max({q[1], q[3], q[5], q[7]})));
@@ -68,7 +70,7 @@ void InkCountingDC::DrawText(const TextOutRequest& req) {
           x0 = std::min(x0, X), x1 = std::max(x1, X), y0 = std::min(y0, Y), y1 = std::max(y1, Y);
         }
       auto pixel = [](double v) { return (long long)std::clamp(v, -4e18, 4e18); };
-      dc.Count(pixel(std::floor(x0)), pixel(std::floor(y0)), pixel(std::ceil(x1)), pixel(std::ceil(y1)));
+      dc.Count(clip, pixel(std::floor(x0)), pixel(std::floor(y0)), pixel(std::ceil(x1)), pixel(std::ceil(y1)));
       return true;
     }
   };
@@ -76,12 +78,14 @@ void InkCountingDC::DrawText(const TextOutRequest& req) {
   lf::WalkTextRun(req, counter);
 }
 
-void InkCountingDC::DrawPixel(int x, int y, COLORREF) { Count(x, y, x + 1LL, y + 1LL); }
+void InkCountingDC::DrawPixel(int x, int y, COLORREF) { Count(Clip(), x, y, x + 1LL, y + 1LL); }
 
 COLORREF InkCountingDC::ReadPixel(int x, int y) const {
   return x < 0 || y < 0 || x >= m_width || y >= m_height ? CLR_INVALID : CLR_TRANSPARENT;
 }
 
-void InkCountingDC::DrawRect(const CRect& rect, COLORREF) { Count(rect.left, rect.top, rect.right, rect.bottom); }
+void InkCountingDC::DrawRect(const CRect& rect, COLORREF) {
+  Count(Clip(), rect.left, rect.top, rect.right, rect.bottom);
+}
 
 }  // namespace lexaro::fuzz

@@ -27,7 +27,7 @@ class InkCountingDC : public CDC {
  private:
   CRect Clip() const;
   // Adds the pixels of [x0, x1) x [y0, y1) within the clip box.
-  void Count(long long x0, long long y0, long long x1, long long y1);
+  void Count(const CRect& clip, long long x0, long long y0, long long x1, long long y1);
 
   int m_width, m_height;
   long long m_painted = 0;
