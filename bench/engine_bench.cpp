@@ -138,6 +138,12 @@ const WorstCase kWorstCases[] = {
     // Backgrounds larger than the surface, all at the same place.
     {"Backgrounds", Repeat("<DIV bgcolor=red style=\"padding:300000;margin:-300000\">x</DIV>", 200), 20, 0},
     {"BackgroundsTurned", Repeat("<DIV bgcolor=red style=\"padding:300000;margin:-300000\">x</DIV>", 200), 20, 300},
+    // 4 MiB of backgrounds outside the surface (free, and not walked) and
+    // of backgrounds reaching in from far left (their edges walked over the
+    // hidden columns).
+    {"OutsideBackgrounds", Repeat("<DIV bgcolor=red style=\"padding:300000;margin:-300000\">x</DIV>", 73000), 20, 0},
+    {"LeftReachingBackgrounds",
+     Repeat("<DIV bgcolor=red style=\"padding:0 0 0 5000000;margin:0 0 0 -5000000\">x</DIV>", 55000), 20, 0},
     // Marks as large as the surface, drawn over one another.
     {"HugeMarks", "x" + Repeat(kMark, 28), 20000, 0},
     // The largest marks the glyph cache holds, and marks just too large for

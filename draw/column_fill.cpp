@@ -1,5 +1,7 @@
 #include "draw/column_fill.h"
 
+#include "lexaro/dc_ex.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -7,13 +9,12 @@ namespace lexaro::draw {
 
 namespace {
 
-// Up to this many skipped columns are added one by one, so the edges carry
-// the same rounding as a full walk; past it the sum is taken as a product.
-constexpr long long kExactSkip = 1LL << 20;
-
+// Up to CDC_Ex::kExactColumns skipped columns are added one by one, so the
+// edges carry the same rounding as a full walk; past it the sum is taken as
+// a product.
 double Advance(double acc, double slope, long long columns) {
   if (columns <= 0) return acc;
-  if (columns > kExactSkip) return acc + slope * double(columns);
+  if (columns > CDC_Ex::kExactColumns) return acc + slope * double(columns);
   for (long long k = 0; k < columns; ++k) acc += slope;
   return acc;
 }
@@ -50,8 +51,8 @@ void StrokeColumns(CDC* dc, const Reach& reach, long long x0, long long count, C
     to.acc += to.slope;
   }
   if (n > 0) dc->StrokeColumns(batch, n);
-  from.acc = Advance(from.acc, from.slope, count - last);
-  to.acc = Advance(to.acc, to.slope, count - last);
+  // The columns after `last` lie right of the reach, and so do all later
+  // columns of the fill: the edges need not be carried over them.
 }
 
 }  // namespace lexaro::draw

@@ -58,10 +58,15 @@ bool CLexaro::Engine::SpendInk_Fill(const CPoint& a, const CPoint& b, const CPoi
   RECT clip;
   m_pDC->GetClipBox(&clip);
   // The fill, and its outline drawn over it: four edges, none of which
-  // paints more than the longer side of the visible box.
+  // paints more than the longer side of the visible box. A fill reaching in
+  // from the left also walks its two edges over the hidden columns, each
+  // step taking about as long as painting two pixels.
   CSize box = VisibleBox({a, b, c, d}, 0, clip);
-  long long edge = box.cx > 0 ? std::max(box.cx, box.cy) + 1LL : 0;
-  return Charge((long long)box.cx * box.cy + 4 * edge);
+  if (box.cx == 0) return Charge(0);
+  long long edge = std::max(box.cx, box.cy) + 1LL;
+  long long left = std::min({(long long)a.x, (long long)b.x, (long long)c.x, (long long)d.x});
+  long long hidden = std::clamp(clip.left - left, 0LL, CDC_Ex::kExactColumns);
+  return Charge((long long)box.cx * box.cy + 4 * edge + 4 * hidden);
 }
 
 bool CLexaro::Engine::SpendInk_Text(CPoint pt, const char* text, int count) {

@@ -25,11 +25,14 @@ void InkCountingDC::Count(const CRect& clip, long long x0, long long y0, long lo
 void InkCountingDC::DrawLine(CPoint from, CPoint to, const PenState& pen) {
   if (pen.style == PS_NULL) return;
   const CRect clip = Clip();
+  // Every span the walk visits is work, even one that paints nothing.
   lexaro::WalkThickLine(from, to, pen.width, clip, [&](bool rows, long long at, long long lo, long long hi) {
+    long long before = m_painted;
     if (rows)
       Count(clip, lo, at, hi, at + 1);
     else
       Count(clip, at, lo, at + 1, hi);
+    if (m_painted == before) ++m_painted;
   });
 }
 
@@ -39,7 +42,9 @@ void InkCountingDC::DrawColumns(const ColumnStroke* strokes, int count, const Pe
   const CRect clip = Clip();
   for (int i = 0; i < count && pen.style != PS_NULL; ++i) {
     long long x = strokes[i].x, from = strokes[i].from, to = strokes[i].to;
+    long long before = m_painted;
     if (from != to) Count(clip, x, to > from ? from : to + 1, x + 1, to > from ? to : from + 1);
+    if (m_painted == before) ++m_painted;
   }
 }
 

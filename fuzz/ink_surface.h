@@ -1,7 +1,8 @@
 // A surface that paints nothing and counts the pixels a raster surface of
 // its size would paint: the spans of lines and fills, the pixels, and the
 // box of each glyph's coverage (the outline's box on the surface, as the
-// rasteriser covers it) and of each band, all within the clip. It needs no
+// rasteriser covers it) and of each band, all within the clip; a span or
+// stroke that is visited but paints nothing counts one. It needs no
 // pixel memory, so the ink fuzz target and the hardening tests draw on the
 // largest surface and check the drawing budget by counting, not timing.
 #pragma once
