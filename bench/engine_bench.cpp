@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "bench/corpus.h"
@@ -122,6 +123,56 @@ BENCHMARK(BM_ScaleRepeated)->Apply(Sizes);
 BENCHMARK(BM_ScaleNested)->Apply(Sizes);
 BENCHMARK(BM_ScaleTable)->Apply(Sizes);
 
+// The costliest drawings there are: one TextOutA spending the whole drawing
+// budget (or drawing 4 MiB of glyphs) on a surface of the largest area, the
+// worst case the README's limits table states. Each iteration draws over
+// the last one; the surface is made once.
+struct WorstCase {
+  const char* name;
+  std::string markup;
+  long em;
+  long angle;
+};
+
+std::string Repeat(const std::string& piece, size_t n) {
+  std::string s;
+  for (size_t i = 0; i < n; ++i) s += piece;
+  return s;
+}
+
+const std::string kMark = "\xcc\xb6";  // U+0336, a mark without advance drawn across the letter
+const WorstCase kWorstCases[] = {
+    // Backgrounds larger than the surface, all at the same place.
+    {"Backgrounds", Repeat("<DIV bgcolor=red style=\"padding:300000;margin:-300000\">x</DIV>", 200), 20, 0},
+    {"BackgroundsTurned", Repeat("<DIV bgcolor=red style=\"padding:300000;margin:-300000\">x</DIV>", 200), 20, 300},
+    // 4 MiB of backgrounds outside the surface (free, and not walked) and
+    // of backgrounds reaching in from far left (their edges walked over the
+    // hidden columns).
+    {"OutsideBackgrounds", Repeat("<DIV bgcolor=red style=\"padding:300000;margin:-300000\">x</DIV>", 73000), 20, 0},
+    {"LeftReachingBackgrounds",
+     Repeat("<DIV bgcolor=red style=\"padding:0 0 0 5000000;margin:0 0 0 -5000000\">x</DIV>", 55000), 20, 0},
+    // Marks as large as the surface, drawn over one another.
+    {"HugeMarks", "x" + Repeat(kMark, 28), 20000, 0},
+    // The largest marks the glyph cache holds, and marks just too large for
+    // it (each one rendered from its outline).
+    {"CachedMarks", "x" + Repeat(kMark, 700000), 100, 0},
+    {"OutlineMarks", "x" + Repeat(kMark, 190000), 101, 0},
+    // 4 MiB of small marks: two million glyphs at one place, turned.
+    {"SmallMarks", "x" + Repeat(kMark, (4u << 20) / 2 - 1), 20, 300},
+};
+
+void BM_WorstDrawing(benchmark::State& state, const WorstCase* c) {
+  CLexaro lx;
+  lx.SetParam_lfHeight(-c->em);
+  lx.SetParam_lfEscapement(c->angle);
+  const int side = CRasterDC::kMaxSide / 2;  // 2^28 pixels
+  auto dc = std::make_unique<CRasterDC>(side, side, CLR_TRANSPARENT);
+  lx.SetText(dc.get(), CString(c->markup.c_str()));
+  for (auto _ : state) benchmark::DoNotOptimize(lx.TextOutA(dc.get(), 0, 0));
+  lx.SetParam_lfEscapement(0);
+  UseDefaultFont();
+}
+
 // One benchmark per corpus formula and stage.
 const bool kRegistered = [] {
   for (const Formula& f : kCorpus) {
@@ -137,6 +188,10 @@ const bool kRegistered = [] {
     benchmark::RegisterBenchmark((std::string("Svg/") + f.name).c_str(), BM_Svg, &f)
         ->Unit(benchmark::kMicrosecond);
   }
+  for (const WorstCase& c : kWorstCases)
+    benchmark::RegisterBenchmark((std::string("WorstDrawing/") + c.name).c_str(), BM_WorstDrawing, &c)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(2);
   return true;
 }();
 

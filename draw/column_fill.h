@@ -21,8 +21,11 @@ double Slope(const CPoint& p, const CPoint& q);
 
 // Strokes the columns x0 .. x0 + count - 1 from edge `from` towards edge
 // `to` (whose end pixel LineTo leaves unpainted), advancing both edges by one
-// column each. Columns outside the reach are not drawn; the edges advance
-// over them as if they had been.
+// column each, as one CDC::StrokeColumns per batch of columns. Columns
+// outside the reach are not drawn; the edges advance over those left of it
+// as if they had been drawn, and stop at the reach's right side (the
+// columns of a fill are stroked from left to right, so nothing after that
+// can show).
 void StrokeColumns(CDC* dc, const Reach& reach, long long x0, long long count, ColumnEdge& from,
                    ColumnEdge& to);
 

@@ -23,6 +23,15 @@ Reach GetReach(const CDC* dc, long long margin) {
                box.bottom - 1LL + margin};
 }
 
+bool MeetsReach(const Reach& reach, const CPoint* points, int count) {
+  long long left = points[0].x, right = left, top = points[0].y, bottom = top;
+  for (int i = 1; i < count; ++i) {
+    left = std::min<long long>(left, points[i].x), right = std::max<long long>(right, points[i].x);
+    top = std::min<long long>(top, points[i].y), bottom = std::max<long long>(bottom, points[i].y);
+  }
+  return reach.Meets(left, top, right, bottom);
+}
+
 void ClippedPath::Start(const CPoint& p) {
   m_dc->MoveTo(p);
   m_last = p;

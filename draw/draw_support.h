@@ -39,6 +39,9 @@ struct Reach {
 // The clip box of dc grown by margin; a pen w wide needs a margin of w + 1.
 Reach GetReach(const CDC* dc, long long margin);
 
+// Whether the box around the points meets the reach.
+bool MeetsReach(const Reach& reach, const CPoint* points, int count);
+
 // Selects a pen for the lifetime of the scope and reselects the one that was
 // selected before.
 class PenScope {

@@ -67,11 +67,13 @@ void CDC_Ex::DrawSquareCover(CDC* dc, const CPoint& a, const CPoint& b, const CP
   CPoint p[4] = {a, b, c, d};
   SortPoint(4, p);
   const auto reach = lexaro::draw::GetReach(dc, lexaro::draw::SelectedPenWidth(dc) + 1LL);
+  // A quadrilateral wholly outside the reach is not walked at all.
+  const bool shows = lexaro::draw::MeetsReach(reach, p, 4);
   if (SideOf(p[0], p[3], p[1]) == SideOf(p[0], p[3], p[2])) {
-    FillSameSide(dc, reach, p);
+    if (shows) FillSameSide(dc, reach, p);
     DrawSquare(dc, p[0], p[1], p[2], p[3]);
   } else {
-    FillOppositeSides(dc, reach, p);
+    if (shows) FillOppositeSides(dc, reach, p);
     DrawSquare(dc, p[0], p[1], p[3], p[2]);
   }
 }

@@ -30,9 +30,10 @@ void CDC_Ex::DrawTriangleCover(CDC* dc, const CPoint& a, const CPoint& b, const 
   CPoint p[3] = {a, b, c};
   SortPoint(3, p);
   const auto reach = lexaro::draw::GetReach(dc, lexaro::draw::SelectedPenWidth(dc) + 1LL);
-  // One edge is P0 -> P2 across both segments; the other is P0 -> P1, then P1 -> P2.
+  // One edge is P0 -> P2 across both segments; the other is P0 -> P1, then
+  // P1 -> P2. A triangle wholly outside the reach is not walked at all.
   ColumnEdge longEdge{p[0].y, 0.0, Slope(p[0], p[2])};
-  for (int i = 0; i < 2; ++i) {
+  for (int i = 0; i < 2 && lexaro::draw::MeetsReach(reach, p, 3); ++i) {
     ColumnEdge shortEdge{p[i].y, 0.0, Slope(p[i], p[i + 1])};
     StrokeColumns(dc, reach, p[i].x, (long long)p[i + 1].x - p[i].x, longEdge, shortEdge);
   }

@@ -4,7 +4,7 @@
 
 void CLexaro::Engine::DrawBgColor(const CPoint& p1, const CPoint& p2, const CPoint& p3,
                                   const CPoint& p4, const unsigned long& color) {
-  if (COLORREF(color) != CLR_TRANSPARENT && SpendInk({p1, p2, p3, p4}))
+  if (COLORREF(color) != CLR_TRANSPARENT && SpendInk_Fill(p1, p2, p3, p4))
     m_dcEx.DrawSquareCover(m_pDC, p1, p2, p3, p4, COLORREF(color));
 }
 

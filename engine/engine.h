@@ -155,15 +155,21 @@ class CLexaro::Engine {
   void DrawBoxBackground(CPoint p, const LX_DATA_TAG* tag, int shift, CPoint (*vtx)[2]);
 
   // Drawing work: one TextOutA paints at most kMaxInk pixels of item boxes
-  // inside the paintable area (four surfaces of the largest size); items
-  // beyond are passed over. Recording surfaces, which have no pixels, are
-  // not charged. SpendInk charges the box around the points
-  // (grown by a pen's width) and answers whether the item may be drawn.
-  static constexpr long long kMaxInk = 1LL << 30;
+  // inside the paintable area; items beyond are passed over. Recording
+  // surfaces, which have no pixels, are not charged (Unmetered). SpendInk
+  // charges the box around the points (grown by a pen's width), SpendInk_Text
+  // the ink boxes of a text's glyphs drawn at pt in the selected font; both
+  // answer whether the item may be drawn. The budget holds the worst case of
+  // any text on the largest surface to about a second of drawing (README,
+  // limits; bench WorstDrawing).
+  static constexpr long long kMaxInk = 1LL << 29;
   long long m_ink = kMaxInk;
+  bool Unmetered() const;
+  bool Charge(long long cost);
   bool SpendInk(std::initializer_list<CPoint> points, long long grow = 0);
-  // A text run of width pixels at baseline point pt in the selected font.
-  bool SpendInk_Run(CPoint pt, int width);
+  bool SpendInk_Text(CPoint pt, const char* text, int count);
+  // A filled quadrilateral with its outline.
+  bool SpendInk_Fill(const CPoint& a, const CPoint& b, const CPoint& c, const CPoint& d);
   void DrawLine(CPoint a, CPoint b, const CPenData& pen);
 
   // Borders and backgrounds.

@@ -59,7 +59,13 @@ void CLexaro::Engine::DrawDebugBox(CPoint p, const LX_TXT_EXTENT& ext, COLORREF 
   CPen pen(PS_SOLID, 1, color);
   CPen* previous = m_pDC->SelectObject(&pen);
   CPoint position = m_pDC->MoveTo(corners[3]);
-  for (const CPoint& corner : corners) m_pDC->LineTo(corner);
+  for (const CPoint& corner : corners) {
+    // Each side is charged as a line; one beyond the budget is left out.
+    if (SpendInk({m_pDC->GetCurrentPosition(), corner}, 1))
+      m_pDC->LineTo(corner);
+    else
+      m_pDC->MoveTo(corner);
+  }
   m_pDC->MoveTo(position);
   m_pDC->SelectObject(previous);
 }

@@ -1,6 +1,7 @@
-// The drawing work of one TextOutA is bounded: every text run, glyph, fill
-// and line is charged the area of its bounding box inside the paintable
-// area, and once the budget is spent the remaining items are passed over.
+// The drawing work of one TextOutA is bounded: every glyph, fill and line is
+// charged the area of its bounding box inside the paintable area (a text
+// run the sum of its glyphs' ink boxes, as the surface measures them), and
+// once the budget is spent the remaining items are passed over.
 // Their advances still count, so whatever is drawn stays where the layout
 // put it. Items outside the surface cost nothing.
 #include <algorithm>
@@ -11,9 +12,9 @@
 
 namespace {
 
-// The area of the box around the points, grown by `grow` on every side and
-// cut to the paintable box.
-long long VisibleArea(std::initializer_list<CPoint> points, long long grow, const RECT& clip) {
+// The width and height of the box around the points, grown by `grow` on
+// every side and cut to the paintable box; 0 x 0 when nothing is left.
+CSize VisibleBox(std::initializer_list<CPoint> points, long long grow, const RECT& clip) {
   long long left = points.begin()->x, right = left, top = points.begin()->y, bottom = top;
   for (const CPoint& p : points) {
     left = std::min<long long>(left, p.x), right = std::max<long long>(right, p.x);
@@ -21,20 +22,21 @@ long long VisibleArea(std::initializer_list<CPoint> points, long long grow, cons
   }
   long long w = std::min<long long>(right + grow + 1, clip.right) - std::max(left - grow, (long long)clip.left);
   long long h = std::min<long long>(bottom + grow + 1, clip.bottom) - std::max(top - grow, (long long)clip.top);
-  return w > 0 && h > 0 ? w * h : 0;
+  return w > 0 && h > 0 ? CSize(int(w), int(h)) : CSize(0, 0);
 }
 
 }  // namespace
 
-bool CLexaro::Engine::SpendInk(std::initializer_list<CPoint> points, long long grow) {
+bool CLexaro::Engine::Unmetered() const {
   RECT clip;
   m_pDC->GetClipBox(&clip);
   // A surface larger than any raster surface has no pixels to paint (a
   // recording surface): nothing is charged.
-  if ((long long)clip.right - clip.left > CRasterDC::kMaxSide ||
-      (long long)clip.bottom - clip.top > CRasterDC::kMaxSide)
-    return true;
-  long long cost = VisibleArea(points, std::max(grow, 0LL), clip);
+  return (long long)clip.right - clip.left > CRasterDC::kMaxSide ||
+         (long long)clip.bottom - clip.top > CRasterDC::kMaxSide;
+}
+
+bool CLexaro::Engine::Charge(long long cost) {
   if (cost > m_ink) {
     m_ink = 0;
     return false;
@@ -43,10 +45,34 @@ bool CLexaro::Engine::SpendInk(std::initializer_list<CPoint> points, long long g
   return true;
 }
 
-bool CLexaro::Engine::SpendInk_Run(CPoint pt, int width) {
-  const double up = m_fontTool.GetAscent(m_pDC), down = m_fontTool.GetDescent(m_pDC);
-  CPoint top = GetPos_MoveY(pt, -up), bottom = GetPos_MoveY(pt, down);
-  return SpendInk({top, bottom, GetPos_MoveX(top, width), GetPos_MoveX(bottom, width)});
+bool CLexaro::Engine::SpendInk(std::initializer_list<CPoint> points, long long grow) {
+  if (Unmetered()) return true;
+  RECT clip;
+  m_pDC->GetClipBox(&clip);
+  CSize box = VisibleBox(points, std::max(grow, 0LL), clip);
+  return Charge((long long)box.cx * box.cy);
+}
+
+bool CLexaro::Engine::SpendInk_Fill(const CPoint& a, const CPoint& b, const CPoint& c, const CPoint& d) {
+  if (Unmetered()) return true;
+  RECT clip;
+  m_pDC->GetClipBox(&clip);
+  // The fill, and its outline drawn over it: four edges, none of which
+  // paints more than the longer side of the visible box. A fill reaching in
+  // from the left also walks its two edges over the hidden columns, each
+  // step taking about as long as painting two pixels.
+  CSize box = VisibleBox({a, b, c, d}, 0, clip);
+  if (box.cx == 0) return Charge(0);
+  long long edge = std::max(box.cx, box.cy) + 1LL;
+  long long left = std::min({(long long)a.x, (long long)b.x, (long long)c.x, (long long)d.x});
+  long long hidden = std::clamp(clip.left - left, 0LL, CDC_Ex::kExactColumns);
+  return Charge((long long)box.cx * box.cy + 4 * edge + 4 * hidden);
+}
+
+bool CLexaro::Engine::SpendInk_Text(CPoint pt, const char* text, int count) {
+  // Each glyph is charged by its own ink box, so marks without advance that
+  // are drawn over one another are charged once each.
+  return Unmetered() || Charge(m_pDC->GetTextInk(pt.x, pt.y, text, count));
 }
 
 void CLexaro::Engine::DrawLine(CPoint a, CPoint b, const CPenData& pen) {

@@ -113,7 +113,7 @@ double CLexaro::Engine::TextOut_String(int first, int last, LX_TXT_STATE*, CPoin
 double CLexaro::Engine::TextOut_Run(const CString& run, CPoint pt) {
   SIZE size;
   GetTextExtentPoint32(m_pDC->m_hAttribDC, run.GetString(), run.GetLength(), &size);
-  if (SpendInk_Run(pt, size.cx)) m_pDC->TextOut(pt.x, pt.y, run);
+  if (SpendInk_Text(pt, run.GetString(), run.GetLength())) m_pDC->TextOut(pt.x, pt.y, run);
   return size.cx;
 }
 
@@ -122,7 +122,7 @@ int CLexaro::Engine::TextOut_Char(char c, LOGFONT* lf, const LX_CNG_FONT& change
   SelectedFont font(m_pDC, *lf);
   SIZE size;
   GetTextExtentPoint32(m_pDC->m_hAttribDC, &c, 1, &size);
-  if (SpendInk_Run(pt, size.cx)) m_pDC->TextOut(pt.x, pt.y, &c, 1);
+  if (SpendInk_Text(pt, &c, 1)) m_pDC->TextOut(pt.x, pt.y, &c, 1);
   return size.cx;
 }
 

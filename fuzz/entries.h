@@ -13,6 +13,9 @@ namespace lexaro::fuzz {
 // surface; the first bytes choose the angle, the em height, the code page
 // and the surface.
 void Markup(const uint8_t* data, size_t size);
+// Markup through TextOutA on a counting surface of the largest area at
+// large em heights: the pixels painted must stay within the drawing budget.
+void Ink(const uint8_t* data, size_t size);
 // The attribute and style parser on a start tag of any construct.
 void Properties(const uint8_t* data, size_t size);
 // Colour reading, formatting and brightness.

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "platform/font/font_engine.h"
+#include "platform/font/text_run.h"
 
 namespace {
 
@@ -133,14 +134,12 @@ UINT CDC::SetTextAlign(UINT flags) {
   return previous;
 }
 
-BOOL CDC::TextOut(int x, int y, const char* str, int count) {
-  if (count < 0 || (count > 0 && !str)) return FALSE;
-  if (count == 0) return TRUE;
+TextOutRequest CDC::MakeRequest(int x, int y, const char* str, int count, CSize* ext) const {
   const bool updateCp = (m_textAlign & TA_UPDATECP) != 0;
   CPoint pt = updateCp ? m_pos : CPoint(x, y);
   TEXTMETRIC tm;
   MeasureFont(m_lf, &tm);
-  CSize ext = MeasureText(m_lf, str, count);
+  *ext = MeasureText(m_lf, str, count);
 
   // Baseline direction and the direction "down" from it, both turned by the
   // escapement (counter-clockwise on a y-down surface).
@@ -149,8 +148,8 @@ BOOL CDC::TextOut(int x, int y, const char* str, int count) {
   double downX = -dy, downY = dx;
   double along = 0, across = 0;
   switch (m_textAlign & TA_CENTER) {
-    case TA_RIGHT: along = -ext.cx; break;
-    case TA_CENTER: along = -(ext.cx / 2); break;
+    case TA_RIGHT: along = -ext->cx; break;
+    case TA_CENTER: along = -(ext->cx / 2); break;
     default: break;
   }
   switch (m_textAlign & TA_BASELINE) {
@@ -158,16 +157,37 @@ BOOL CDC::TextOut(int x, int y, const char* str, int count) {
     case TA_BOTTOM: across = -tm.tmDescent; break;
     default: across = tm.tmAscent; break;
   }
-  TextOutRequest req{pt, str, count, m_textAlign,
-                     pt.x + along * dx + across * downX, pt.y + along * dy + across * downY,
-                     m_lf, m_textColor, m_bkMode, m_bkColor, m_codePage};
+  return TextOutRequest{pt, str, count, m_textAlign,
+                        pt.x + along * dx + across * downX, pt.y + along * dy + across * downY,
+                        m_lf, m_textColor, m_bkMode, m_bkColor, m_codePage};
+}
+
+BOOL CDC::TextOut(int x, int y, const char* str, int count) {
+  if (count < 0 || (count > 0 && !str)) return FALSE;
+  if (count == 0) return TRUE;
+  CSize ext;
+  TextOutRequest req = MakeRequest(x, y, str, count, &ext);
   DrawText(req);
-  if (updateCp) {
+  if (m_textAlign & TA_UPDATECP) {
+    double angle = m_lf.lfEscapement * (M_PI / 1800.0);
+    double dx = std::cos(angle), dy = -std::sin(angle);
     double move = (m_textAlign & TA_CENTER) == TA_RIGHT ? -ext.cx
                   : (m_textAlign & TA_CENTER) == TA_CENTER ? 0 : ext.cx;
-    m_pos = CPoint(int(std::lround(pt.x + move * dx)), int(std::lround(pt.y + move * dy)));
+    m_pos = CPoint(int(std::lround(req.point.x + move * dx)), int(std::lround(req.point.y + move * dy)));
   }
   return TRUE;
+}
+
+long long CDC::GetTextInk(int x, int y, const char* str, int count) const {
+  if (count <= 0 || !str) return 0;
+  CRect clip;
+  if (GetClipBox(&clip) == NULLREGION || clip.IsRectEmpty()) return 0;
+  CSize ext;
+  return MeasureInk(MakeRequest(x, y, str, count, &ext), clip);
+}
+
+long long CDC::MeasureInk(const TextOutRequest& request, const CRect& clip) const {
+  return lexaro::font::MeasureInk(request, clip);
 }
 
 BOOL CDC::TextOut(int x, int y, const CString& str) {
@@ -208,6 +228,18 @@ BOOL CDC::LineTo(int x, int y) {
   if (m_pen.style != PS_NULL) DrawLine(m_pos, to, m_pen);
   m_pos = to;
   return TRUE;
+}
+
+BOOL CDC::StrokeColumns(const ColumnStroke* strokes, int count) {
+  if (!strokes || count <= 0) return FALSE;
+  if (m_pen.style != PS_NULL) DrawColumns(strokes, count, m_pen);
+  m_pos = CPoint(strokes[count - 1].x, strokes[count - 1].to);
+  return TRUE;
+}
+
+void CDC::DrawColumns(const ColumnStroke* strokes, int count, const PenState& pen) {
+  for (int i = 0; i < count; ++i)
+    DrawLine(CPoint(strokes[i].x, strokes[i].from), CPoint(strokes[i].x, strokes[i].to), pen);
 }
 
 COLORREF CDC::SetPixel(int x, int y, COLORREF color) {

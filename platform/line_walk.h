@@ -28,6 +28,12 @@ void WalkThickLine(CPoint from, CPoint to, int width, const CRect& bounds, Emit&
     __int128 num = (__int128)2 * i * an + n;
     return n0 + sn * (long long)(num / (2 * (__int128)n));
   };
+  // A line whose box lies beside the bounds paints nothing there: it is not
+  // walked at all (the loop below only cuts the major axis to the bounds).
+  long long nEnd = minorAt(n - 1);
+  if (std::max(n0, nEnd) - h + w <= (xMajor ? bounds.top : bounds.left) ||
+      std::min(n0, nEnd) - h >= (xMajor ? bounds.bottom : bounds.right))
+    return;
   long long first = sm > 0 ? m0 : m0 - (n - 1), last = sm > 0 ? m0 + (n - 1) : m0;
   long long lo = std::max(first - h, (long long)(xMajor ? bounds.left : bounds.top));
   long long hi = std::min(last - h + w, (long long)(xMajor ? bounds.right : bounds.bottom));

@@ -1,6 +1,7 @@
 #include "lexaro/raster_dc.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <stdexcept>
 
@@ -117,6 +118,56 @@ void CRasterDC::DrawRect(const CRect& rect, COLORREF color) {
   for (int y = r.top; y < r.bottom; ++y) FillSpan(y, r.left, r.right, color);
 }
 
+void CRasterDC::DrawColumns(const ColumnStroke* strokes, int count, const PenState& pen) {
+  if (pen.style == PS_NULL || IsTransparent(pen.color)) return;
+  // A wider pen stamps squares; only the 1-wide strokes of fills are
+  // painted by rows here.
+  if (pen.width != 1) return CDC::DrawColumns(strokes, count, pen);
+  CRect bounds = ClipBounds();
+  if (bounds.IsRectEmpty()) return;
+  // Blocks of strokes in consecutive columns; each stroke paints the rows
+  // from `from` towards `to`, without `to`, as DrawLine does.
+  // Long blocks keep the spans long, so the rows are walked in memory order.
+  constexpr int kBlock = 1024;
+  int lo[kBlock], hi[kBlock];
+  for (int i = 0; i < count;) {
+    int n = 0;
+    const long long x0 = strokes[i].x;
+    for (; i < count && n < kBlock && strokes[i].x == x0 + n; ++i, ++n) {
+      long long from = strokes[i].from, to = strokes[i].to;
+      lo[n] = int(std::max(to > from ? from : to + 1, (long long)bounds.top));
+      hi[n] = int(std::min(to > from ? to : from + 1, (long long)bounds.bottom));
+      if (from == to) hi[n] = lo[n];
+    }
+    FillColumnBlock(x0, n, lo, hi, pen.color);
+  }
+}
+
+void CRasterDC::FillColumnBlock(long long x0, int count, const int* lo, const int* hi, COLORREF color) {
+  int top = INT_MAX, bottom = INT_MIN, coreTop = INT_MIN, coreBottom = INT_MAX;
+  for (int k = 0; k < count; ++k) {
+    if (lo[k] < hi[k]) top = std::min(top, lo[k]), bottom = std::max(bottom, hi[k]);
+    coreTop = std::max(coreTop, lo[k]), coreBottom = std::min(coreBottom, hi[k]);
+  }
+  // Rows every column covers are one span; the others are cut into the
+  // runs of columns that cover them.
+  for (int y = top; y < bottom; ++y) {
+    if (y >= coreTop && y < coreBottom) {
+      FillSpan(y, x0, x0 + count, color);
+      continue;
+    }
+    for (int k = 0; k < count;) {
+      if (y < lo[k] || y >= hi[k]) {
+        ++k;
+        continue;
+      }
+      int run = k;
+      while (k < count && y >= lo[k] && y < hi[k]) ++k;
+      FillSpan(y, x0 + run, x0 + k, color);
+    }
+  }
+}
+
 void CRasterDC::BlendCoverage(const std::uint8_t* alpha, int left, int top, int width, int height,
                               COLORREF color) {
   std::uint32_t src = Opaque(color);
@@ -146,6 +197,12 @@ void CRasterDC::DrawText(const TextOutRequest& req) {
         dc.BlendCoverage(cov.alpha.data(), cov.left, cov.top, cov.width, cov.height, color);
     }
     bool Glyph(lf::RealizedFont& font, const lf::Glyph& g, double x, double y) override {
+      // Glyphs wholly outside the clip are passed over before their outline
+      // is loaded.
+      double box[4];
+      if (!font.InkBox(g, x, y, req.font.lfEscapement, box) ||
+          lf::AreaWithin(box[0], box[1], box[2], box[3], clip) == 0)
+        return true;
       int ox, oy;
       const lf::Coverage* cov = font.RenderGlyph(g, x, y, req.font.lfEscapement, clip, scratch, &ox, &oy);
       if (cov) dc.BlendCoverage(cov->alpha.data(), cov->left + ox, cov->top + oy, cov->width, cov->height, req.color);

@@ -1,6 +1,9 @@
 #include "lexaro/record_dc.h"
 
+#include <algorithm>
 #include <cmath>
+
+#include "platform/font/text_run.h"
 
 namespace {
 
@@ -98,4 +101,25 @@ CSize CRecordDC::MeasureText(const LOGFONT& font, const char* str, int count) co
     width += RoundHalfAway(em * (m_font.byteAdvance ? m_font.byteAdvance(b) : m_font.advance));
   }
   return CSize(int(width), tm.tmHeight);
+}
+
+long long CRecordDC::MeasureInk(const TextOutRequest& req, const CRect& clip) const {
+  if (!m_synthetic) return CDC::MeasureInk(req, clip);
+  // A synthetic glyph's ink is its cell: the run's advance from ascent to
+  // descent, turned by the escapement.
+  TEXTMETRIC tm;
+  MeasureFont(req.font, &tm);
+  double w = MeasureText(req.font, req.bytes, req.count).cx;
+  double angle = req.font.lfEscapement * (M_PI / 1800.0);
+  double dx = std::cos(angle), dy = -std::sin(angle), downX = -dy, downY = dx;
+  double xs[4], ys[4];
+  for (int i = 0; i < 4; ++i) {
+    double along = i & 1 ? w : 0, across = i & 2 ? double(tm.tmDescent) : -double(tm.tmAscent);
+    xs[i] = req.originX + along * dx + across * downX;
+    ys[i] = req.originY + along * dy + across * downY;
+  }
+  return lexaro::font::AreaWithin(std::floor(*std::min_element(xs, xs + 4)),
+                                  std::floor(*std::min_element(ys, ys + 4)),
+                                  std::ceil(*std::max_element(xs, xs + 4)),
+                                  std::ceil(*std::max_element(ys, ys + 4)), clip);
 }

@@ -177,6 +177,9 @@ void CSvgDC::DrawText(const TextOutRequest& req) {
     }
     bool Glyph(lf::RealizedFont& font, const lf::Glyph& g, double x, double y) override {
       if (!w.Fits(uses.size())) return false;
+      double box[4];
+      if (!font.InkBox(g, x, y, escapement, box) || lf::AreaWithin(box[0], box[1], box[2], box[3], clip) == 0)
+        return true;
       lf::Affine m;
       const FT_Outline* outline = font.GlyphOutline(g, x, y, escapement, &m);
       // Glyphs wholly outside the visible area are left out.

@@ -33,6 +33,12 @@ struct TextOutRequest {
   int codePage;
 };
 
+// One vertical stroke of a fill: the line from (x, from) to (x, to), whose
+// end pixel is not painted, as MoveTo and LineTo draw it.
+struct ColumnStroke {
+  int x, from, to;
+};
+
 // A pen as a surface sees it: style, width (at least 1) and colour.
 struct PenState {
   int style = PS_SOLID;
@@ -87,6 +93,14 @@ class LEXARO_API CDC {
   CSize GetTextExtent(const char* str, int count) const;
   CSize GetTextExtent(const CString& str) const;
   BOOL GetTextMetrics(TEXTMETRIC* tm) const;
+  // The drawing work of TextOut(x, y, str, count): the pixels of the boxes
+  // of its glyphs' outlines (and of its bands: opaque background, underline,
+  // strike-out) within the paintable area, each glyph counted on its own,
+  // so marks drawn over one another count once each, and a glyph of a size
+  // rendered from its outline each time adds the fixed work of that, in
+  // pixels as long to paint. Measured from the outlines' boxes, without
+  // rendering.
+  long long GetTextInk(int x, int y, const char* str, int count) const;
 
   // Lines: from the current position to the end point, which is not painted.
   CPoint MoveTo(int x, int y);
@@ -94,6 +108,10 @@ class LEXARO_API CDC {
   BOOL LineTo(int x, int y);
   BOOL LineTo(POINT p) { return LineTo(p.x, p.y); }
   CPoint GetCurrentPosition() const { return m_pos; }
+  // Fills: the strokes in the selected pen, each as MoveTo(x, from) and
+  // LineTo(x, to) would draw it, in order; the current position ends at the
+  // last stroke's end. Surfaces paint a run of them as they see fit.
+  BOOL StrokeColumns(const ColumnStroke* strokes, int count);
 
   // Pixels and areas. GetPixel answers CLR_TRANSPARENT for a fully
   // transparent pixel and CLR_INVALID outside the surface or clip.
@@ -119,6 +137,8 @@ class LEXARO_API CDC {
   virtual void DrawPixel(int x, int y, COLORREF color) = 0;
   virtual COLORREF ReadPixel(int x, int y) const = 0;
   virtual void DrawRect(const CRect& rect, COLORREF color) = 0;
+  // Column strokes of a fill; by default each one is a DrawLine.
+  virtual void DrawColumns(const ColumnStroke* strokes, int count, const PenState& pen);
   virtual int Resolution() const { return 96; }
   // The area a surface can show; surfaces without a size of their own
   // (recording, vector) answer a rectangle reaching 2^29 units each way.
@@ -126,11 +146,18 @@ class LEXARO_API CDC {
   // Text measurement; the default uses the real font engine.
   virtual CSize MeasureText(const LOGFONT& font, const char* str, int count) const;
   virtual void MeasureFont(const LOGFONT& font, TEXTMETRIC* tm) const;
+  // The pixels of GetTextInk for a request, within clip; the default asks
+  // the real font engine for the glyph boxes.
+  virtual long long MeasureInk(const TextOutRequest& request, const CRect& clip) const;
 
   const LOGFONT& CurrentLogFont() const { return m_lf; }
   const PenState& CurrentPen() const { return m_pen; }
 
  private:
+  // The request TextOut(x, y, str, count) hands to DrawText; *ext is the
+  // text's extent.
+  TextOutRequest MakeRequest(int x, int y, const char* str, int count, CSize* ext) const;
+
   CFont m_defaultFont;
   CPen m_defaultPen;
   CBrush m_defaultBrush;

@@ -35,6 +35,10 @@ class LEXARO_API CDC_Ex {
   // from any object on any thread.
   static CString m_pStyleTable[7];
   static int m_CreateTable;  // 1 once m_pStyleTable is filled
+  // A fill reaching in from far left of the clip walks up to this many
+  // hidden columns one by one to reach the visible ones, so that its edges
+  // round as in a full walk; beyond, it jumps. Part of a fill's work.
+  static constexpr long long kExactColumns = 1LL << 20;
 
   // Both pens start empty: nothing is drawn until CreatePen.
   CDC_Ex();

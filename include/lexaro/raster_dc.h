@@ -53,6 +53,7 @@ class LEXARO_API CRasterDC : public CDC {
   void DrawPixel(int x, int y, COLORREF color) override;
   COLORREF ReadPixel(int x, int y) const override;
   void DrawRect(const CRect& rect, COLORREF color) override;
+  void DrawColumns(const ColumnStroke* strokes, int count, const PenState& pen) override;
   int Resolution() const override { return m_dpi; }
   CRect SurfaceBounds() const override { return CRect(0, 0, m_width, m_height); }
 
@@ -60,6 +61,9 @@ class LEXARO_API CRasterDC : public CDC {
   template <typename F>
   void ForEachVisibleSpan(int y, long long x0, long long x1, F&& paint);
   void FillSpan(int y, long long x0, long long x1, COLORREF color);
+  // Strokes of a 1-wide pen in the columns x0 .. x0 + count - 1, as the
+  // rows [lo[i], hi[i]) of each column, painted row by row.
+  void FillColumnBlock(long long x0, int count, const int* lo, const int* hi, COLORREF color);
   void BlendCoverage(const std::uint8_t* alpha, int left, int top, int width, int height,
                      COLORREF color);
   CRect ClipBounds() const;

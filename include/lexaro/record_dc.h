@@ -1,7 +1,8 @@
 // CRecordDC: a device context that draws nothing and records every drawing
 // call in order, so tests can assert exactly what was drawn. It measures
 // text with the real font engine, or with a synthetic font whose metrics the
-// caller chooses, so that exact numbers need no installed font.
+// caller chooses, so that exact numbers need no installed font (a
+// synthetic glyph's ink, for GetTextInk, is its whole cell).
 #pragma once
 
 #include <functional>
@@ -58,6 +59,8 @@ class LEXARO_API CRecordDC : public CDC {
   int Resolution() const override { return m_dpi; }
   CSize MeasureText(const LOGFONT& font, const char* str, int count) const override;
   void MeasureFont(const LOGFONT& font, TEXTMETRIC* tm) const override;
+  // A synthetic font's glyphs are charged their cells.
+  long long MeasureInk(const TextOutRequest& request, const CRect& clip) const override;
 
  private:
   std::vector<RecordedOp> m_ops;

@@ -51,6 +51,14 @@ class RealizedFont {
   // the glyph has no outline. The outline lives in the face's glyph slot:
   // use it under the engine's lock, before the next glyph is loaded.
   const FT_Outline* GlyphOutline(const Glyph& g, double x, double y, int escapement, Affine* m);
+  // The box around the ink of glyph g drawn as RenderGlyph draws it, in
+  // surface pixels as {left, top, right, bottom}, rounded out by a pixel: a
+  // superset of every pixel RenderGlyph can cover. False when the glyph has
+  // no outline. The outline's box is loaded once per glyph and kept.
+  bool InkBox(const Glyph& g, double x, double y, int escapement, double box[4]);
+  // Whether RenderGlyph renders every glyph from its outline (large
+  // glyphs) rather than once per quarter-pixel position into a cache.
+  bool RendersOutlines() const;
   // Whether outlines are emboldened (part of what makes two outlines equal).
   bool SynthBold() const { return m_face.synthBold; }
   // Underline and strike-out as (top below the baseline, thickness) in px.
@@ -59,6 +67,8 @@ class RealizedFont {
 
  private:
   const Glyph& GlyphFor(char32_t cp);
+  // The map of GlyphOutline for glyph g at pen position (x, y).
+  Affine Placement(const Glyph& g, double x, double y, int escapement) const;
   bool RenderUncached(const Glyph& g, double x, double y, int escapement, const CRect& clip,
                       Coverage& out);
 
@@ -81,6 +91,18 @@ class RealizedFont {
     size_t operator()(const BitmapKey& k) const noexcept;
   };
   std::unordered_map<BitmapKey, Coverage, BitmapKeyHash> m_bitmaps;
+  // Outline boxes in font units (after shift and emboldening) by glyph;
+  // a glyph without outline has xMin > xMax.
+  struct OutlineKey {
+    const LoadedFace* face;
+    unsigned index;
+    int dx, dy;
+    bool operator==(const OutlineKey&) const = default;
+  };
+  struct OutlineKeyHash {
+    size_t operator()(const OutlineKey& k) const noexcept;
+  };
+  std::unordered_map<OutlineKey, FT_BBox, OutlineKeyHash> m_boxes;
   size_t m_bitmapBytes = 0;
   std::u32string m_decoded;
 };

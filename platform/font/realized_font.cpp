@@ -123,6 +123,15 @@ int RealizedFont::Width(const char* s, int n, int codePage) {
   return int(std::clamp(w, -2147483647LL, 2147483647LL));
 }
 
+Affine RealizedFont::Placement(const Glyph& g, double x, double y, int escapement) const {
+  double ratio = m_face.face->upem / g.face->upem;
+  double angle = escapement * (M_PI / 1800.0);
+  double c = std::cos(angle), s = std::sin(angle);
+  double sx = m_xscale * ratio, sy = m_scale * ratio;
+  double k = m_face.synthItalic ? kItalicShear : 0.0;
+  return Affine{sx * c, sx * k * c - sy * s, -sx * s, -sx * k * s - sy * c, x, y};
+}
+
 const FT_Outline* RealizedFont::GlyphOutline(const Glyph& g, double x, double y, int escapement,
                                              Affine* m) {
   if (!g.face) return nullptr;
@@ -132,17 +141,50 @@ const FT_Outline* RealizedFont::GlyphOutline(const Glyph& g, double x, double y,
     return nullptr;
   FT_Outline& outline = ft->glyph->outline;
   if (g.dx != 0 || g.dy != 0) FT_Outline_Translate(&outline, g.dx, g.dy);
-  double ratio = m_face.face->upem / g.face->upem;
   if (m_face.synthBold) {
     FT_Pos strength = FT_Pos(g.face->upem / 24);
     FT_Outline_EmboldenXY(&outline, strength, 0);
   }
-  double angle = escapement * (M_PI / 1800.0);
-  double c = std::cos(angle), s = std::sin(angle);
-  double sx = m_xscale * ratio, sy = m_scale * ratio;
-  double k = m_face.synthItalic ? kItalicShear : 0.0;
-  *m = Affine{sx * c, sx * k * c - sy * s, -sx * s, -sx * k * s - sy * c, x, y};
+  *m = Placement(g, x, y, escapement);
   return &outline;
+}
+
+size_t RealizedFont::OutlineKeyHash::operator()(const OutlineKey& k) const noexcept {
+  size_t h = std::hash<const void*>()(k.face);
+  h = h * 1000003u ^ k.index;
+  return h * 1000003u ^ size_t(k.dx) ^ size_t(k.dy) << 20;
+}
+
+bool RealizedFont::RendersOutlines() const {
+  return m_em * std::max(1.0, m_xscale / m_scale) > kCacheMaxEm;
+}
+
+bool RealizedFont::InkBox(const Glyph& g, double x, double y, int escapement, double box[4]) {
+  if (!g.face) return false;
+  OutlineKey key{g.face, g.index, g.dx, g.dy};
+  auto it = m_boxes.find(key);
+  if (it == m_boxes.end()) {
+    FT_BBox cb{1, 1, 0, 0};
+    Affine unused;
+    const FT_Outline* outline = GlyphOutline(g, 0, 0, 0, &unused);
+    if (outline && outline->n_points > 0 && outline->n_contours > 0) FT_Outline_Get_CBox(outline, &cb);
+    it = m_boxes.emplace(key, cb).first;
+  }
+  const FT_BBox& cb = it->second;
+  if (cb.xMin > cb.xMax) return false;
+  // Every point of the outline lies in the box of the four mapped corners.
+  Affine m = Placement(g, x, y, escapement);
+  double x0 = 1e300, y0 = 1e300, x1 = -1e300, y1 = -1e300;
+  for (FT_Pos u : {cb.xMin, cb.xMax})
+    for (FT_Pos v : {cb.yMin, cb.yMax}) {
+      double X = m.xx * double(u) + m.xy * double(v) + m.tx, Y = m.yx * double(u) + m.yy * double(v) + m.ty;
+      x0 = std::min(x0, X), x1 = std::max(x1, X), y0 = std::min(y0, Y), y1 = std::max(y1, Y);
+    }
+  // A cached map is drawn up to a quarter pixel from the pen position, and
+  // coverage reaches into the pixels the outline touches.
+  box[0] = std::floor(x0) - 1, box[1] = std::floor(y0) - 1;
+  box[2] = std::ceil(x1) + 1, box[3] = std::ceil(y1) + 1;
+  return true;
 }
 
 bool RealizedFont::RenderUncached(const Glyph& g, double x, double y, int escapement,
@@ -166,8 +208,7 @@ const Coverage* RealizedFont::RenderGlyph(const Glyph& g, double x, double y, in
   if (!g.face) return nullptr;
   escapement %= 3600;
   if (escapement < 0) escapement += 3600;
-  double em = m_em * std::max(1.0, m_xscale / m_scale);
-  if (em > kCacheMaxEm) return RenderUncached(g, x, y, escapement, clip, scratch) ? &scratch : nullptr;
+  if (RendersOutlines()) return RenderUncached(g, x, y, escapement, clip, scratch) ? &scratch : nullptr;
   // Glyphs of ordinary sizes are rendered once per quarter-pixel position.
   double fx = std::floor(x), fy = std::floor(y);
   int subX = int((x - fx) * 4), subY = int((y - fy) * 4);
@@ -175,7 +216,7 @@ const Coverage* RealizedFont::RenderGlyph(const Glyph& g, double x, double y, in
   auto it = m_bitmaps.find(key);
   if (it == m_bitmaps.end()) {
     Coverage cov;
-    int reach = int(em * 8) + 16;
+    int reach = int(m_em * std::max(1.0, m_xscale / m_scale) * 8) + 16;
     CRect all(-reach, -reach, reach, reach);
     if (!RenderUncached(g, subX / 4.0, subY / 4.0, escapement, all, cov)) cov = Coverage{};
     if (m_bitmapBytes > kCacheBytes) {

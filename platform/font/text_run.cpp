@@ -1,5 +1,6 @@
 #include "platform/font/text_run.h"
 
+#include <algorithm>
 #include <cmath>
 #include <mutex>
 #include <vector>
@@ -8,6 +9,7 @@ namespace lexaro::font {
 namespace {
 
 constexpr double kFarAway = double(1 << 30);
+constexpr long long kOutlineWork = 2048;
 
 bool IsTransparent(COLORREF c) { return (c & 0xFF000000u) != 0; }
 
@@ -55,6 +57,39 @@ void WalkTextRun(const TextOutRequest& req, TextRunSink& sink) {
     font->StrikeOutBand(&top, &thickness);
     band(top, thickness, req.color);
   }
+}
+
+long long AreaWithin(double x0, double y0, double x1, double y1, const CRect& clip) {
+  double w = std::min(x1, double(clip.right)) - std::max(x0, double(clip.left));
+  double h = std::min(y1, double(clip.bottom)) - std::max(y0, double(clip.top));
+  return w > 0 && h > 0 ? (long long)w * (long long)h : 0;
+}
+
+long long MeasureInk(const TextOutRequest& req, const CRect& clip) {
+  struct Ink : TextRunSink {
+    const CRect& clip;
+    int escapement;
+    long long pixels = 0;
+    Ink(const CRect& c, int e) : clip(c), escapement(e) {}
+    void Band(const double q[8], COLORREF) override {
+      double x0 = std::min({q[0], q[2], q[4], q[6]}), x1 = std::max({q[0], q[2], q[4], q[6]});
+      double y0 = std::min({q[1], q[3], q[5], q[7]}), y1 = std::max({q[1], q[3], q[5], q[7]});
+      pixels += AreaWithin(std::floor(x0), std::floor(y0), std::ceil(x1), std::ceil(y1), clip);
+    }
+    bool Glyph(RealizedFont& font, const lexaro::font::Glyph& g, double x, double y) override {
+      double box[4];
+      if (!font.InkBox(g, x, y, escapement, box)) return true;
+      long long area = AreaWithin(box[0], box[1], box[2], box[3], clip);
+      // Loading and rasterising an outline costs about as much as painting
+      // kOutlineWork pixels, however small the glyph.
+      if (area > 0 && font.RendersOutlines()) area += kOutlineWork;
+      pixels += area;
+      return true;
+    }
+  };
+  Ink ink(clip, req.font.lfEscapement);
+  WalkTextRun(req, ink);
+  return ink.pixels;
 }
 
 }  // namespace lexaro::font

@@ -27,4 +27,12 @@ class TextRunSink {
 // int. Takes the font engine's lock.
 void WalkTextRun(const TextOutRequest& request, TextRunSink& sink);
 
+// The pixels of a box [x0, x1) x [y0, y1) of the surface within clip.
+long long AreaWithin(double x0, double y0, double x1, double y1, const CRect& clip);
+// The drawing work of a request within clip (CDC::GetTextInk): the sum of
+// the ink boxes of its glyphs and of the boxes of its bands, and for each
+// visible glyph rendered from its outline the fixed work of rendering it,
+// in pixels as long to paint.
+long long MeasureInk(const TextOutRequest& request, const CRect& clip);
+
 }  // namespace lexaro::font

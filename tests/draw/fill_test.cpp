@@ -169,3 +169,51 @@ TEST(TriangleFill, RightTriangleAndSizeLimitedForms) {
   ex.DrawTriangleCover_alpha(&rec, CPoint(0, 0), CPoint(1, 1), CPoint(1, 0));
   EXPECT_EQ(Lines(rec).size(), 3u);
 }
+
+namespace {
+
+// A raster surface that paints the column strokes of fills one line at a
+// time, as every surface does by default.
+class LineByLineRaster : public CRasterDC {
+ public:
+  using CRasterDC::CRasterDC;
+
+ protected:
+  void DrawColumns(const ColumnStroke* strokes, int count, const PenState& pen) override {
+    CDC::DrawColumns(strokes, count, pen);
+  }
+};
+
+}  // namespace
+
+TEST(QuadFill, RowByRowPaintsWhatLineByLineDoes) {
+  // Turned boxes, a sliver, a shape wider than one batch of strokes and
+  // corners far outside, each also through a clip region with a hole.
+  const std::array<CPoint, 4> quads[] = {
+      {CPoint(5, 40), CPoint(60, 8), CPoint(90, 60), CPoint(35, 92)},
+      {CPoint(-3, 2), CPoint(1300, 70), CPoint(1301, 74), CPoint(-2, 6)},
+      {CPoint(-2000, -50), CPoint(3000, -40), CPoint(3100, 300), CPoint(-1900, 290)},
+      {CPoint(INT_MIN / 2, 10), CPoint(INT_MAX / 2, 20), CPoint(INT_MAX / 2, 30), CPoint(INT_MIN / 2, 99)},
+      {CPoint(40, -500000), CPoint(41, -500000), CPoint(1000, 900000), CPoint(999, 900000)},
+  };
+  for (bool clipped : {false, true}) {
+    for (const auto& q : quads) {
+      CRasterDC rows(1280, 120);
+      LineByLineRaster lines(1280, 120);
+      for (CDC* dc : {static_cast<CDC*>(&rows), static_cast<CDC*>(&lines)}) {
+        if (!clipped) continue;
+        CRgn outer, hole;
+        outer.CreateRectRgn(3, 1, 1270, 110);
+        hole.CreateRectRgn(30, 20, 70, 50);
+        outer.CombineRgn(&outer, &hole, RGN_DIFF);
+        dc->SelectClipRgn(&outer);
+      }
+      CDC_Ex ex;
+      ex.DrawSquareCover(&rows, q[0], q[1], q[2], q[3], kInk);
+      ex.DrawSquareCover(&lines, q[0], q[1], q[2], q[3], kInk);
+      EXPECT_TRUE(std::equal(rows.Bits(), rows.Bits() + 1280 * 120, lines.Bits()))
+          << q[0].x << "," << q[0].y << (clipped ? " clipped" : "");
+      EXPECT_FALSE(Painted(rows).empty());
+    }
+  }
+}

@@ -47,6 +47,7 @@ void Replay(const char* target, void (*entry)(const uint8_t*, size_t)) {
 }
 
 TEST(FuzzRegressions, MarkupInputsLayOutAndDraw) { Replay("markup", lexaro::fuzz::Markup); }
+TEST(FuzzRegressions, InkInputsStayWithinTheDrawingBudget) { Replay("ink", lexaro::fuzz::Ink); }
 TEST(FuzzRegressions, PropertyInputsParse) { Replay("properties", lexaro::fuzz::Properties); }
 TEST(FuzzRegressions, ColourInputsRead) { Replay("color", lexaro::fuzz::Color); }
 TEST(FuzzRegressions, StringToolInputsEnd) { Replay("string_tool", lexaro::fuzz::StringTool); }
