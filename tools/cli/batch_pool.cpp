@@ -99,10 +99,8 @@ WorkerPool::~WorkerPool() {
   ::sigaction(SIGPIPE, &m_oldPipe, nullptr);
 }
 
-bool WorkerPool::CanTake() const {
-  for (const Worker& w : m_workers)
-    if ((w.pid > 0 && w.seq < 0) || (w.pid < 0 && !m_startFailed)) return true;
-  return false;
+bool WorkerPool::CanTake() {
+  return Find(true) != nullptr || (!m_startFailed && Find(false) != nullptr);
 }
 
 int WorkerPool::Busy() const {
@@ -111,14 +109,17 @@ int WorkerPool::Busy() const {
   return busy;
 }
 
-bool WorkerPool::Send(const BatchItem& item, std::string* error) {
-  Worker* chosen = nullptr;
+WorkerPool::Worker* WorkerPool::Find(bool running) {
   for (Worker& w : m_workers)
-    if (w.pid > 0 && w.seq < 0) chosen = chosen ? chosen : &w;
+    if (running ? w.pid > 0 && w.seq < 0 : w.pid < 0) return &w;
+  return nullptr;
+}
+
+bool WorkerPool::Send(const BatchItem& item, std::string* error) {
+  Worker* chosen = Find(true);
   if (!chosen) {
-    for (Worker& w : m_workers)
-      if (w.pid < 0) chosen = chosen ? chosen : &w;
-    if (!chosen || m_startFailed) return (*error = "no worker can take it"), false;
+    chosen = m_startFailed ? nullptr : Find(false);
+    if (!chosen) return (*error = "no worker can take it"), false;
     if (!Start(*chosen, error)) return (m_startFailed = true), false;
   }
   // An idle worker is waiting in read, so a long job cannot block here.

@@ -29,7 +29,7 @@ class WorkerPool {
   WorkerPool& operator=(const WorkerPool&) = delete;
 
   // Whether an item can be handed out now: a worker is idle or can start.
-  bool CanTake() const;
+  bool CanTake();
   // Hands the item to a worker; false with the reason when none took it.
   bool Send(const BatchItem& item, std::string* error);
   // Workers drawing an item.
@@ -45,6 +45,8 @@ class WorkerPool {
     long seq = -1, number = 0;  // the item being drawn; seq -1 when idle
   };
 
+  // An idle running worker, or (running false) a slot without a worker.
+  Worker* Find(bool running);
   bool Start(Worker& w, std::string* error);
   [[noreturn]] void Serve(int jobFd, int resultFd);
   std::string Retire(Worker& w);
