@@ -31,6 +31,14 @@ bool ValidName(const std::string& name, std::string* error) {
   return true;
 }
 
+// Blank and comment lines, told without copying them, so that a long run
+// of them (or an endless one) is read quickly.
+bool Skipped(const std::string& text) {
+  for (char c : text)
+    if (!IsBlank(c)) return c == '#';
+  return true;
+}
+
 std::string Count(long long n) {
   std::string digits = std::to_string(n), out;
   for (size_t i = 0; i < digits.size(); ++i) {
@@ -128,6 +136,7 @@ bool BatchInput::Next(BatchItem* item) {
       default: break;
     }
     if (number == 1 && m_text.rfind("\xEF\xBB\xBF", 0) == 0) m_text.erase(0, 3);
+    if (state == LineReader::kLine && Skipped(m_text)) continue;
     BatchLine line;
     if (state == LineReader::kTooLong)
       line = {BatchLine::kBad, "", "", "the line is longer than " + std::to_string(kMaxBatchLine >> 20) + " MiB"};
