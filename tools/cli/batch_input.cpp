@@ -23,7 +23,8 @@ std::string Trim(const std::string& s) {
 // Names become file names: no directory parts, no hidden or control names.
 bool ValidName(const std::string& name, std::string* error) {
   if (name.empty()) return (*error = "the image name before the tab is empty"), false;
-  if (name.size() > kMaxName) return (*error = "the image name is longer than " + std::to_string(kMaxName) + " bytes"), false;
+  if (name.size() > kMaxName)
+    return (*error = "the image name is longer than " + std::to_string(kMaxName) + " bytes"), false;
   if (name[0] == '.') return (*error = "the image name '" + name + "' starts with a dot"), false;
   for (unsigned char c : name)
     if (c < 0x20 || c == 0x7F || c == '/' || c == '\\')
@@ -164,8 +165,8 @@ void BatchInput::ClaimName(BatchItem* item) {
   if (fresh) return;
   if (!m_overwrite) {
     item->ok = false;
-    item->error = "the image name '" + item->name + "' was already given by line " + std::to_string(claim->second.number) +
-                  " (--overwrite lets a later line replace it)";
+    item->error = "the image name '" + item->name + "' was already given by line " +
+                  std::to_string(claim->second.number) + " (--overwrite lets a later line replace it)";
     return;
   }
   item->after = claim->second.seq;

@@ -67,13 +67,13 @@ class LineReader {
 class BatchInput {
  public:
   // `what` names the input in messages ("'list.txt'", "standard input").
-  BatchInput(int fd, std::string what, bool overwrite) : m_reader(fd), m_what(std::move(what)), m_overwrite(overwrite) {}
+  BatchInput(int fd, std::string what, bool overwrite)
+      : m_reader(fd), m_what(std::move(what)), m_overwrite(overwrite) {}
 
   // The next item; false at the end of the input or when reading stopped
   // early, which Error() then tells.
   bool Next(BatchItem* item);
   const std::string& Error() const { return m_error; }
-  long Items() const { return m_seq; }
 
  private:
   void ClaimName(BatchItem* item);

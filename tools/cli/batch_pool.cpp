@@ -174,7 +174,8 @@ std::string WorkerPool::Retire(Worker& w) {
 
 bool WorkerPool::Start(Worker& w, std::string* error) {
   int jobs[2], results[2];
-  if (::pipe2(jobs, O_CLOEXEC) != 0) return (*error = std::string("cannot start a worker: ") + std::strerror(errno)), false;
+  if (::pipe2(jobs, O_CLOEXEC) != 0)
+    return (*error = std::string("cannot start a worker: ") + std::strerror(errno)), false;
   if (::pipe2(results, O_CLOEXEC) != 0) {
     *error = std::string("cannot start a worker: ") + std::strerror(errno);
     ::close(jobs[0]), ::close(jobs[1]);

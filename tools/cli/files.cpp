@@ -139,7 +139,8 @@ bool MakeDirectory(const std::string& dir, std::string* error) {
     return Fail(error, "cannot create the directory '" + dir + "': " + made.message());
   }
   // Refused once here rather than once for every image.
-  if (::access(dir.c_str(), W_OK | X_OK) != 0) return Fail(error, "cannot write into the directory '" + dir + "': " + Reason());
+  if (::access(dir.c_str(), W_OK | X_OK) != 0)
+    return Fail(error, "cannot write into the directory '" + dir + "': " + Reason());
   return true;
 }
 
