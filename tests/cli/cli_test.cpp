@@ -46,9 +46,12 @@ TEST(Cli, EveryErrorGivesAMessageItsStatusAndNoOutputFile) {
   ScratchDir dir;
   fs::create_directory(dir / "sub");
   WriteFile(dir / "nul.lxm", std::string("x\0y", 3));
+  WriteFile(dir / "list.txt", "x\n");
+  WriteFile(dir / "file", "");
   struct Case {
     std::vector<std::string> args;
     int status;
+    std::string says = "";
   } cases[] = {
       {{"render", "x", "-o", "out.png", "--frobnicate"}, 2},
       {{"render", "x", "-o", "out.png", "--size", "20.5"}, 2},
@@ -61,8 +64,13 @@ TEST(Cli, EveryErrorGivesAMessageItsStatusAndNoOutputFile) {
       {{"render", "x", "-o", "sub"}, 1},
       {{"render", std::string(40, 'x'), "--size", "1000", "-o", "out.png"}, 1},
       {{"render", "xxxxxxxxxx", "--size", "1000", "--padding", "4096", "-o", "out.png"}, 1},
-      {{"batch", "missing.txt", "-o", "outdir"}, 1},
-      {{"samples", "-o", "outdir", "--samples", "sub"}, 1},
+      {{"batch", "missing.txt", "-o", "outdir"}, 1, "cannot open 'missing.txt'"},
+      {{"batch", "sub", "-o", "outdir"}, 1, "'sub' is a directory"},
+      {{"batch", "list.txt", "-o", "file/sub"}, 1, "cannot create the directory 'file/sub': Not a directory"},
+      {{"batch", "list.txt", "-o", "file"}, 1, "'file' is not a directory"},
+      {{"samples", "-o", "outdir", "--samples", "sub"}, 1, "no sample files"},
+      {{"samples", "-o", "outdir", "--samples", "/nonexistent"}, 1, "'/nonexistent' does not exist"},
+      {{"samples", "-o", "file/sub"}, 1, "cannot create the directory 'file/sub'"},
   };
   const auto before = dir.Names();
   for (const Case& c : cases) {
@@ -71,11 +79,12 @@ TEST(Cli, EveryErrorGivesAMessageItsStatusAndNoOutputFile) {
     Outcome o = RunCli(c.args, dir.path());
     EXPECT_EQ(o.status, c.status) << line << o.err;
     EXPECT_EQ(o.err.rfind("lexaro: ", 0), 0u) << line << o.err;
+    EXPECT_EQ(std::count(o.err.begin(), o.err.end(), '\n'), 1) << line << o.err;
+    EXPECT_NE(o.err.find(c.says), std::string::npos) << line << o.err;
     EXPECT_TRUE(o.out.empty()) << line;
     EXPECT_FALSE(fs::exists(dir / "out.png")) << line;
     EXPECT_TRUE(fs::is_empty(dir / "sub")) << line;
-    EXPECT_TRUE(!fs::exists(dir / "outdir") || fs::is_empty(dir / "outdir")) << line;
-    fs::remove_all(dir / "outdir");
+    EXPECT_FALSE(fs::exists(dir / "outdir")) << line;
     EXPECT_EQ(dir.Names(), before) << line << "left a file behind";
   }
   Outcome help = RunCli({"--help"}, dir.path());
@@ -277,7 +286,7 @@ TEST(Cli, OutputsReplaceOnlyRegularFilesAndSayWhyAWriteFailed) {
   // Help and version into a full device fail like any other write.
   if (IsCharDevice("/dev/full"))
     for (const char* option : {"--help", "--version"}) {
-      Outcome o = RunCli({option}, dir.path(), "", "/dev/full");
+      Outcome o = RunCli({option}, dir.path(), "", Feed::kFile, "/dev/full");
       EXPECT_EQ(o.status, 1) << option;
       EXPECT_NE(o.err.find(std::strerror(ENOSPC)), std::string::npos) << option << o.err;
     }

@@ -39,11 +39,12 @@ TEST(Options, ReadsEveryOptionInBothSpellings) {
   EXPECT_EQ(r.options.inputFile, "-");
   EXPECT_FALSE(r.options.haveMarkup);
 
-  r = Parse({"batch", "list.txt", "-o", "dir", "-j", "3", "-q"});
+  r = Parse({"batch", "list.txt", "-o", "dir", "-j", "3", "-q", "--overwrite"});
   ASSERT_TRUE(r.ok) << r.error;
   EXPECT_EQ(r.options.inputFile, "list.txt");
   EXPECT_EQ(r.options.jobs, 3);
   EXPECT_TRUE(r.options.quiet);
+  EXPECT_TRUE(r.options.overwrite);
 
   r = Parse({"samples", "-o", "dir", "--samples", "s"});
   ASSERT_TRUE(r.ok) << r.error;
@@ -82,6 +83,7 @@ TEST(Options, RefusesBadCommandLinesWithAReason) {
       {"render", "x", "-o", "a", "--format", "gif"},
       {"render", "x", "-o", "a", "--encoding", "latin1"},
       {"render", "x", "-o", "a", "--jobs", "2"},  // a batch option
+      {"render", "x", "-o", "a", "--overwrite"},
       {"render", "x", "-o", "a", "--extent=yes"},
       {"render", "x", "-o", "a", "--nope"},
       {"render", "x", "-o", "a", "-z"},

@@ -110,10 +110,15 @@ void RemoveTempFilesOnSignals() {
 }
 
 bool MakeDirectory(const std::string& dir, std::string* error) {
-  std::error_code ec;
-  fs::create_directories(dir, ec);
-  if (ec && !fs::is_directory(dir)) return Fail(error, "cannot create the directory '" + dir + "': " + ec.message());
-  if (!fs::is_directory(dir, ec)) return Fail(error, "'" + dir + "' is not a directory");
+  std::error_code made, probed;
+  fs::create_directories(dir, made);
+  if (!fs::is_directory(dir, probed)) {
+    if (fs::exists(dir, probed) || !made) return Fail(error, "'" + dir + "' is not a directory");
+    return Fail(error, "cannot create the directory '" + dir + "': " + made.message());
+  }
+  // Refused once here rather than once for every image.
+  if (::access(dir.c_str(), W_OK | X_OK) != 0)
+    return Fail(error, "cannot write into the directory '" + dir + "': " + Reason());
   return true;
 }
 

@@ -50,8 +50,11 @@ Batch:
   FILE holds one formula per line, or NAME<TAB>MARKUP to name the image
   NAME.png; other images are named by their line number (line-7.png).
   Blank lines and lines starting with '#' are skipped. Failing lines are
-  reported with their line numbers; the other lines are still drawn.
+  reported with their line numbers; the other lines are still drawn. A line
+  repeating an earlier line's image name fails. FILE is read once, so it may
+  be '-' (standard input), a pipe or a FIFO.
   -j, --jobs N         worker processes (default 1, at most 64)
+  --overwrite          a line repeating an image name replaces the image
   -q, --quiet          no progress bar
 
 Samples:
@@ -60,15 +63,17 @@ Samples:
   OUT/gallery/NAME.png.
 
 Limits: images are at most 16384 pixels a side and 100 megapixels; input
-files at most 4 MiB; a batch line at most 1 MiB.
+files at most 4 MiB; a batch line at most 1 MiB; a batch list at most
+1 GiB and 1,000,000 formulas.
 
 A file is written to a temporary file beside it and renamed, keeping its
 permissions, so a failed run never leaves a partial file; through a link,
 the link's target is written; devices and FIFOs are written in place.
 
-Exit status: 0 success; 1 an input could not be read, drawn or written
-(for batch: at least one line failed); 2 a usage error (unknown option,
-malformed number, missing argument).
+Exit status: 0 success; 1 an input could not be read, an image was too
+large or could not be drawn or written (for batch: at least one line failed
+or the list stopped early); 2 a usage error (unknown option, malformed or
+out-of-range value, missing argument).
 )";
 }
 

@@ -159,6 +159,8 @@ const std::vector<OptionSpec>& Specs() {
        }},
       {"quiet", 'q', false, kBatch,
        [](Options& o, const std::string&, std::string*) { return o.quiet = true; }},
+      {"overwrite", 0, false, kBatch,
+       [](Options& o, const std::string&, std::string*) { return o.overwrite = true; }},
       {"samples", 0, true, kSamples,
        [](Options& o, const std::string& v, std::string* e) {
          o.samplesDir = v;

@@ -43,6 +43,7 @@ struct Options {
   int jobs = 1;
   std::string samplesDir;  // samples --samples DIR; empty: the built-in one
   bool quiet = false;      // batch: no progress bar
+  bool overwrite = false;  // batch: a later line may repeat an image name
 };
 
 struct ParseResult {

@@ -39,10 +39,33 @@ bool DrawSamples(const std::string& dir, const std::string& outDir, const Option
   return ok;
 }
 
+// Whether the samples directory is there; says why not.
+bool SamplesDirExists(const std::string& dir) {
+  std::error_code ec;
+  const fs::file_status status = fs::status(dir, ec);
+  if (fs::is_directory(status)) return true;
+  if (status.type() == fs::file_type::not_found)
+    std::fprintf(stderr, "lexaro: the samples directory '%s' does not exist\n", dir.c_str());
+  else if (ec)
+    std::fprintf(stderr, "lexaro: cannot read the samples directory '%s': %s\n", dir.c_str(), ec.message().c_str());
+  else
+    std::fprintf(stderr, "lexaro: '%s' is not a directory of samples\n", dir.c_str());
+  return false;
+}
+
 }  // namespace
 
 int RunSamples(const Options& o) {
   const std::string dir = o.samplesDir.empty() ? gallery::DefaultSamplesDir() : o.samplesDir;
+  if (!SamplesDirExists(dir)) return 1;
+  // A directory without samples, or an output that cannot be made, is one
+  // error of the whole command.
+  std::vector<std::string> paths;
+  std::string error;
+  if (!gallery::ListSamples(dir, &paths, &error) || !MakeDirectory(o.output, &error)) {
+    std::fprintf(stderr, "lexaro: %s\n", error.c_str());
+    return 1;
+  }
   ApplyEngineDefaults(o);
   int count = 0;
   bool ok = DrawSamples(dir, o.output, o, &count);

@@ -1,0 +1,225 @@
+// `lexaro batch` run as a user runs it: the list read once from any stream,
+// the same results whatever the number of workers, repeated image names,
+// and workers that end with their parent.
+#include <gtest/gtest.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <map>
+#include <thread>
+
+#include "run_cli.h"
+#include "tools/cli/batch_input.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// What a run left: its status, its messages and every image with its bytes.
+struct BatchRun {
+  int status = -1;
+  std::string err;
+  std::map<std::string, std::string> images;
+};
+
+BatchRun Batch(const ScratchDir& dir, std::vector<std::string> args, const std::string& input = "",
+          Feed feed = Feed::kFile) {
+  fs::remove_all(dir / "out");
+  args.insert(args.begin(), "batch");
+  for (const char* a : {"-o", "out"}) args.push_back(a);
+  Outcome o = RunCli(args, dir.path(), input, feed);
+  BatchRun run{o.status, o.err, {}};
+  if (fs::is_directory(dir / "out"))
+    for (const auto& e : fs::directory_iterator(dir / "out")) run.images[e.path().filename()] = ReadFile(e.path());
+  return run;
+}
+
+std::vector<std::string> Names(const BatchRun& run) {
+  std::vector<std::string> names;
+  for (const auto& [name, bytes] : run.images) names.push_back(name);
+  return names;
+}
+
+bool Says(const BatchRun& run, const std::string& text) { return run.err.find(text) != std::string::npos; }
+
+// Writes bytes into a FIFO from another thread once a reader opens it.
+class FifoWriter {
+ public:
+  FifoWriter(fs::path path, std::string bytes) : m_path(std::move(path)) {
+    ::signal(SIGPIPE, SIG_IGN);
+    ::mkfifo(m_path.c_str(), 0600);
+    m_thread = std::thread([this, bytes] {
+      int fd = ::open(m_path.c_str(), O_WRONLY);
+      for (size_t done = 0; fd >= 0 && done < bytes.size();) {
+        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n <= 0) break;
+        done += size_t(n);
+      }
+      if (fd >= 0) ::close(fd);
+    });
+  }
+  // A writer still waiting for a reader is let go: it finds the FIFO closed.
+  ~FifoWriter() {
+    int fd = ::open(m_path.c_str(), O_RDONLY | O_NONBLOCK);
+    if (fd >= 0) ::close(fd);
+    m_thread.join();
+    ::unlink(m_path.c_str());
+  }
+
+ private:
+  fs::path m_path;
+  std::thread m_thread;
+};
+
+TEST(Batch, ReadsItsListOnceFromAnyStreamWithTheSameResultsForAnyNumberOfWorkers) {
+  ScratchDir dir;
+  const std::string list = "# formulas\n"
+                           "a\tx<+>y\n"
+                           "<SQRT>z</SQRT>\n" +
+                           std::string("bad\tx\0y\n", 8) +
+                           "long\t" + std::string(size_t(cli::kMaxBatchLine), 'x') + "\n"
+                           "\n"
+                           "a\t<FRAC><S>1</S><S>2</S></FRAC>\n"
+                           "last\t<PAREN>a</PAREN>";
+  WriteFile(dir / "list.txt", list);
+  const BatchRun expected = Batch(dir, {"list.txt"});
+  EXPECT_EQ(expected.status, 1);
+  EXPECT_EQ(Names(expected), (std::vector<std::string>{"a.png", "last.png", "line-3.png"}));
+  for (const char* text : {"line 4: the line holds a NUL byte", "line 5: the line is longer than 1 MiB",
+                           "line 7: the image name 'a' was already given by line 2", "3 of 6 formulas drawn"})
+    EXPECT_TRUE(Says(expected, text)) << text << "\n" << expected.err;
+
+  struct Source {
+    const char* what;
+    std::string path;
+    Feed feed;
+    bool fifo;
+  } sources[] = {
+      {"a file", "list.txt", Feed::kFile, false},
+      {"standard input from a file", "-", Feed::kFile, false},
+      {"standard input from a pipe", "-", Feed::kPipe, false},
+      {"/dev/stdin from a pipe", "/dev/stdin", Feed::kPipe, false},
+      {"a FIFO", "list.fifo", Feed::kFile, true},
+  };
+  for (const Source& s : sources)
+    for (const char* jobs : {"1", "2", "3"}) {
+      std::unique_ptr<FifoWriter> writer;
+      if (s.fifo) writer = std::make_unique<FifoWriter>(dir / s.path, list);
+      BatchRun run = Batch(dir, {s.path, "--jobs", jobs}, s.path == "list.txt" || s.fifo ? "" : list, s.feed);
+      writer.reset();
+      EXPECT_EQ(run.status, expected.status) << s.what << " -j " << jobs;
+      EXPECT_EQ(run.err, expected.err) << s.what << " -j " << jobs;
+      EXPECT_EQ(Names(run), Names(expected)) << s.what << " -j " << jobs;
+      EXPECT_TRUE(run.images == expected.images) << s.what << " -j " << jobs;
+    }
+}
+
+TEST(Batch, AnInputThatNeverEndsStopsWithAnError) {
+  ScratchDir dir;
+  for (const char* jobs : {"1", "2"}) {
+    BatchRun run = Batch(dir, {"/dev/zero", "-j", jobs});
+    EXPECT_EQ(run.status, 1) << jobs;
+    EXPECT_TRUE(Says(run, "'/dev/zero' is longer than 1 GiB; line 1 and the rest were not read")) << run.err;
+    EXPECT_TRUE(run.images.empty());
+  }
+}
+
+TEST(Batch, ARepeatedImageNameFailsUnlessOverwriteLetsTheLastLineWin) {
+  ScratchDir dir;
+  // Line 3 names the image of the unnamed line 2; line 4 repeats line 1's
+  // name after a slow drawing, so a later line finishing first would show.
+  const std::string list = "a\t" + std::string(1200, 'x') + "\nb\nline-2\ty\na\t<SQRT>q</SQRT>\n";
+  auto image = [&](const std::string& markup) {
+    EXPECT_EQ(RunCli({"render", markup, "-o", "one.png"}, dir.path()).status, 0);
+    return ReadFile(dir / "one.png");
+  };
+  const std::string slow = image(std::string(1200, 'x')), b = image("b"), y = image("y"), q = image("<SQRT>q</SQRT>");
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string a, line2;
+  } cases[] = {
+      {{"-", "-j", "1"}, 1, slow, b},
+      {{"-", "-j", "2"}, 1, slow, b},
+      {{"-", "-j", "1", "--overwrite"}, 0, q, y},
+      {{"-", "-j", "2", "--overwrite"}, 0, q, y},
+  };
+  for (const Case& c : cases) {
+    std::string line;
+    for (const auto& a : c.args) line += a + " ";
+    BatchRun run = Batch(dir, c.args, list, Feed::kPipe);
+    EXPECT_EQ(run.status, c.status) << line << run.err;
+    EXPECT_EQ(Names(run), (std::vector<std::string>{"a.png", "line-2.png"})) << line;
+    EXPECT_TRUE(run.images["a.png"] == c.a) << line;
+    EXPECT_TRUE(run.images["line-2.png"] == c.line2) << line;
+    EXPECT_EQ(Says(run, "line 3: the image name 'line-2' was already given by line 2"), c.status == 1) << run.err;
+    EXPECT_EQ(Says(run, "line 4: the image name 'a' was already given by line 1"), c.status == 1) << run.err;
+  }
+}
+
+int CountImages(const fs::path& dir) {
+  int n = 0;
+  std::error_code ec;
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
+    n += it->path().extension() == ".png" && it->path().filename().string()[0] != '.';
+  return n;
+}
+
+// The processes whose parent is `parent`, from /proc.
+int CountChildren(pid_t parent) {
+  int n = 0;
+  std::error_code ec;
+  for (fs::directory_iterator it("/proc", ec), end; !ec && it != end; it.increment(ec)) {
+    std::string stat = ReadFile(it->path() / "stat");
+    size_t close = stat.rfind(')');
+    if (close == std::string::npos) continue;
+    char state = 0;
+    long ppid = 0;
+    if (std::sscanf(stat.c_str() + close + 1, " %c %ld", &state, &ppid) == 2 && ppid == parent) ++n;
+  }
+  return n;
+}
+
+TEST(Batch, WorkersEndWithTheirParent) {
+  ScratchDir dir;
+  // Two formulas of more than a second each (a 67-megapixel image): the
+  // parent is killed while both workers draw, so a worker that went on would
+  // write its image.
+  WriteFile(dir / "slow.txt", "x\ny\n");
+  // Workers left by their parent become this process's children, so they
+  // can be waited for.
+  ASSERT_EQ(::prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::setpgid(0, 0);
+    int null = ::open("/dev/null", O_RDWR);
+    if (null < 0 || ::chdir(dir.path().c_str()) != 0) ::_exit(127);
+    for (int fd : {0, 1, 2}) ::dup2(null, fd);
+    const char* argv[] = {LEXARO_CLI_PATH, "batch", "slow.txt", "-o", "out", "-j", "2", "--padding", "4096", nullptr};
+    ::execv(LEXARO_CLI_PATH, const_cast<char**>(argv));
+    ::_exit(127);
+  }
+  ASSERT_GT(pid, 0);
+  ::setpgid(pid, pid);
+  for (int i = 0; i < 6000 && CountChildren(pid) < 2; ++i) ::usleep(10'000);
+  const int atKill = CountImages(dir / "out");
+  ::kill(pid, SIGKILL);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  // Every worker ends: none is left in the program's process group.
+  bool ended = false;
+  for (int i = 0; i < 6000 && !ended; ++i) {
+    pid_t reaped = ::waitpid(-pid, &status, WNOHANG);
+    if (reaped < 0) ended = true;
+    else if (reaped == 0) ::usleep(10'000);
+  }
+  if (!ended) ::kill(-pid, SIGKILL);
+  while (::waitpid(-pid, &status, 0) > 0) {
+  }
+  ::prctl(PR_SET_CHILD_SUBREAPER, 0);
+  EXPECT_TRUE(ended);
+  EXPECT_EQ(CountImages(dir / "out"), atKill) << "a worker went on drawing after its parent was killed";
+}
+
+}  // namespace

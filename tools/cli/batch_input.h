@@ -1,0 +1,92 @@
+// The formula list of `lexaro batch`, read once as a stream from anything
+// (a file, a pipe, a FIFO, a terminal, a device) and turned into numbered
+// items whose image names are decided here, in input order, so that the
+// result never depends on how the drawing is shared among workers.
+#pragma once
+
+#include <string>
+#include <unordered_map>
+
+namespace cli {
+
+// The longest formula line kept; a longer line fails on its own.
+constexpr long long kMaxBatchLine = 1LL << 20;
+// The most bytes read from one list: an input that never ends (/dev/zero, a
+// stream of blank lines) stops here with an error.
+constexpr long long kMaxBatchInput = 1LL << 30;
+// The most formulas of one list. Every image name is remembered to refuse a
+// repeat, so this bounds that memory (about 100 bytes plus the name each).
+constexpr long kMaxBatchFormulas = 1'000'000;
+
+// One line of a batch file, classified.
+struct BatchLine {
+  enum Kind { kSkip, kFormula, kBad } kind = kSkip;
+  std::string name;    // the image's file name without extension
+  std::string markup;
+  std::string error;   // kBad: why
+};
+
+// Classifies one line (without its line feed) read at line number `number`.
+BatchLine ParseBatchLine(const std::string& line, long number);
+
+// A formula to draw, or a line that failed before drawing.
+struct BatchItem {
+  long seq = 0;      // 0, 1, 2, ... over the items of the list
+  long number = 0;   // the line number
+  bool ok = false;   // false: not to be drawn, `error` says why
+  std::string name, markup, error;
+  long after = -1;   // with --overwrite: the item drawing the same name
+                     // before this one, which must be written first
+};
+
+// Reads the lines of a descriptor once, in chunks; a line longer than
+// kMaxBatchLine is read to its end without being kept.
+class LineReader {
+ public:
+  enum State { kLine, kTooLong, kHoldsNul, kEnd, kReadError, kInputLimit };
+
+  explicit LineReader(int fd) : m_fd(fd) {}
+
+  // The next line without its line feed, and what it is.
+  State Next(std::string* line);
+  long Number() const { return m_number; }
+  int Errno() const { return m_errno; }
+
+ private:
+  bool Fill();
+
+  int m_fd;
+  char m_buffer[65536];
+  size_t m_pos = 0, m_end = 0;
+  long long m_total = 0;
+  long m_number = 0;
+  int m_errno = 0;
+  bool m_eof = false, m_limit = false;
+};
+
+class BatchInput {
+ public:
+  // `what` names the input in messages ("'list.txt'", "standard input").
+  BatchInput(int fd, std::string what, bool overwrite)
+      : m_reader(fd), m_what(std::move(what)), m_overwrite(overwrite) {}
+
+  // The next item; false at the end of the input or when reading stopped
+  // early, which Error() then tells.
+  bool Next(BatchItem* item);
+  const std::string& Error() const { return m_error; }
+
+ private:
+  void ClaimName(BatchItem* item);
+
+  struct Claim {
+    long number, seq;  // the last line that named the image, and its item
+  };
+
+  LineReader m_reader;
+  std::string m_what, m_error, m_text;
+  bool m_overwrite;
+  long m_seq = 0;
+  std::unordered_map<std::string, Claim> m_names;
+};
+
+}  // namespace cli
