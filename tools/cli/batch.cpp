@@ -32,9 +32,8 @@ BatchResult DrawItem(const BatchItem& item, const Options& o) {
   if (!item.ok) return r;
   const Format format = o.format == Format::kAuto ? Format::kPng : o.format;
   const std::string path = (fs::path(o.output) / (item.name + Extension(format))).string();
-  std::string bytes;
   try {
-    r.ok = DrawMarkup(item.markup, o, format, &bytes, &r.message) && WriteOutput(path, bytes, &r.message);
+    r.ok = RenderMarkup(item.markup, o, format, path, &r.message);
   } catch (const std::bad_alloc&) {
     r.message = "out of memory";
   } catch (const std::exception& e) {

@@ -43,11 +43,7 @@ int Render(const cli::Options& o) {
     std::string json = cli::ExtentJson(extent);
     return cli::WriteOutput("-", json, &error) ? kOk : Failed(error);
   }
-  std::string image;
-  if (!cli::DrawMarkup(markup, o, cli::ResolveFormat(o, o.output), &image, &error) ||
-      !cli::WriteOutput(o.output, image, &error))
-    return Failed(error);
-  return kOk;
+  return cli::RenderMarkup(markup, o, cli::ResolveFormat(o, o.output), o.output, &error) ? kOk : Failed(error);
 }
 
 int Run(int argc, char** argv) {

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <memory>
 
+#include "tools/cli/files.h"
 #include "tools/gallery.h"
 
 #if __has_include("lexaro/svg_dc.h")
@@ -165,24 +167,22 @@ bool GrowToInk(CLexaro& lexaro, const LX_TXT_EXTENT& e, const Options& o, Format
   return true;
 }
 
-// Draws the image and encodes it into *bytes as the rows are compressed:
-// the image is the only large buffer.
-bool DrawPng(CLexaro& lexaro, const Placement& p, const Options& o, std::string* bytes, std::string* error) {
-  auto image = NewRaster(p.width, p.height, o);
-  if (lexaro.TextOutA(image.get(), p.at) != 1)
+// The drawn image of a PNG or the document of an SVG, ready to be written.
+struct Drawing {
+  std::unique_ptr<CRasterDC> image;
+  std::string svg;
+};
+
+bool DrawPng(CLexaro& lexaro, const Placement& p, const Options& o, Drawing* out, std::string* error) {
+  out->image = NewRaster(p.width, p.height, o);
+  if (lexaro.TextOutA(out->image.get(), p.at) != 1)
     return (*error = "the markup cannot be drawn (out of memory)"), false;
-  bytes->clear();
-  return image->WritePng(
-      [bytes](const void* data, size_t size) {
-        bytes->append(static_cast<const char*>(data), size);
-        return true;
-      },
-      error);
+  return true;
 }
 
 bool DrawSvg([[maybe_unused]] CLexaro& lexaro, [[maybe_unused]] const std::string& markup,
              [[maybe_unused]] const Placement& p, [[maybe_unused]] const Options& o,
-             [[maybe_unused]] std::string* bytes, std::string* error) {
+             [[maybe_unused]] Drawing* out, std::string* error) {
 #if LEXARO_CLI_HAS_SVG
   CSvgDC dc(p.width, p.height, GetCOLORREF(CString(o.background)));
   dc.SetResolution(Scaled(o.dpi, o.scale));
@@ -196,7 +196,7 @@ bool DrawSvg([[maybe_unused]] CLexaro& lexaro, [[maybe_unused]] const std::strin
     *error = "the drawing is too large for an SVG document";
     return false;
   }
-  *bytes = dc.Svg();
+  out->svg = dc.Svg();
   return true;
 #else
   *error = "SVG output is not available in this build";
@@ -248,8 +248,9 @@ std::string ExtentJson(const LX_TXT_EXTENT& e) {
          ",\"descent\":" + std::to_string(e.descent) + "}\n";
 }
 
-bool DrawMarkup(const std::string& markup, const Options& o, Format format, std::string* bytes,
-                std::string* error) {
+namespace {
+
+bool Draw(const std::string& markup, const Options& o, Format format, Drawing* out, std::string* error) {
   if (format == Format::kSvg && !SvgAvailable()) {
     *error = "SVG output is not available in this build";
     return false;
@@ -265,8 +266,43 @@ bool DrawMarkup(const std::string& markup, const Options& o, Format format, std:
   Placement placement;
   if (!Place(extent, o, &placement, error) || !GrowToInk(lexaro, extent, o, format, &placement, error))
     return false;
-  return format == Format::kSvg ? DrawSvg(lexaro, markup, placement, o, bytes, error)
-                                : DrawPng(lexaro, placement, o, bytes, error);
+  return format == Format::kSvg ? DrawSvg(lexaro, markup, placement, o, out, error)
+                                : DrawPng(lexaro, placement, o, out, error);
+}
+
+// Puts the drawing's bytes into a sink; a PNG's rows go as they are
+// compressed, so the image is the only large buffer.
+bool Encode(const Drawing& d, const std::function<bool(const void*, size_t)>& sink, std::string* error) {
+  if (!d.image) return sink(d.svg.data(), d.svg.size()) || (*error = "cannot write the SVG document", false);
+  return d.image->WritePng(sink, error);
+}
+
+}  // namespace
+
+bool DrawMarkup(const std::string& markup, const Options& o, Format format, std::string* bytes,
+                std::string* error) {
+  Drawing d;
+  if (!Draw(markup, o, format, &d, error)) return false;
+  bytes->clear();
+  return Encode(
+      d,
+      [bytes](const void* data, size_t size) {
+        bytes->append(static_cast<const char*>(data), size);
+        return true;
+      },
+      error);
+}
+
+bool RenderMarkup(const std::string& markup, const Options& o, Format format, const std::string& path,
+                  std::string* error) {
+  Drawing d;
+  if (!Draw(markup, o, format, &d, error)) return false;
+  return WriteOutput(
+      path,
+      [&d](lexaro::output::Sink& sink, std::string* why) {
+        return Encode(d, [&sink](const void* data, size_t size) { return sink.Write(data, size); }, why);
+      },
+      error);
 }
 
 }  // namespace cli

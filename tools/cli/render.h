@@ -37,5 +37,9 @@ std::string ExtentJson(const LX_TXT_EXTENT& extent);
 // encoded.
 bool DrawMarkup(const std::string& markup, const Options& options, Format format, std::string* bytes,
                 std::string* error);
+// Draws the markup as DrawMarkup does and writes the image to path (see
+// WriteOutput), encoding it as it is written.
+bool RenderMarkup(const std::string& markup, const Options& options, Format format, const std::string& path,
+                  std::string* error);
 
 }  // namespace cli

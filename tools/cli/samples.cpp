@@ -25,11 +25,10 @@ bool DrawSamples(const std::string& dir, const std::string& outDir, const Option
   const Format format = o.format == Format::kAuto ? Format::kPng : o.format;
   bool ok = true;
   for (const std::string& path : paths) {
-    std::string text, bytes;
+    std::string text;
     std::string out = (fs::path(outDir) / (fs::path(path).stem().string() + Extension(format))).string();
     if (gallery::ReadSample(path, &text, &error) &&
-        DrawMarkup(gallery::EngineText(text).str(), o, format, &bytes, &error) &&
-        WriteOutput(out, bytes, &error)) {
+        RenderMarkup(gallery::EngineText(text).str(), o, format, out, &error)) {
       ++*count;
     } else {
       std::fprintf(stderr, "lexaro: %s: %s\n", path.c_str(), error.c_str());
