@@ -60,7 +60,10 @@ bool CLexaro::Engine::SpendInk_Fill(const CPoint& a, const CPoint& b, const CPoi
   // The fill, and its outline drawn over it: four edges, none of which
   // paints more than the longer side of the visible box. A fill reaching in
   // from the left also walks its two edges over the hidden columns, each
-  // step taking about as long as painting two pixels.
+  // step taking about as long as painting two pixels. A fill is walked
+  // within the reach of its one-pixel pen, two pixels beyond the clip, so
+  // what lies there is charged though it shows nothing.
+  clip = {clip.left - 2, clip.top - 2, clip.right + 2, clip.bottom + 2};
   CSize box = VisibleBox({a, b, c, d}, 0, clip);
   if (box.cx == 0) return Charge(0);
   long long edge = std::max(box.cx, box.cy) + 1LL;

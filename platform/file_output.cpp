@@ -104,10 +104,13 @@ std::string RandomChars() {
 // A new file of a short unpredictable name in dir, created exclusively so
 // that nothing planted at the name (a link above all) is ever opened. The
 // name is short so that it fits wherever the target's name fits.
-int CreateTemp(const std::string& dir, std::string* tempPath) {
+// A replacement of an existing file starts private and gets the old file's
+// mode once it is ours alone, so nobody can open it in between and read
+// what was meant for a private file.
+int CreateTemp(const std::string& dir, mode_t mode, std::string* tempPath) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string name = dir + "/.lx" + RandomChars();
-    int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
     if (fd >= 0) {
       *tempPath = name;
       return fd;
@@ -153,19 +156,52 @@ bool WriteInPlace(const std::string& path, const Producer& produce, std::string*
   return ok;
 }
 
-bool Replace(const std::string& path, const Target& t, const Producer& produce, std::string* error,
+// A rename asks only for the directory's permission, and links followed
+// here escape the system's protection of links in shared directories. So the
+// system opens the path first, as any writer would, and must come to the
+// file the rename replaces: a file the caller may not write, or a link the
+// system refuses to follow, is refused. A link to nothing gets the empty
+// file it names (*created), which the rename then replaces.
+int MayWrite(const std::string& path, Target* t, bool* created) {
+  const bool linkToNothing = !t->exists && path != t->path;
+  if (!t->exists && !linkToNothing) return 0;
+  const int flags = O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (linkToNothing ? O_CREAT : 0);
+  int fd = ::open(path.c_str(), flags, 0600);
+  if (fd < 0) return errno;
+  struct stat st {};
+  int code = ::fstat(fd, &st) != 0 ? errno : 0;
+  ::close(fd);
+  if (code) return code;
+  if (linkToNothing) {
+    *created = true;
+    t->st = st;
+  } else if (st.st_dev != t->st.st_dev || st.st_ino != t->st.st_ino) {
+    return EAGAIN;  // the path changed under us
+  }
+  return 0;
+}
+
+bool Replace(const std::string& path, Target t, const Producer& produce, std::string* error,
              TempNotice notice) {
+  bool created = false;
+  if (int code = MayWrite(path, &t, &created)) return Fail(error, path, code);
   std::string temp;
-  int fd = CreateTemp(DirOf(t.path), &temp);
-  if (fd < 0) return Fail(error, path, errno);
+  int fd = CreateTemp(DirOf(t.path), t.exists ? 0600 : 0666, &temp);
+  if (fd < 0) {
+    int code = errno;
+    if (created) ::unlink(t.path.c_str());
+    return Fail(error, path, code);
+  }
   if (notice) notice(temp.c_str());
   Sink sink(fd);
-  bool ok = true;
-  if (t.exists && !KeepOwnerAndMode(fd, t.st)) ok = Fail(error, path, errno);
-  ok = ok && Produce(produce, sink, path, error);
+  bool ok = Produce(produce, sink, path, error);
+  if (ok && t.exists && !KeepOwnerAndMode(fd, t.st)) ok = Fail(error, path, errno);
   if (::close(fd) != 0 && ok) ok = Fail(error, path, errno);
   if (ok && ::rename(temp.c_str(), t.path.c_str()) != 0) ok = Fail(error, path, errno);
-  if (!ok) ::unlink(temp.c_str());
+  if (!ok) {
+    ::unlink(temp.c_str());
+    if (created) ::unlink(t.path.c_str());
+  }
   if (notice) notice(nullptr);
   return ok;
 }

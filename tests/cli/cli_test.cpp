@@ -1,6 +1,7 @@
 // The lexaro program run as a user runs it: errors, images, extents, turned
 // drawings, batches and samples.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <sys/stat.h>
 
@@ -309,6 +310,25 @@ TEST(Cli, ASignalDuringAWriteLeavesNoTemporaryFile) {
   int status = 0;
   ASSERT_EQ(::waitpid(pid, &status, 0), pid);
   EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{});
+}
+
+// Beyond a file-size limit the write fails with its reason instead of the
+// signal ending the program, and nothing is left behind.
+TEST(Cli, AFileSizeLimitIsAWriteErrorNotTheEnd) {
+  ScratchDir dir;
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    cli::RemoveTempFilesOnSignals();
+    rlimit small{4096, 4096};
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    std::string error;
+    bool ok = cli::WriteOutput((dir / "out.png").string(), std::string(65536, 'x'), &error);
+    ::_exit(!ok && error.find(std::strerror(EFBIG)) != std::string::npos ? 0 : 3);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
   EXPECT_EQ(dir.Names(), std::vector<std::string>{});
 }
 

@@ -53,4 +53,20 @@ TEST(DrawingWorkCounted, BoxesOutsideTheSurfaceAreNotWalked) {
   EXPECT_LE(dc.Painted(), CLexaro::Engine::kMaxInk);
 }
 
+// What a drawing walks is charged, even where it shows nothing: a wide
+// background whose rows lie just beyond the surface is walked within its
+// pen's reach, column by column.
+TEST(DrawingWorkCounted, EveryPixelWalkedIsCharged) {
+  CLexaro::Engine engine;
+  const char* text = "<DIV bgcolor=red style=\"padding-right:16000\"></DIV>x";
+  lexaro::fuzz::InkCountingDC layout(16384, 16384);
+  ASSERT_EQ(engine.SetText(&layout, text), 1);
+  const int height = engine.m_extent.ascent + engine.m_extent.descent;
+  for (int y : {0, -height - 1, -height - 2, 16384, 16385}) {
+    lexaro::fuzz::InkCountingDC dc(16384, 16384);
+    ASSERT_EQ(engine.TextOutA(&dc, CPoint(0, y)), 1);
+    EXPECT_LE(dc.Painted(), CLexaro::Engine::kMaxInk - engine.m_ink) << y;
+  }
+}
+
 }  // namespace

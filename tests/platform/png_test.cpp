@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -11,6 +13,7 @@
 #include <iterator>
 
 #include "platform/alloc_tracker.h"
+#include "platform/file_output.h"
 #include "platform/surface_helpers.h"
 #include "support/special_files.h"
 
@@ -203,6 +206,41 @@ TEST_F(PngFiles, SavingReplacesOnlyRegularFilesAndFollowsNoPlantedLink) {
   }
   for (const auto& e : fs::directory_iterator(dir_))
     EXPECT_NE(e.path().filename().string().rfind(".lx", 0), 0u) << "left behind: " << e.path();
+}
+
+// A replacement stays private until it is complete, and the system, not
+// the directory alone, decides whether the caller may write the file.
+TEST_F(PngFiles, AReplacementIsPrivateUntilCompleteAndOnlyOfAWritableFile) {
+  Write(Path("shared.png"), {'o', 'l', 'd'});
+  ::chmod(Path("shared.png").c_str(), 0644);
+  fs::perms whileWriting{};
+  std::string error;
+  ASSERT_TRUE(lexaro::output::WriteOutputFile(
+      Path("shared.png"),
+      [&](lexaro::output::Sink& sink, std::string*) {
+        for (const auto& e : fs::directory_iterator(dir_))
+          if (e.path().filename().string().rfind(".lx", 0) == 0) whileWriting = e.status().permissions();
+        return sink.Write("new");
+      },
+      &error))
+      << error;
+  EXPECT_EQ(whileWriting, fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(fs::status(Path("shared.png")).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
+
+  // Another user in a directory everybody may write cannot replace the file.
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+  ::chmod(dir_.c_str(), 0777);
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(2);
+    std::string why;
+    ::_exit(lexaro::output::WriteOutputFile(Path("shared.png"), "theirs", &why) ? 1 : 0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ(Read(Path("shared.png")), (std::vector<unsigned char>{'n', 'e', 'w'}));
 }
 
 TEST(PngSink, StreamsTheSameBytesAndStopsWhenTheSinkFails) {

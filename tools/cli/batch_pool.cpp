@@ -205,9 +205,16 @@ bool WorkerPool::Start(Worker& w, std::string* error) {
 // SIGTERM handler removes a half-written output.
 void WorkerPool::Serve(int jobFd, int resultFd) {
   if (::prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || ::getppid() != m_parent) ::_exit(0);
-  BatchItem item;
-  while (DecodeJob(jobFd, &item))
-    if (!WriteFull(resultFd, EncodeAnswer(m_draw(item)))) break;
+  // Nothing may unwind out of the worker into the parent's code it was
+  // forked from: running out of memory ends the worker, whose item the
+  // parent then reports as failed.
+  try {
+    BatchItem item;
+    while (DecodeJob(jobFd, &item))
+      if (!WriteFull(resultFd, EncodeAnswer(m_draw(item)))) break;
+  } catch (...) {
+    ::_exit(1);
+  }
   ::_exit(0);
 }
 

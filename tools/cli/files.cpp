@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -37,6 +38,7 @@ void RemoveTempAndDie(int sig) {
 void RememberTemp(const std::string& path) {
   if (path.size() >= sizeof g_tempPath) return;
   std::memcpy(g_tempPath, path.c_str(), path.size() + 1);
+  std::atomic_signal_fence(std::memory_order_release);  // the path before the flag
   g_haveTemp = 1;
 }
 
@@ -107,6 +109,9 @@ void RemoveTempFilesOnSignals() {
   action.sa_handler = RemoveTempAndDie;
   sigemptyset(&action.sa_mask);
   for (int sig : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(sig, &action, nullptr);
+  // Beyond a file-size limit a write then fails with its reason (and the
+  // temporary file is removed) instead of the signal ending the program.
+  ::signal(SIGXFSZ, SIG_IGN);
 }
 
 bool MakeDirectory(const std::string& dir, std::string* error) {
