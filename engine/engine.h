@@ -156,15 +156,16 @@ class CLexaro::Engine {
 
   // Drawing work: one TextOutA paints at most kMaxInk pixels of item boxes
   // inside the paintable area; items beyond are passed over. Recording
-  // surfaces, which have no pixels, are not charged (Unmetered). SpendInk
-  // charges the box around the points (grown by a pen's width), SpendInk_Text
-  // the ink boxes of a text's glyphs drawn at pt in the selected font; both
-  // answer whether the item may be drawn. The budget holds the worst case of
-  // any text on the largest surface to about a second of drawing (README,
-  // limits; bench WorstDrawing).
+  // surfaces, which have no pixels, are not charged (Metered takes the
+  // paintable box and tells). SpendInk charges the box around the points
+  // (grown by a pen's width), SpendInk_Text the ink boxes of a text's
+  // glyphs drawn at pt in the selected font; both answer whether the item
+  // may be drawn. The budget holds the worst case of any text on the
+  // largest surface to about a second of drawing (README, limits; bench
+  // WorstDrawing).
   static constexpr long long kMaxInk = 1LL << 29;
   long long m_ink = kMaxInk;
-  bool Unmetered() const;
+  bool Metered(RECT* clip) const;
   bool Charge(long long cost);
   bool SpendInk(std::initializer_list<CPoint> points, long long grow = 0);
   bool SpendInk_Text(CPoint pt, const char* text, int count);

@@ -27,13 +27,12 @@ CSize VisibleBox(std::initializer_list<CPoint> points, long long grow, const REC
 
 }  // namespace
 
-bool CLexaro::Engine::Unmetered() const {
-  RECT clip;
-  m_pDC->GetClipBox(&clip);
+bool CLexaro::Engine::Metered(RECT* clip) const {
+  m_pDC->GetClipBox(clip);
   // A surface larger than any raster surface has no pixels to paint (a
   // recording surface): nothing is charged.
-  return (long long)clip.right - clip.left > CRasterDC::kMaxSide ||
-         (long long)clip.bottom - clip.top > CRasterDC::kMaxSide;
+  return (long long)clip->right - clip->left <= CRasterDC::kMaxSide &&
+         (long long)clip->bottom - clip->top <= CRasterDC::kMaxSide;
 }
 
 bool CLexaro::Engine::Charge(long long cost) {
@@ -46,17 +45,15 @@ bool CLexaro::Engine::Charge(long long cost) {
 }
 
 bool CLexaro::Engine::SpendInk(std::initializer_list<CPoint> points, long long grow) {
-  if (Unmetered()) return true;
   RECT clip;
-  m_pDC->GetClipBox(&clip);
+  if (!Metered(&clip)) return true;
   CSize box = VisibleBox(points, std::max(grow, 0LL), clip);
   return Charge((long long)box.cx * box.cy);
 }
 
 bool CLexaro::Engine::SpendInk_Fill(const CPoint& a, const CPoint& b, const CPoint& c, const CPoint& d) {
-  if (Unmetered()) return true;
   RECT clip;
-  m_pDC->GetClipBox(&clip);
+  if (!Metered(&clip)) return true;
   // The fill, and its outline drawn over it: four edges, none of which
   // paints more than the longer side of the visible box. A fill reaching in
   // from the left also walks its two edges over the hidden columns, each
@@ -75,7 +72,8 @@ bool CLexaro::Engine::SpendInk_Fill(const CPoint& a, const CPoint& b, const CPoi
 bool CLexaro::Engine::SpendInk_Text(CPoint pt, const char* text, int count) {
   // Each glyph is charged by its own ink box, so marks without advance that
   // are drawn over one another are charged once each.
-  return Unmetered() || Charge(m_pDC->GetTextInk(pt.x, pt.y, text, count));
+  RECT clip;
+  return !Metered(&clip) || Charge(m_pDC->GetTextInk(pt.x, pt.y, text, count));
 }
 
 void CLexaro::Engine::DrawLine(CPoint a, CPoint b, const CPenData& pen) {

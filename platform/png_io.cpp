@@ -1,10 +1,9 @@
 // PNG encoding (libpng's row-by-row writer, streaming to a sink) and
-// decoding (its simplified API) of raster surfaces. Surfaces hold premultiplied pixels; PNG holds
-// straight alpha.
+// decoding (its simplified API) of raster surfaces. Surfaces hold
+// premultiplied pixels; PNG holds straight alpha.
 #include <png.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 

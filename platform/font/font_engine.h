@@ -67,6 +67,7 @@ class RealizedFont {
 
  private:
   const Glyph& GlyphFor(char32_t cp);
+  double LargestEm() const;
   // The map of GlyphOutline for glyph g at pen position (x, y).
   Affine Placement(const Glyph& g, double x, double y, int escapement) const;
   bool RenderUncached(const Glyph& g, double x, double y, int escapement, const CRect& clip,

@@ -155,9 +155,10 @@ size_t RealizedFont::OutlineKeyHash::operator()(const OutlineKey& k) const noexc
   return h * 1000003u ^ size_t(k.dx) ^ size_t(k.dy) << 20;
 }
 
-bool RealizedFont::RendersOutlines() const {
-  return m_em * std::max(1.0, m_xscale / m_scale) > kCacheMaxEm;
-}
+// The em, or the width's scale where the font is stretched wider.
+double RealizedFont::LargestEm() const { return m_em * std::max(1.0, m_xscale / m_scale); }
+
+bool RealizedFont::RendersOutlines() const { return LargestEm() > kCacheMaxEm; }
 
 bool RealizedFont::InkBox(const Glyph& g, double x, double y, int escapement, double box[4]) {
   if (!g.face) return false;
@@ -216,7 +217,7 @@ const Coverage* RealizedFont::RenderGlyph(const Glyph& g, double x, double y, in
   auto it = m_bitmaps.find(key);
   if (it == m_bitmaps.end()) {
     Coverage cov;
-    int reach = int(m_em * std::max(1.0, m_xscale / m_scale) * 8) + 16;
+    int reach = int(LargestEm() * 8) + 16;
     CRect all(-reach, -reach, reach, reach);
     if (!RenderUncached(g, subX / 4.0, subY / 4.0, escapement, all, cov)) cov = Coverage{};
     if (m_bitmapBytes > kCacheBytes) {

@@ -53,10 +53,9 @@ std::string Count(long long n) {
 
 BatchLine ParseBatchLine(const std::string& raw, long number) {
   BatchLine line;
+  if (Skipped(raw)) return line;
   std::string text = raw;
   if (!text.empty() && text.back() == '\r') text.pop_back();
-  std::string trimmed = Trim(text);
-  if (trimmed.empty() || trimmed[0] == '#') return line;
   line.kind = BatchLine::kFormula;
   size_t tab = text.find('\t');
   if (tab == std::string::npos) {
@@ -137,7 +136,6 @@ bool BatchInput::Next(BatchItem* item) {
       default: break;
     }
     if (number == 1 && m_text.rfind("\xEF\xBB\xBF", 0) == 0) m_text.erase(0, 3);
-    if (state == LineReader::kLine && Skipped(m_text)) continue;
     BatchLine line;
     if (state == LineReader::kTooLong)
       line = {BatchLine::kBad, "", "", "the line is longer than " + std::to_string(kMaxBatchLine >> 20) + " MiB"};

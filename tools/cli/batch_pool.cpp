@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/file_output.h"
+
 namespace cli {
 namespace {
 
@@ -30,16 +32,7 @@ bool ReadFull(int fd, void* data, size_t size) {
   return true;
 }
 
-bool WriteFull(int fd, const std::string& bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += size_t(n);
-  }
-  return true;
-}
+bool WriteFull(int fd, const std::string& bytes) { return lexaro::output::Sink(fd).Write(bytes); }
 
 void CloseFd(int* fd) {
   if (*fd >= 0) ::close(*fd);

@@ -28,8 +28,6 @@ class BatchReport {
   bool Done(long seq) const { return seq < m_next || m_waiting.count(seq) > 0; }
   // Results in but not yet told, for lack of an earlier one.
   long Waiting() const { return long(m_waiting.size()); }
-  // The first item whose result is not yet told.
-  long Next() const { return m_next; }
 
   // Why reading the list stopped early (an error of the whole batch).
   void Stopped(const std::string& why);

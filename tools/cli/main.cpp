@@ -1,7 +1,5 @@
 // lexaro: draws markup texts into PNG or SVG images from the command line.
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <exception>
 #include <new>
 #include <string>
@@ -24,9 +22,8 @@ int Failed(const std::string& message) {
 // Prints to standard output; a full disk or a closed pipe is a failure
 // like any other write.
 int Print(const std::string& text) {
-  if (std::fputs(text.c_str(), stdout) < 0 || std::fflush(stdout) != 0)
-    return Failed(std::string("cannot write to standard output: ") + std::strerror(errno));
-  return kOk;
+  std::string error;
+  return cli::WriteOutput("-", text, &error) ? kOk : Failed(error);
 }
 
 int Render(const cli::Options& o) {
@@ -40,8 +37,7 @@ int Render(const cli::Options& o) {
   if (o.extent) {
     LX_TXT_EXTENT extent;
     if (!cli::MeasureMarkup(markup, o, &extent, &error)) return Failed(error);
-    std::string json = cli::ExtentJson(extent);
-    return cli::WriteOutput("-", json, &error) ? kOk : Failed(error);
+    return Print(cli::ExtentJson(extent));
   }
   return cli::RenderMarkup(markup, o, cli::ResolveFormat(o, o.output), o.output, &error) ? kOk : Failed(error);
 }

@@ -13,19 +13,22 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Draws every sample of dir into outDir; false when any failed (each
-// failure is reported and the others are still drawn).
-bool DrawSamples(const std::string& dir, const std::string& outDir, const Options& o, int* count) {
-  std::vector<std::string> paths;
+// The samples of dir, with outDir made to receive them; false, said, when
+// there are none or the directory cannot be made.
+bool Prepare(const std::string& dir, const std::string& outDir, std::vector<std::string>* paths) {
   std::string error;
-  if (!gallery::ListSamples(dir, &paths, &error) || !MakeDirectory(outDir, &error)) {
-    std::fprintf(stderr, "lexaro: %s\n", error.c_str());
-    return false;
-  }
+  if (gallery::ListSamples(dir, paths, &error) && MakeDirectory(outDir, &error)) return true;
+  std::fprintf(stderr, "lexaro: %s\n", error.c_str());
+  return false;
+}
+
+// Draws the samples into outDir; false when any failed (each failure is
+// reported and the others are still drawn).
+bool DrawSamples(const std::vector<std::string>& paths, const std::string& outDir, const Options& o, int* count) {
   const Format format = o.format == Format::kAuto ? Format::kPng : o.format;
   bool ok = true;
   for (const std::string& path : paths) {
-    std::string text;
+    std::string text, error;
     std::string out = (fs::path(outDir) / (fs::path(path).stem().string() + Extension(format))).string();
     if (gallery::ReadSample(path, &text, &error) &&
         RenderMarkup(gallery::EngineText(text).str(), o, format, out, &error)) {
@@ -56,21 +59,18 @@ bool SamplesDirExists(const std::string& dir) {
 
 int RunSamples(const Options& o) {
   const std::string dir = o.samplesDir.empty() ? gallery::DefaultSamplesDir() : o.samplesDir;
-  if (!SamplesDirExists(dir)) return 1;
   // A directory without samples, or an output that cannot be made, is one
   // error of the whole command.
   std::vector<std::string> paths;
-  std::string error;
-  if (!gallery::ListSamples(dir, &paths, &error) || !MakeDirectory(o.output, &error)) {
-    std::fprintf(stderr, "lexaro: %s\n", error.c_str());
-    return 1;
-  }
+  if (!SamplesDirExists(dir) || !Prepare(dir, o.output, &paths)) return 1;
   ApplyEngineDefaults(o);
   int count = 0;
-  bool ok = DrawSamples(dir, o.output, o, &count);
+  bool ok = DrawSamples(paths, o.output, o, &count);
+  const fs::path gallery = fs::path(dir) / "gallery";
+  const std::string galleryOut = (fs::path(o.output) / "gallery").string();
   std::error_code ec;
-  if (fs::is_directory(fs::path(dir) / "gallery", ec))
-    ok = DrawSamples((fs::path(dir) / "gallery").string(), (fs::path(o.output) / "gallery").string(), o, &count) && ok;
+  if (fs::is_directory(gallery, ec))
+    ok = Prepare(gallery.string(), galleryOut, &paths) && DrawSamples(paths, galleryOut, o, &count) && ok;
   std::fprintf(stderr, "lexaro: %d samples drawn from %s into %s%s\n", count, dir.c_str(), o.output.c_str(),
                ok ? "" : " (some failed)");
   return ok ? 0 : 1;
