@@ -14,8 +14,8 @@
 
 #include "lexaro/lexaro.h"
 #include "run_cli.h"
+#include "support/device_files.h"
 #include "support/pixels.h"
-#include "support/special_files.h"
 #include "tools/cli/files.h"
 #include "tools/gallery.h"
 

@@ -15,7 +15,7 @@
 #include "platform/alloc_tracker.h"
 #include "platform/file_output.h"
 #include "platform/surface_helpers.h"
-#include "support/special_files.h"
+#include "support/device_files.h"
 
 namespace fs = std::filesystem;
 
