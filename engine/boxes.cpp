@@ -33,6 +33,35 @@ Place PartPlace(LX_TAG_CODE code, int k) {
 int PartCount(LX_TAG_CODE code) { return code == LX_TC_TB || code == LX_TC_RTB ? 3 : 2; }
 bool Stacked(LX_TAG_CODE code) { return code == LX_TC_TOP || code == LX_TC_BTM || code == LX_TC_TB; }
 
+// A right-hand script part as laid out: its box and its vertical offset.
+struct RightPart {
+  bool found = false;
+  LX_TXT_EXTENT box{0, 0, 0};
+  long long y = 0;
+};
+
+// How far each right-hand script of RTB moves away from the other: the top
+// one up, the bottom one down, by the same amount. The usual placement puts
+// the top script's em box at the base's ascent and the bottom one's at its
+// descent; with fonts whose line is one em high, two single-line scripts at
+// the default ratio then already overlap by a few pixels (about a sixth of
+// the script's em, up to half of it where rounding adds up at small sizes),
+// and that placement stands. Beyond half the script's em of overlap (a large
+// ratio, a script of several lines, a position that pushes them together)
+// they are moved apart until a tenth of the script's em lies between them.
+int ScriptSeparation(const LX_TXT_EXTENT& base, const RightPart& bottom, const RightPart& top,
+                     int e, int a, int d) {
+  if (!bottom.found || !top.found) return 0;
+  // Vertical positions measured downwards from the base's baseline.
+  long long topBoxBottom = -((long long)base.ascent - e + d) - top.y + top.box.descent;
+  long long bottomBoxTop = ((long long)base.descent + a - e) - bottom.y - bottom.box.ascent;
+  long long overlap = topBoxBottom - bottomBoxTop;
+  long long em = std::max(e, 0);
+  if (2 * overlap <= em) return 0;
+  long long gap = std::max(1, GetValueRatio(int(em), 10));
+  return Sat((overlap + gap + 1) / 2);
+}
+
 }  // namespace
 
 int CLexaro::Engine::Em(const LX_TXT_STATE* state) const {
@@ -178,7 +207,8 @@ void CLexaro::Engine::AnalyzeText_PTag_Ex(LX_TAG_CODE code, int idx, LX_TXT_STAT
   int e = GetValueRatio(em, tag->ratio);
   int a = GetValueRatio(m_fontTool.GetAscent(m_pDC), tag->ratio);
   int d = GetValueRatio(m_fontTool.GetDescent(m_pDC), tag->ratio);
-  LX_TXT_EXTENT total{0, 0, 0};
+  LX_TXT_EXTENT total{0, 0, 0}, baseBox{0, 0, 0};
+  RightPart topRight, bottomRight;  // combined once both are known
   int baseHeight = 0, widestRight = 0, k = 0;
   bool ended = false;  // the construct's end tag has been passed
   LX_TAG_PROPERTY partProp;
@@ -208,7 +238,7 @@ void CLexaro::Engine::AnalyzeText_PTag_Ex(LX_TAG_CODE code, int idx, LX_TXT_STAT
     const long long y = part.offset.y;  // sums in 64 bits, saturated as extents
     switch (place) {
       case Place::Base:
-        total = x;
+        total = baseBox = x;
         baseHeight = Sat((long long)x.ascent + x.descent);
         break;
       case Place::Above:
@@ -219,12 +249,8 @@ void CLexaro::Engine::AnalyzeText_PTag_Ex(LX_TAG_CODE code, int idx, LX_TXT_STAT
         total.descent = Sat(total.descent + (x.descent - y) + x.ascent);
         total.width = std::max(total.width, x.width);
         break;
-      case Place::TopRight:
-        total.ascent = std::max(total.ascent, Sat(total.ascent + y - e + x.ascent + d));
-        break;
-      case Place::BottomRight:
-        total.descent = std::max(total.descent, Sat(total.descent + (x.descent - y) - e + a));
-        break;
+      case Place::TopRight: topRight = RightPart{true, x, y}; break;
+      case Place::BottomRight: bottomRight = RightPart{true, x, y}; break;
     }
     if (place == Place::TopRight || place == Place::BottomRight) {
       if (code != LX_TC_RTB) {
@@ -237,6 +263,16 @@ void CLexaro::Engine::AnalyzeText_PTag_Ex(LX_TAG_CODE code, int idx, LX_TXT_STAT
     idx = part.endIdx;
   }
   tag->aux = k;
+  // aux2: how far each right-hand script moved away from the other.
+  const int apart = ScriptSeparation(baseBox, bottomRight, topRight, e, a, d);
+  tag->aux2 = apart;
+  if (topRight.found)
+    total.ascent = std::max(total.ascent, Sat((long long)total.ascent + topRight.y + apart - e +
+                                              topRight.box.ascent + d));
+  if (bottomRight.found)
+    total.descent =
+        std::max(total.descent, Sat((long long)total.descent + (bottomRight.box.descent -
+                                                                bottomRight.y) + apart - e + a));
   CloseBox_S(code, tag, prop, em, total, idx, ended);
 }
 
@@ -278,8 +314,9 @@ void CLexaro::Engine::TextOut_PTag_Ex(LX_TAG_CODE code, int idx, LX_TXT_STATE* s
           base = GetPos_MoveX(base, baseExt.width);
           movedRight = true;
         }
-        p = place == Place::TopRight ? GetPos_MoveY(base, -(double(baseExt.ascent) - e + d))
-                                     : GetPos_MoveY(base, -(double(e) - baseExt.descent - a));
+        p = place == Place::TopRight
+                ? GetPos_MoveY(base, -(double(baseExt.ascent) - e + d + tag->aux2))
+                : GetPos_MoveY(base, -(double(e) - baseExt.descent - a - tag->aux2));
         break;
     }
     if (Stacked(code)) p = GetPos_MoveX(p, ((long long)inner - part.extent.width) / 2);

@@ -2,7 +2,10 @@
 // borders and backgrounds, and the nesting limit.
 #include <pthread.h>
 
+#include <algorithm>
+#include <climits>
 #include <string>
+#include <utility>
 
 #include "engine_fixture.h"
 #include "support/pixels.h"
@@ -132,6 +135,96 @@ TEST_F(Boxes, StackedAndRightScriptsCombineTheirParts) {
   ASSERT_EQ(t.size(), 2u);
   EXPECT_EQ(t[0].from, CPoint(0, 27));
   EXPECT_EQ(t[1].from, CPoint(7, 27 - 16 - 2));
+}
+
+namespace {
+
+// The default font's em height, for the objects laid out next.
+void SetEm(int em) {
+  CFontTool().SetLOGFONT(&lexaro::engine::Params().def_lf, -em, "ＭＳ ゴシック", SHIFTJIS_CHARSET, 0);
+}
+
+// The rows a background of one colour covers: [top, bottom).
+std::pair<int, int> Rows(const CRecordDC& dc, COLORREF color) {
+  std::pair<int, int> rows{INT_MAX, INT_MIN};
+  for (const RecordedOp& op : dc.Ops())
+    if (op.kind == RecordedOp::Line && op.color == color) {
+      rows.first = std::min({rows.first, int(op.from.y), int(op.to.y)});
+      rows.second = std::max({rows.second, int(op.from.y) + 1, int(op.to.y) + 1});
+    }
+  return rows;
+}
+
+}  // namespace
+
+TEST_F(Boxes, RightHandScriptsThatWouldOverlapAreMovedApart) {
+  // The bottom script's background is red, the top one's blue. Moved apart,
+  // a tenth of the script's em lies between them (one more where the move
+  // is split in two equal halves), and the extent holds both.
+  struct Case {
+    int em;
+    const char* markup;
+    int gap;
+  };
+  const char* large =
+      "<RTB size=20><S>X</S><S bgcolor=red>ratio 75</S><S bgcolor=blue>ratio 75</S></RTB>";
+  const char* lines =
+      "<RTB><S>X</S><S bgcolor=red>i<=>1<BR>j<=>1</S><S bgcolor=blue>n<BR>m</S></RTB>";
+  const char* pushed =
+      R"(<RTB><S>X</S><S bgcolor=red>b</S><S bgcolor=blue style="position:-60">t</S></RTB>)";
+  const Case cases[] = {
+      {20, large, 2},  // script em 15
+      {40, large, 3},
+      {100, large, 8},
+      {20, lines, 1},  // script em 11
+      {40, lines, 2},
+      {20, pushed, 1},  // the top script's position lowers it by 12
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.em << " " << c.markup);
+    SetEm(c.em);
+    LX_TXT_EXTENT e = Layout(c.markup);
+    dc.ClearOps();
+    engine.TextOutA(&dc, CPoint(0, 0));
+    auto low = Rows(dc, RGB(255, 0, 0)), high = Rows(dc, RGB(0, 0, 255));
+    int gap = low.first - high.second;
+    EXPECT_GE(gap, c.gap);
+    EXPECT_LE(gap, c.gap + 1);
+    EXPECT_GE(high.first, 0);
+    EXPECT_LE(low.second, e.ascent + e.descent);
+  }
+}
+
+TEST_F(Boxes, RightHandScriptsThatAreApartKeepTheirPlaces) {
+  // <RTB><S>a</S><S>b</S><S>c</S></RTB> at the default ratio: the top
+  // script's baseline is raised by base ascent - e' + d' + its position (2 %
+  // of the base's height), the bottom one's lowered by base descent + a' - e'.
+  struct Case {
+    int em, ascent, descent;
+    CPoint low, high;  // where "b" and "c" are drawn
+  };
+  const Case cases[] = {
+      {10, 8, 2, {5, 8}, {5, 5}},       // boxes overlap by half the script's em
+      {12, 10, 2, {6, 11}, {6, 6}},
+      {20, 16, 4, {10, 18}, {10, 9}},
+      {21, 17, 4, {11, 18}, {11, 10}},  // by a third
+      {40, 33, 8, {20, 37}, {20, 18}},
+      {100, 82, 20, {50, 91}, {50, 44}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.em);
+    SetEm(c.em);
+    LX_TXT_EXTENT e = Layout("<RTB><S>a</S><S>b</S><S>c</S></RTB>");
+    EXPECT_EQ(e.ascent, c.ascent);
+    EXPECT_EQ(e.descent, c.descent);
+    dc.ClearOps();
+    engine.TextOutA(&dc, CPoint(0, 0));
+    auto t = Texts();
+    ASSERT_EQ(t.size(), 3u);
+    EXPECT_EQ(t[0].from, CPoint(0, c.ascent));
+    EXPECT_EQ(t[1].from, c.low);
+    EXPECT_EQ(t[2].from, c.high);
+  }
 }
 
 TEST_F(Boxes, RecordsAreInStartTagOrder) {
