@@ -196,6 +196,16 @@ class CLexaro::Engine {
   void AnalyzeText_SqrtN(int idx, LX_TXT_STATE* state, LX_DATA_TAG* tag, const LX_TAG_PROPERTY& prop);
   void TextOut_Sqrt(int idx, LX_TXT_STATE* state, CPoint pt, const LX_DATA_TAG* tag);
   void TextOut_SqrtN(int idx, LX_TXT_STATE* state, CPoint pt, const LX_DATA_TAG* tag);
+  // Where the ink of the sign drawn last in this drawing pass ends along its
+  // baseline, and the size of its font: signs of one size, the usual case,
+  // have their outline measured once (TextOutA forgets it, as the surface
+  // may have changed).
+  struct SignInk {
+    bool known = false;
+    int lfHeight = 0, lfWidth = 0;
+    double end = 0;
+  };
+  SignInk m_signInk;
 
   // Parentheses and stretched delimiters.
   int GetFontWidth_Paren(int n, const LX_TXT_STATE* state);

@@ -50,8 +50,13 @@ double DrawSign(CLexaro::Engine& e, const LX_TXT_STATE* state, int lfHeight, COL
   COLORREF previous = e.m_pDC->SetTextColor(color);
   e.TextOut_Char(char(kSqrtCode), &lf, kSqrtFont, at);
   e.m_pDC->SetTextColor(previous);
-  double ink[4];
-  return e.GetCharOutlineBox(char(kSqrtCode), &lf, kSqrtFont, ink) ? ink[2] : double(advance);
+  CLexaro::Engine::SignInk& last = e.m_signInk;
+  if (!last.known || last.lfHeight != lf.lfHeight || last.lfWidth != lf.lfWidth) {
+    double ink[4];
+    bool inked = e.GetCharOutlineBox(char(kSqrtCode), &lf, kSqrtFont, ink);
+    last = {true, int(lf.lfHeight), int(lf.lfWidth), inked ? ink[2] : double(advance)};
+  }
+  return last.end;
 }
 
 // How far the bar reaches back over the sign's ink, in pixels: a whole
@@ -61,12 +66,14 @@ double DrawSign(CLexaro::Engine& e, const LX_TXT_STATE* state, int lfHeight, COL
 constexpr double kBarOverlap = 1.0;
 
 // The pixel a bar w wide starts on, for a start `along` the baseline and
-// `down` across it from the sign drawn at p: the pixel whose square of
-// w x w pixels (the pen's stamp) is centred nearest to the centre of the
-// bar's first square, which lies inwards from the start along and across
-// the bar as a level bar lies from its start. A level bar keeps its pixels;
-// a turned one covers its first square wherever the turn puts it, rather
-// than a square the rounding shifts out of the sign on some turns.
+// `down` across it from the sign drawn at p. The pen stamps a w x w square
+// on each pixel of the line; level, the first square's centre lies half a
+// pixel along and down from the start for an odd w, on it for an even w.
+// The start pixel is the one whose square is centred nearest that centre
+// turned with the bar, so that a turned bar's first square lies on the
+// sign's side of the bar's line as a level one does: rounding the start
+// itself would put it on the far side on some turns, off the sign's top.
+// Level bars keep their pixels.
 CPoint BarStartPixel(const CLexaro::Engine& e, CPoint p, double along, double down, int w) {
   // The stamp's centre lies half a pixel from its pixel's corner for odd w.
   const double half = w % 2 ? 0.5 : 0.0;
@@ -135,8 +142,8 @@ void CLexaro::Engine::TextOut_Sqrt(int idx, LX_TXT_STATE* state, CPoint pt,
   const CPoint sign = GetPos_MoveY(q, in.descent);
   const double inkEnd = DrawSign(*this, state, tag->aux3, tag->color, sign, tag->aux2);
   const CPoint laid = GetPos_MoveY(GetPos_MoveX(q, double(tag->aux2) - w / 2), -double(in.ascent));
-  const CPoint s = BarStartPixel(*this, sign, BarStart(tag->aux2, inkEnd, w),
-                                 -(static_cast<double>(in.ascent) + in.descent), w);
+  const double top = static_cast<double>(in.ascent) + in.descent;
+  const CPoint s = BarStartPixel(*this, sign, BarStart(tag->aux2, inkEnd, w), -top, w);
   DrawLine(s, GetPos_MoveX(laid, double(in.width) - tag->aux2), pen);
   DrawBorder(vtx, tag->border);
 }
@@ -255,8 +262,8 @@ void CLexaro::Engine::TextOut_SqrtN(int idx, LX_TXT_STATE* state, CPoint pt,
     const double inkEnd = DrawSign(*this, state, tag->aux3, tag->color, sign, signWidth);
     const CPoint laid =
         GetPos_MoveY(GetPos_MoveX(q, double(tag->aux2) - w / 2), -double(radicandBox.ascent));
-    const CPoint s = BarStartPixel(*this, sign, BarStart(signWidth, inkEnd, w),
-                                   -(static_cast<double>(radicandBox.ascent) + radicandBox.descent), w);
+    const double top = static_cast<double>(radicandBox.ascent) + radicandBox.descent;
+    const CPoint s = BarStartPixel(*this, sign, BarStart(signWidth, inkEnd, w), -top, w);
     DrawLine(s, GetPos_MoveX(laid, radicandBox.width), pen);
   }
   DrawBorder(vtx, tag->border);

@@ -173,8 +173,8 @@ TEST(FontText, OutlineBoxesBoundTheDrawnInkNotTheAdvance) {
     const char* text;
     int width;  // lfWidth
   };
-  for (Case c : {Case{"Symbol", "\xD6", 0}, Case{"Symbol", "\xD6", 13}, Case{"DejaVu Sans", "gT", 0},
-                 Case{"Times New Roman", "f", 0}}) {
+  for (Case c : {Case{"Symbol", "\xD6", 0}, Case{"Symbol", "\xD6", 13},
+                 Case{"DejaVu Sans", "gT", 0}, Case{"Times New Roman", "f", 0}}) {
     SCOPED_TRACE(std::string(c.face) + " " + c.text);
     LOGFONT lf = Font(c.face, -40);
     lf.lfWidth = c.width;
