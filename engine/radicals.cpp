@@ -65,24 +65,20 @@ double DrawSign(CLexaro::Engine& e, const LX_TXT_STATE* state, int lfHeight, COL
 // of lines.
 constexpr double kBarOverlap = 1.0;
 
-// The pixel a bar w wide starts on, for a start `along` the baseline and
-// `down` across it from the sign drawn at p. The pen stamps a w x w square
-// on each pixel of the line; level, the first square's centre lies half a
-// pixel along and down from the start for an odd w, on it for an even w.
-// The start pixel is the one whose square is centred nearest that centre
-// turned with the bar, so that a turned bar's first square lies on the
-// sign's side of the bar's line as a level one does: rounding the start
-// itself would put it on the far side on some turns, off the sign's top.
-// Level bars keep their pixels.
-CPoint BarStartPixel(const CLexaro::Engine& e, CPoint p, double along, double down, int w) {
-  // The stamp's centre lies half a pixel from its pixel's corner for odd w.
-  const double half = w % 2 ? 0.5 : 0.0;
-  const double a = along + half, d = down + half;
-  const double x = p.x + a * e.m_cos + d * e.m_sin, y = p.y + d * e.m_cos - a * e.m_sin;
-  auto pixel = [&](double v) {
-    return Sat(static_cast<long long>(std::floor(std::clamp(v - half + 0.5, -0x1p62, 0x1p62))));
+// The pixel a bar starts on, for a start `along` the baseline and `down`
+// across it from the sign drawn at p: the pixel whose centre lies nearest
+// the centre of the bar's first pixel, half a pixel along and down from the
+// start as a level bar's lies. A level bar keeps its pixels, and a turned
+// bar's first pixel lies on the sign's side of the bar's line as a level
+// one does: rounding the start itself would put it on the far side on some
+// turns, off the sign's top. (Wider pens stamp squares around that pixel,
+// centred on it or half a pixel off.)
+CPoint BarStartPixel(const CLexaro::Engine& e, CPoint p, double along, double down) {
+  const double a = along + 0.5, d = down + 0.5;
+  auto pixel = [](double v) {
+    return Sat(static_cast<long long>(std::floor(std::clamp(v, -0x1p62, 0x1p62))));
   };
-  return CPoint(pixel(x), pixel(y));
+  return CPoint(pixel(p.x + a * e.m_cos + d * e.m_sin), pixel(p.y + d * e.m_cos - a * e.m_sin));
 }
 
 // Where the bar starts, from the left end of the sign's baseline, for a sign
@@ -143,7 +139,7 @@ void CLexaro::Engine::TextOut_Sqrt(int idx, LX_TXT_STATE* state, CPoint pt,
   const double inkEnd = DrawSign(*this, state, tag->aux3, tag->color, sign, tag->aux2);
   const CPoint laid = GetPos_MoveY(GetPos_MoveX(q, double(tag->aux2) - w / 2), -double(in.ascent));
   const double top = static_cast<double>(in.ascent) + in.descent;
-  const CPoint s = BarStartPixel(*this, sign, BarStart(tag->aux2, inkEnd, w), -top, w);
+  const CPoint s = BarStartPixel(*this, sign, BarStart(tag->aux2, inkEnd, w), -top);
   DrawLine(s, GetPos_MoveX(laid, double(in.width) - tag->aux2), pen);
   DrawBorder(vtx, tag->border);
 }
@@ -263,7 +259,7 @@ void CLexaro::Engine::TextOut_SqrtN(int idx, LX_TXT_STATE* state, CPoint pt,
     const CPoint laid =
         GetPos_MoveY(GetPos_MoveX(q, double(tag->aux2) - w / 2), -double(radicandBox.ascent));
     const double top = static_cast<double>(radicandBox.ascent) + radicandBox.descent;
-    const CPoint s = BarStartPixel(*this, sign, BarStart(signWidth, inkEnd, w), -top, w);
+    const CPoint s = BarStartPixel(*this, sign, BarStart(signWidth, inkEnd, w), -top);
     DrawLine(s, GetPos_MoveX(laid, radicandBox.width), pen);
   }
   DrawBorder(vtx, tag->border);

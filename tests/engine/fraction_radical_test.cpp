@@ -2,7 +2,6 @@
 // font, the sign column with its index, the record order and drawing order.
 #include <climits>
 #include <cmath>
-#include <cstdlib>
 #include <string>
 
 #include "engine_fixture.h"
@@ -470,12 +469,13 @@ int Ink(const CRasterDC& dc, int x, int y) {
 // sign pixel at least a quarter dark, or, where the sign's stroke is paler
 // than half dark (the thinnest signs), at least half as dark as the sign
 // near the start: touching only the pale fringe of the sign's outline is a
-// visible gap.
+// visible gap. The sign must be near: a bar that starts beyond its reach
+// finds nothing dark to touch.
 class RadicalJoin : public EngineTest {
  protected:
   struct Join {
     int touching = 0;  // the darkest sign pixel the bar's first pixels lie on or touch
-    int nearby = 0;    // the darkest sign pixel within 3 pixels of the bar's start
+    int nearby = 0;    // the darkest sign pixel within em / 8 (3 or more) pixels of the start
   };
 
   Join Measure(const char* text, int em, int angle) {
@@ -495,8 +495,9 @@ class RadicalJoin : public EngineTest {
     bar.LineTo(l.to);
     const double length = std::hypot(l.to.x - l.from.x, l.to.y - l.from.y);
     const double dx = (l.to.x - l.from.x) / length, dy = (l.to.y - l.from.y) / length;
-    for (int y = l.from.y - 3; y <= l.from.y + 3; ++y)
-      for (int x = l.from.x - 3; x <= l.from.x + 3; ++x) {
+    const int r = std::max(3, em / 8);
+    for (int y = l.from.y - r; y <= l.from.y + r; ++y)
+      for (int x = l.from.x - r; x <= l.from.x + r; ++x) {
         j.nearby = std::max(j.nearby, Ink(sign, x, y));
         if (Ink(bar, x, y) == 0 || (x + 0.5 - l.from.x) * dx + (y + 0.5 - l.from.y) * dy > 1.5)
           continue;
@@ -512,6 +513,7 @@ TEST_F(RadicalJoin, TheBarMeetsTheSignAtEverySizeAndAngle) {
     for (int em : {8, 9, 12, 16, 20, 27, 40, 55, 100, 200})
       for (int angle = 0; angle < 3600; angle += 150) {
         Join j = Measure(text, em, angle);
+        EXPECT_GE(j.nearby, 64) << text << " em " << em << " angle " << angle;
         EXPECT_GE(j.touching, std::min(64, j.nearby / 2))
             << text << " em " << em << " angle " << angle << ": the sign is " << j.nearby
             << " dark near the bar's start";
