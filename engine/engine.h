@@ -109,6 +109,10 @@ class CLexaro::Engine {
   int EscapedLessThans(int lt) const;
   int TextOut_Mark(LX_TAG_CODE code, LX_TXT_STATE* state, CPoint pt);
   int TextOut_Char(char c, LOGFONT* lf, const LX_CNG_FONT& change, CPoint pt);
+  // The box around the ink of the character as TextOut_Char draws it, from
+  // its baseline's left end, unturned (CDC::GetTextOutlineBox); false when
+  // it has none.
+  bool GetCharOutlineBox(char c, LOGFONT* lf, const LX_CNG_FONT& change, double box[4]);
 
   // Constructs: the deepest nesting of constructs that is laid out and
   // drawn; a construct tag beyond it is passed over in both passes alike.
@@ -192,6 +196,16 @@ class CLexaro::Engine {
   void AnalyzeText_SqrtN(int idx, LX_TXT_STATE* state, LX_DATA_TAG* tag, const LX_TAG_PROPERTY& prop);
   void TextOut_Sqrt(int idx, LX_TXT_STATE* state, CPoint pt, const LX_DATA_TAG* tag);
   void TextOut_SqrtN(int idx, LX_TXT_STATE* state, CPoint pt, const LX_DATA_TAG* tag);
+  // Where the ink of the sign drawn last in this drawing pass ends along its
+  // baseline, and the size of its font: signs of one size, the usual case,
+  // have their outline measured once (TextOutA forgets it, as the surface
+  // may have changed).
+  struct SignInk {
+    bool known = false;
+    int lfHeight = 0, lfWidth = 0;
+    double end = 0;
+  };
+  SignInk m_signInk;
 
   // Parentheses and stretched delimiters.
   int GetFontWidth_Paren(int n, const LX_TXT_STATE* state);

@@ -4,6 +4,7 @@
 // part) in the crook of the sign, set smaller like a script.
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 #include "engine/engine.h"
 #include "engine/saturate.h"
@@ -39,13 +40,55 @@ LOGFONT SignFont(const LX_TXT_STATE* state, int lfHeight, int lfWidth) {
 }
 
 // Draws the sign in its colour with its baseline starting at `at`; the text
-// colour of the device context is restored.
-void DrawSign(CLexaro::Engine& e, const LX_TXT_STATE* state, int lfHeight, COLORREF color,
-              CPoint at) {
+// colour of the device context is restored. Answers where the sign's ink
+// ends along its baseline, from `at`: the glyph's outline may end short of
+// its advance (by about 6 % of it in the usual symbol face); `advance` when
+// the sign has no ink.
+double DrawSign(CLexaro::Engine& e, const LX_TXT_STATE* state, int lfHeight, COLORREF color,
+                CPoint at, int advance) {
   LOGFONT lf = SignFont(state, lfHeight, e.GetFontWidth_Sqrt(state->lf.lfHeight, state));
   COLORREF previous = e.m_pDC->SetTextColor(color);
   e.TextOut_Char(char(kSqrtCode), &lf, kSqrtFont, at);
   e.m_pDC->SetTextColor(previous);
+  CLexaro::Engine::SignInk& last = e.m_signInk;
+  if (!last.known || last.lfHeight != lf.lfHeight || last.lfWidth != lf.lfWidth) {
+    double ink[4];
+    bool inked = e.GetCharOutlineBox(char(kSqrtCode), &lf, kSqrtFont, ink);
+    last = {true, int(lf.lfHeight), int(lf.lfWidth), inked ? ink[2] : double(advance)};
+  }
+  return last.end;
+}
+
+// How far the bar reaches back over the sign's ink, in pixels: a whole
+// pixel, so that the bar's first pixel covers the sign's last one whatever
+// the rounding of the two, the vertical snapping of glyphs or the smoothing
+// of lines.
+constexpr double kBarOverlap = 1.0;
+
+// The pixel a bar starts on, for a start `along` the baseline and `down`
+// across it from the sign drawn at p: the pixel whose centre lies nearest
+// the centre of the bar's first pixel, half a pixel along and down from the
+// start as a level bar's lies. A level bar keeps its pixels, and a turned
+// bar's first pixel lies on the sign's side of the bar's line as a level
+// one does: rounding the start itself would put it on the far side on some
+// turns, off the sign's top. (Wider pens stamp squares around that pixel,
+// centred on it or half a pixel off.)
+CPoint BarStartPixel(const CLexaro::Engine& e, CPoint p, double along, double down) {
+  const double a = along + 0.5, d = down + 0.5;
+  auto pixel = [](double v) {
+    return Sat(static_cast<long long>(std::floor(std::clamp(v, -0x1p62, 0x1p62))));
+  };
+  return CPoint(pixel(p.x + a * e.m_cos + d * e.m_sin), pixel(p.y + d * e.m_cos - a * e.m_sin));
+}
+
+// Where the bar starts, from the left end of the sign's baseline, for a sign
+// `advance` wide whose ink ends at `inkEnd` and a stroke w wide: half a
+// stroke inside the sign's advance, or a pixel inside its ink where that
+// lies farther left, but never left of the sign, so the bar stays inside
+// the box it is laid out in.
+double BarStart(int advance, double inkEnd, int w) {
+  double start = std::min(double(advance) - w / 2, inkEnd - kBarOverlap);
+  return std::max(start, 0.0);
 }
 
 }  // namespace
@@ -88,11 +131,16 @@ void CLexaro::Engine::TextOut_Sqrt(int idx, LX_TXT_STATE* state, CPoint pt,
   LX_TXT_STATE copy = NestedState(state, LX_TC_SQRT, state->hAlign);
   TextOut_Multi(idx, &copy, GetPos_MoveX(q, double(tag->aux2) + mX),
                 Sat(static_cast<long long>(in.width) - tag->aux2 - 2LL * mX));
-  // The sign stands on the bottom of the content box.
-  DrawSign(*this, state, tag->aux3, tag->color, GetPos_MoveY(q, in.descent));
-  // The bar runs along the top of the box from half a stroke inside the sign.
-  const CPoint s = GetPos_MoveY(GetPos_MoveX(q, double(tag->aux2) - w / 2), -double(in.ascent));
-  DrawLine(s, GetPos_MoveX(s, double(in.width) - tag->aux2), pen);
+  // The sign stands on the bottom of the content box; the bar runs along
+  // the top of the box from the sign to where the layout ends it, half a
+  // stroke left of the box's right edge (`laid` is the start the layout
+  // gives it, which the end is measured from at every angle).
+  const CPoint sign = GetPos_MoveY(q, in.descent);
+  const double inkEnd = DrawSign(*this, state, tag->aux3, tag->color, sign, tag->aux2);
+  const CPoint laid = GetPos_MoveY(GetPos_MoveX(q, double(tag->aux2) - w / 2), -double(in.ascent));
+  const double top = static_cast<double>(in.ascent) + in.descent;
+  const CPoint s = BarStartPixel(*this, sign, BarStart(tag->aux2, inkEnd, w), -top);
+  DrawLine(s, GetPos_MoveX(laid, double(in.width) - tag->aux2), pen);
   DrawBorder(vtx, tag->border);
 }
 
@@ -203,12 +251,16 @@ void CLexaro::Engine::TextOut_SqrtN(int idx, LX_TXT_STATE* state, CPoint pt,
     idx = part.endIdx;
   }
   if (radicandDrawn && complete) {
-    // The sign is right-aligned in the sign column, on the radicand's bottom.
-    DrawSign(*this, state, tag->aux3, tag->color,
-             GetPos_MoveY(GetPos_MoveX(q, double(tag->aux2) - signWidth), radicandBox.descent));
-    const CPoint s =
+    // The sign is right-aligned in the sign column, on the radicand's
+    // bottom; the bar runs from the sign along the radicand's top.
+    const CPoint sign =
+        GetPos_MoveY(GetPos_MoveX(q, double(tag->aux2) - signWidth), radicandBox.descent);
+    const double inkEnd = DrawSign(*this, state, tag->aux3, tag->color, sign, signWidth);
+    const CPoint laid =
         GetPos_MoveY(GetPos_MoveX(q, double(tag->aux2) - w / 2), -double(radicandBox.ascent));
-    DrawLine(s, GetPos_MoveX(s, radicandBox.width), pen);
+    const double top = static_cast<double>(radicandBox.ascent) + radicandBox.descent;
+    const CPoint s = BarStartPixel(*this, sign, BarStart(signWidth, inkEnd, w), -top);
+    DrawLine(s, GetPos_MoveX(laid, radicandBox.width), pen);
   }
   DrawBorder(vtx, tag->border);
 }

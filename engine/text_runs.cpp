@@ -126,6 +126,13 @@ int CLexaro::Engine::TextOut_Char(char c, LOGFONT* lf, const LX_CNG_FONT& change
   return size.cx;
 }
 
+bool CLexaro::Engine::GetCharOutlineBox(char c, LOGFONT* lf, const LX_CNG_FONT& change,
+                                         double box[4]) {
+  SetLOGFONT(lf, change);
+  SelectedFont font(m_pDC, *lf);
+  return m_pDC->GetTextOutlineBox(&c, 1, box);
+}
+
 int CLexaro::Engine::TextOut_Mark(LX_TAG_CODE code, LX_TXT_STATE* state, CPoint pt) {
   LOGFONT lf = state->lf;
   const LX_CNG_CTAG& row = kCTagCng[code - LX_TC_FIRST_SYMBOL];

@@ -7,6 +7,7 @@
 
 #include "platform/font/font_engine.h"
 #include "platform/font/text_run.h"
+#include "platform/text_outline.h"
 
 namespace {
 
@@ -188,6 +189,17 @@ long long CDC::GetTextInk(int x, int y, const char* str, int count) const {
 
 long long CDC::MeasureInk(const TextOutRequest& request, const CRect& clip) const {
   return lexaro::font::MeasureInk(request, clip);
+}
+
+BOOL CDC::GetTextOutlineBox(const char* str, int count, double box[4]) const {
+  if (!str || count <= 0 || !box) return FALSE;
+  LOGFONT font = m_lf;
+  font.lfEscapement = 0;
+  return MeasureOutlineBox(font, str, count, box) ? TRUE : FALSE;
+}
+
+bool CDC::MeasureOutlineBox(const LOGFONT& font, const char* str, int count, double box[4]) const {
+  return lexaro::font::OutlineBox(font, str, count, m_codePage, box);
 }
 
 BOOL CDC::TextOut(int x, int y, const CString& str) {

@@ -123,3 +123,14 @@ long long CRecordDC::MeasureInk(const TextOutRequest& req, const CRect& clip) co
                                   std::ceil(*std::max_element(xs, xs + 4)),
                                   std::ceil(*std::max_element(ys, ys + 4)), clip);
 }
+
+bool CRecordDC::MeasureOutlineBox(const LOGFONT& font, const char* str, int count,
+                                  double box[4]) const {
+  if (!m_synthetic) return CDC::MeasureOutlineBox(font, str, count, box);
+  TEXTMETRIC tm;
+  MeasureFont(font, &tm);
+  int width = MeasureText(font, str, count).cx;
+  if (width <= 0 || tm.tmHeight <= 0) return false;
+  box[0] = 0, box[1] = -tm.tmAscent, box[2] = width, box[3] = tm.tmDescent;
+  return true;
+}

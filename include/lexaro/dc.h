@@ -101,6 +101,13 @@ class LEXARO_API CDC {
   // pixels as long to paint. Measured from the outlines' boxes, without
   // rendering.
   long long GetTextInk(int x, int y, const char* str, int count) const;
+  // Where the glyphs of str in the selected font put ink: the box around
+  // their outlines, as {left, top, right, bottom} in logical units from the
+  // left end of the baseline, unturned, y downwards. Measured from the
+  // outlines, not from rendered pixels, so that a mark drawn to meet a
+  // glyph (the bar of a radical) can find the glyph's edge, which need not
+  // lie at its advance. FALSE, with box untouched, when no glyph has ink.
+  BOOL GetTextOutlineBox(const char* str, int count, double box[4]) const;
 
   // Lines: from the current position to the end point, which is not painted.
   CPoint MoveTo(int x, int y);
@@ -149,6 +156,10 @@ class LEXARO_API CDC {
   // The pixels of GetTextInk for a request, within clip; the default asks
   // the real font engine for the glyph boxes.
   virtual long long MeasureInk(const TextOutRequest& request, const CRect& clip) const;
+  // The box of GetTextOutlineBox in a font; the default asks the real font
+  // engine for the glyphs' outlines.
+  virtual bool MeasureOutlineBox(const LOGFONT& font, const char* str, int count,
+                                 double box[4]) const;
 
   const LOGFONT& CurrentLogFont() const { return m_lf; }
   const PenState& CurrentPen() const { return m_pen; }

@@ -2,7 +2,8 @@
 // call in order, so tests can assert exactly what was drawn. It measures
 // text with the real font engine, or with a synthetic font whose metrics the
 // caller chooses, so that exact numbers need no installed font (a
-// synthetic glyph's ink, for GetTextInk, is its whole cell).
+// synthetic glyph's ink, for GetTextInk and GetTextOutlineBox, is its whole
+// cell).
 #pragma once
 
 #include <functional>
@@ -61,6 +62,9 @@ class LEXARO_API CRecordDC : public CDC {
   void MeasureFont(const LOGFONT& font, TEXTMETRIC* tm) const override;
   // A synthetic font's glyphs are charged their cells.
   long long MeasureInk(const TextOutRequest& request, const CRect& clip) const override;
+  // A synthetic font's outlines fill their cells.
+  bool MeasureOutlineBox(const LOGFONT& font, const char* str, int count,
+                         double box[4]) const override;
 
  private:
   std::vector<RecordedOp> m_ops;

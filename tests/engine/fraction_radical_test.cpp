@@ -1,10 +1,12 @@
 // Fractions and radicals: the bar, the parts and their placement, the sign
 // font, the sign column with its index, the record order and drawing order.
 #include <climits>
+#include <cmath>
 #include <string>
 
 #include "engine_fixture.h"
 #include "lexaro/numeric.h"
+#include "lexaro/raster_dc.h"
 
 namespace {
 
@@ -254,8 +256,10 @@ TEST_F(Radicals, SignFontAndBoxForTheWorkedExample) {
   EXPECT_EQ(t[1].font.lfCharSet, SYMBOL_CHARSET);
   auto bar = LinesOf(dc, 0);
   ASSERT_EQ(bar.size(), 1u);
-  EXPECT_EQ(bar[0].from, CPoint(2 + 12, 0));  // on the box's top, from the sign
-  EXPECT_EQ(bar[0].to, CPoint(2 + 28, 0));    // to the box's right edge
+  // On the box's top, from a pixel inside the sign's ink (a synthetic
+  // glyph's ink fills its cell) to the box's right edge.
+  EXPECT_EQ(bar[0].from, CPoint(2 + 11, 0));
+  EXPECT_EQ(bar[0].to, CPoint(2 + 28, 0));
   EXPECT_EQ(bar[0].pen.width, 1);
 }
 
@@ -306,7 +310,7 @@ TEST_F(Radicals, IndexSitsInTheCrookOfTheSign) {
   EXPECT_EQ(t[2].from, CPoint(2, 24));
   auto bar = LinesOf(dc, 0);
   ASSERT_EQ(bar.size(), 1u);
-  EXPECT_EQ(bar[0].from, CPoint(14, 2));
+  EXPECT_EQ(bar[0].from, CPoint(13, 2));
   EXPECT_EQ(bar[0].to, CPoint(30, 2));
 }
 
@@ -326,7 +330,7 @@ TEST_F(Radicals, AWideIndexWidensTheSignColumn) {
   EXPECT_EQ(t[0].from.x, 2 + 22 + 3);
   EXPECT_EQ(t[1].from.x, 2);
   EXPECT_EQ(t[2].from.x, 2 + 10);
-  EXPECT_EQ(LinesOf(dc, 0)[0].from.x, 2 + 22);
+  EXPECT_EQ(LinesOf(dc, 0)[0].from.x, 2 + 22 - 1);
 }
 
 TEST_F(Radicals, IndexOffsetsAndTallIndicesRaiseOnlyTheAscent) {
@@ -430,3 +434,90 @@ TEST_F(Radicals, AFailedPartRecordFailsTheLayout) {
     }
   }
 }
+
+namespace {
+
+// A raster surface that paints only the glyphs of the symbol font (the
+// radical sign) and keeps the lines it is asked to draw (the bar) aside.
+class SignOnlyRaster : public CRasterDC {
+ public:
+  struct Line {
+    CPoint from, to;
+    int width;
+  };
+  using CRasterDC::CRasterDC;
+  std::vector<Line> lines;
+
+ protected:
+  void DrawText(const TextOutRequest& r) override {
+    if (r.font.lfCharSet == SYMBOL_CHARSET) CRasterDC::DrawText(r);
+  }
+  void DrawLine(CPoint from, CPoint to, const PenState& pen) override {
+    lines.push_back({from, to, pen.width});
+  }
+};
+
+// How dark a pixel of a black-on-white surface is, 0 to 255.
+int Ink(const CRasterDC& dc, int x, int y) {
+  if (x < 0 || y < 0 || x >= dc.Width() || y >= dc.Height()) return 0;
+  return 255 - int((dc.Bits()[size_t(y) * size_t(dc.Width()) + size_t(x)] >> 8) & 0xFF);
+}
+
+// On real fonts: the bar of a radical meets the sign's ink at every size
+// and angle. The sign and the bar are painted apart. The bar's first pixels
+// (within a pixel and a half of its start, along it) must lie on or touch a
+// sign pixel at least a quarter dark, or, where the sign's stroke is paler
+// than half dark (the thinnest signs), at least half as dark as the sign
+// near the start: touching only the pale fringe of the sign's outline is a
+// visible gap. The sign must be near: a bar that starts beyond its reach
+// finds nothing dark to touch.
+class RadicalJoin : public EngineTest {
+ protected:
+  struct Join {
+    int touching = 0;  // the darkest sign pixel the bar's first pixels lie on or touch
+    int nearby = 0;    // the darkest sign pixel within em / 8 (3 or more) pixels of the start
+  };
+
+  Join Measure(const char* text, int em, int angle) {
+    lexaro::engine::Params().def_lf.lfHeight = -em;
+    engine.m_lfEscapement = angle;
+    const int side = 6 * em + 40;
+    SignOnlyRaster sign(side, side);
+    EXPECT_EQ(engine.SetText(&sign, text), 1);
+    engine.TextOutA(&sign, CPoint(side / 2 - em, side / 2));
+    Join j;
+    if (sign.lines.size() != 1u) return ADD_FAILURE() << "lines: " << sign.lines.size(), j;
+    const SignOnlyRaster::Line l = sign.lines[0];
+    CRasterDC bar(side, side);
+    CPen pen(PS_SOLID, l.width, 0);
+    bar.SelectObject(&pen);
+    bar.MoveTo(l.from);
+    bar.LineTo(l.to);
+    const double length = std::hypot(l.to.x - l.from.x, l.to.y - l.from.y);
+    const double dx = (l.to.x - l.from.x) / length, dy = (l.to.y - l.from.y) / length;
+    const int r = std::max(3, em / 8);
+    for (int y = l.from.y - r; y <= l.from.y + r; ++y)
+      for (int x = l.from.x - r; x <= l.from.x + r; ++x) {
+        j.nearby = std::max(j.nearby, Ink(sign, x, y));
+        if (Ink(bar, x, y) == 0 || (x + 0.5 - l.from.x) * dx + (y + 0.5 - l.from.y) * dy > 1.5)
+          continue;
+        for (int v = y - 1; v <= y + 1; ++v)
+          for (int u = x - 1; u <= x + 1; ++u) j.touching = std::max(j.touching, Ink(sign, u, v));
+      }
+    return j;
+  }
+};
+
+TEST_F(RadicalJoin, TheBarMeetsTheSignAtEverySizeAndAngle) {
+  for (const char* text : {"<SQRT>b<SUP>2</SUP></SQRT>", "<SQRTN><S>x+1</S><S>3</S></SQRTN>"})
+    for (int em : {8, 9, 12, 16, 20, 27, 40, 55, 100, 200})
+      for (int angle = 0; angle < 3600; angle += 150) {
+        Join j = Measure(text, em, angle);
+        EXPECT_GE(j.nearby, 64) << text << " em " << em << " angle " << angle;
+        EXPECT_GE(j.touching, std::min(64, j.nearby / 2))
+            << text << " em " << em << " angle " << angle << ": the sign is " << j.nearby
+            << " dark near the bar's start";
+      }
+}
+
+}  // namespace

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -164,6 +165,57 @@ TEST(FontText, CodePagesAndSymbolEncodings) {
   EXPECT_EQ(Width(gothic, "\x95\xAA\x90\x94", CP_SHIFTJIS), 40);
   EXPECT_EQ(Width(gothic, "\xB1\xB2", CP_SHIFTJIS), 20);  // half-width katakana
   EXPECT_EQ(Width(gothic, "\x95", CP_SHIFTJIS), Width(gothic, "\xEF\xBF\xBD"));  // cut pair
+}
+
+TEST(FontText, OutlineBoxesBoundTheDrawnInkNotTheAdvance) {
+  struct Case {
+    const char* face;
+    const char* text;
+    int width;  // lfWidth
+  };
+  for (Case c : {Case{"Symbol", "\xD6", 0}, Case{"Symbol", "\xD6", 13},
+                 Case{"DejaVu Sans", "gT", 0}, Case{"Times New Roman", "f", 0}}) {
+    SCOPED_TRACE(std::string(c.face) + " " + c.text);
+    LOGFONT lf = Font(c.face, -40);
+    lf.lfWidth = c.width;
+    if (std::strcmp(c.face, "Symbol") == 0) lf.lfCharSet = SYMBOL_CHARSET;
+    const int n = int(std::strlen(c.text));
+    CRasterDC dc(200, 120);
+    double box[4], turned[4];
+    {
+      WithFont f(dc, lf);
+      ASSERT_TRUE(dc.GetTextOutlineBox(c.text, n, box));
+      dc.SetTextAlign(TA_BASELINE);
+      dc.SetBkMode(TRANSPARENT);
+      dc.TextOut(50, 80, c.text, n);
+    }
+    // The box is where the drawing puts ink, to within the pixel that
+    // anti-aliasing may leave blank or add.
+    CRect ink = Ink(dc);
+    EXPECT_NEAR(ink.left, std::floor(50 + box[0]), 1);
+    EXPECT_NEAR(ink.right, std::ceil(50 + box[2]), 1);
+    EXPECT_NEAR(ink.top, std::floor(80 + box[1]), 1);
+    EXPECT_NEAR(ink.bottom, std::ceil(80 + box[3]), 1);
+    // A turned font answers the unturned box.
+    lf.lfEscapement = 300;
+    WithFont f(dc, lf);
+    ASSERT_TRUE(dc.GetTextOutlineBox(c.text, n, turned));
+    for (int i = 0; i < 4; ++i) EXPECT_DOUBLE_EQ(turned[i], box[i]);
+  }
+  // The radical's ink ends 34 of its 549 units short of its advance.
+  LOGFONT symbol = Font("Symbol", -1000);
+  symbol.lfCharSet = SYMBOL_CHARSET;
+  CRasterDC dc(1, 1);
+  WithFont f(dc, symbol);
+  double box[4] = {};
+  ASSERT_TRUE(dc.GetTextOutlineBox("\xD6", 1, box));
+  EXPECT_EQ(dc.GetTextExtent("\xD6", 1).cx, 549);
+  EXPECT_NEAR(box[2], 515, 0.5);
+  EXPECT_NEAR(box[1], -913, 0.5);
+  // Nothing to measure: no text, or glyphs without outlines.
+  EXPECT_FALSE(dc.GetTextOutlineBox("\xD6", 0, box));
+  EXPECT_FALSE(dc.GetTextOutlineBox(nullptr, 1, box));
+  EXPECT_FALSE(dc.GetTextOutlineBox("  ", 2, box));
 }
 
 TEST(FontText, CharactersMissingFromTheFaceComeFromAFallback) {

@@ -1,0 +1,47 @@
+#include "platform/text_outline.h"
+
+#include <ft2build.h>
+#include FT_OUTLINE_H
+#include FT_BBOX_H
+
+#include <algorithm>
+
+#include "platform/font/text_run.h"
+
+namespace lexaro::font {
+
+bool OutlineBox(const LOGFONT& font, const char* s, int n, int codePage, double box[4]) {
+  struct Outlines : TextRunSink {
+    double x0 = 1e300, y0 = 1e300, x1 = -1e300, y1 = -1e300;
+    void Band(const double*, COLORREF) override {}
+    bool Glyph(RealizedFont& f, const lexaro::font::Glyph& g, double x, double y) override {
+      Affine m;
+      const FT_Outline* outline = f.GlyphOutline(g, x, y, 0, &m);
+      FT_BBox b;
+      // The exact box of the curves, not of their control points.
+      if (!outline || outline->n_points <= 0 || outline->n_contours <= 0 ||
+          FT_Outline_Get_BBox(const_cast<FT_Outline*>(outline), &b) != 0)
+        return true;
+      // Every point of the outline lies in the box of the four mapped corners.
+      for (FT_Pos u : {b.xMin, b.xMax})
+        for (FT_Pos v : {b.yMin, b.yMax}) {
+          double X = m.xx * double(u) + m.xy * double(v) + m.tx;
+          double Y = m.yx * double(u) + m.yy * double(v) + m.ty;
+          x0 = std::min(x0, X), x1 = std::max(x1, X), y0 = std::min(y0, Y), y1 = std::max(y1, Y);
+        }
+      return true;
+    }
+  };
+  // A request drawn in an opaque colour, so that every glyph is walked; the
+  // bands of underline and strike-out are not outlines and are left out.
+  TextOutRequest req{CPoint(0, 0), s, n, TA_LEFT | TA_BASELINE, 0.0, 0.0, font, 0, TRANSPARENT,
+                     0, codePage};
+  req.font.lfEscapement = 0;
+  Outlines outlines;
+  WalkTextRun(req, outlines);
+  if (outlines.x0 > outlines.x1) return false;
+  box[0] = outlines.x0, box[1] = outlines.y0, box[2] = outlines.x1, box[3] = outlines.y1;
+  return true;
+}
+
+}  // namespace lexaro::font
