@@ -39,6 +39,7 @@ bool FindEdges(FT_Outline& o, std::vector<Edge>& edges) {
   int start = 0;
   for (int c = 0; c < o.n_contours; ++c) {
     int end = o.contours[c];
+    if (end < start || end >= o.n_points) return false;
     for (int i = start; i <= end; ++i) {
       int j = i == end ? start : i + 1;
       if (FT_CURVE_TAG(o.tags[i]) != FT_CURVE_TAG_ON || FT_CURVE_TAG(o.tags[j]) != FT_CURVE_TAG_ON) continue;
