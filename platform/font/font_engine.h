@@ -64,13 +64,13 @@ class RealizedFont {
   // outline's box is loaded once per glyph and kept.
   bool InkBox(const Glyph& g, double x, double y, int escapement, double box[4]);
   // Whether RenderGlyph hints glyphs at this escapement (tenths of a degree):
-  // level text up to kHintMaxEm, when realised with hinting. Hinting fits the outline's horizontal stems
-  // to whole rows (FitStemsToRows) and moves nothing across, so the glyphs
-  // keep their widths and places along the baseline. It works on the
-  // outline of the glyph as drawn, after a stand-in's shift and synthesised
-  // bold (which only widens), before the slant of synthesised italics and
-  // a stretched width are applied, which keep horizontal stems level. It
-  // touches no state of the shared face.
+  // level text up to kHintMaxEm, when realised with hinting. Hinting fits
+  // the outline's horizontal stems to whole rows (FitStemsToRows) and moves
+  // nothing across, so the glyphs keep their widths and places along the
+  // baseline. It works on the outline of the glyph as drawn, after a
+  // stand-in's shift and synthesised bold (which only widens), before the
+  // slant of synthesised italics and a stretched width are applied, which
+  // keep horizontal stems level. It touches no state of the shared face.
   bool Hinted(int escapement) const;
   // Whether RenderGlyph renders every glyph from its outline (large
   // glyphs) rather than once per quarter-pixel position into a cache.

@@ -233,7 +233,8 @@ bool RealizedFont::RenderUncached(const Glyph& g, double x, double y, int escape
   bool hinted = Hinted(escapement);
   double ux, uy;
   const FT_Outline* outline = LoadOutline(g, hinted, &ux, &uy);
-  return outline && RenderOutline(*outline, Placement(ux, uy, x, hinted ? BaselineRow(y) : y, escapement), clip, out);
+  if (!outline) return false;
+  return RenderOutline(*outline, Placement(ux, uy, x, hinted ? BaselineRow(y) : y, escapement), clip, out);
 }
 
 size_t RealizedFont::BitmapKeyHash::operator()(const BitmapKey& k) const noexcept {

@@ -270,6 +270,27 @@ TEST(FontText, LevelHorizontalStemsCoverWholeRowsInTheirColumns) {
       }
       EXPECT_EQ(bars, c.bars);
     }
+  // Hinted or not, a run spans the same columns and moves the pen alike.
+  const char* text = "Hxgj=E";
+  std::vector<std::uint32_t> pixels[2];
+  CRect ink[2];
+  CPoint end[2];
+  for (int hinted : {0, 1}) {
+    CRasterDC dc(160, 60);
+    dc.SetTextHinting(hinted);
+    WithFont f(dc, Font("Times New Roman", -20));
+    dc.SetBkMode(TRANSPARENT);
+    dc.SetTextAlign(TA_BASELINE | TA_UPDATECP);
+    dc.MoveTo(10, 40);
+    dc.TextOut(0, 0, text, int(std::strlen(text)));
+    pixels[hinted].assign(dc.Bits(), dc.Bits() + 160 * 60);
+    ink[hinted] = Ink(dc);
+    end[hinted] = dc.GetCurrentPosition();
+  }
+  EXPECT_NE(pixels[0], pixels[1]);
+  EXPECT_EQ(ink[0].left, ink[1].left);
+  EXPECT_EQ(ink[0].right, ink[1].right);
+  EXPECT_EQ(end[0], end[1]);
 }
 
 // Fitting stems to rows never reorders heights nor moves anything across,
