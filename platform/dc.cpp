@@ -160,7 +160,7 @@ TextOutRequest CDC::MakeRequest(int x, int y, const char* str, int count, CSize*
   }
   return TextOutRequest{pt, str, count, m_textAlign,
                         pt.x + along * dx + across * downX, pt.y + along * dy + across * downY,
-                        m_lf, m_textColor, m_bkMode, m_bkColor, m_codePage};
+                        m_lf, m_textColor, m_bkMode, m_bkColor, m_codePage, m_textHinting};
 }
 
 BOOL CDC::TextOut(int x, int y, const char* str, int count) {

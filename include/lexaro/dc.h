@@ -31,6 +31,7 @@ struct TextOutRequest {
   int bkMode;
   COLORREF bkColor;
   int codePage;
+  bool hinting = true;   // fit level glyphs to the pixel grid (raster surfaces)
 };
 
 // One vertical stroke of a fill: the line from (x, from) to (x, to), whose
@@ -86,6 +87,11 @@ class LEXARO_API CDC {
   UINT GetTextAlign() const { return m_textAlign; }
   void SetCodePage(int codePage) { m_codePage = codePage; }
   int GetCodePage() const { return m_codePage; }
+  // Whether raster surfaces fit the horizontal stems of level glyphs to
+  // whole pixel rows (the default); advances and extents are the same either
+  // way, and vector surfaces always draw the fonts' own outlines.
+  void SetTextHinting(bool on) { m_textHinting = on; }
+  bool GetTextHinting() const { return m_textHinting; }
 
   // Text: drawn at the point named by the text-alignment flags.
   BOOL TextOut(int x, int y, const char* str, int count);
@@ -187,6 +193,7 @@ class LEXARO_API CDC {
   bool m_hasClip = false;
   CRgn m_clip;
   int m_codePage;
+  bool m_textHinting = true;
 };
 
 // The handle forms of the context operations.

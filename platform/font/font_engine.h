@@ -18,6 +18,9 @@ namespace lexaro::font {
 // The largest em height that is realised; larger requests are realised at
 // this height (4,194,304 px, far beyond any surface).
 constexpr double kMaxEm = double(1 << 22);
+// The largest em height whose level glyphs are hinted; above it a stem is
+// many pixels thick and snapping it gains nothing visible.
+constexpr double kHintMaxEm = 200;
 
 // One glyph of a run: the face it comes from (null draws nothing), its index,
 // its advance in whole pixels, and how far it is drawn from its outline's
@@ -32,7 +35,7 @@ struct Glyph {
 // A LOGFONT realised at its size (the escapement is applied when drawing).
 class RealizedFont {
  public:
-  explicit RealizedFont(const LOGFONT& lf);
+  RealizedFont(const LOGFONT& lf, bool hinting);
 
   const TEXTMETRIC& Metrics() const { return m_tm; }
   double Em() const { return m_em; }
@@ -42,20 +45,33 @@ class RealizedFont {
   // Coverage of glyph g with its pen position at (x, y), turned by the
   // escapement; null when nothing of it lies inside clip. The result is a
   // cached map or `scratch`; its pixels lie at (left + *dx, top + *dy), and
-  // a cached map may reach outside the clip.
+  // a cached map may reach outside the clip. Level glyphs are hinted (see
+  // Hinted): their baseline is the pixel row nearest y, and their horizontal
+  // stems cover whole rows; their advances stay those of Layout.
   const Coverage* RenderGlyph(const Glyph& g, double x, double y, int escapement,
                               const CRect& clip, Coverage& scratch, int* dx, int* dy);
   // The outline of glyph g in font units of its face, moved and emboldened
   // as it is drawn, and in *m the map that places it with its pen position
-  // at (x, y), turned by the escapement: what RenderGlyph fills. Null when
+  // at (x, y), turned by the escapement: what RenderGlyph fills for glyphs
+  // that are not hinted (vector surfaces draw it at every angle). Null when
   // the glyph has no outline. The outline lives in the face's glyph slot:
   // use it under the engine's lock, before the next glyph is loaded.
   const FT_Outline* GlyphOutline(const Glyph& g, double x, double y, int escapement, Affine* m);
   // The box around the ink of glyph g drawn as RenderGlyph draws it, in
   // surface pixels as {left, top, right, bottom}, rounded out by a pixel: a
-  // superset of every pixel RenderGlyph can cover. False when the glyph has
-  // no outline. The outline's box is loaded once per glyph and kept.
+  // superset of every pixel RenderGlyph can cover, hinted or not, and of
+  // GlyphOutline's outline. False when the glyph has no outline. The
+  // outline's box is loaded once per glyph and kept.
   bool InkBox(const Glyph& g, double x, double y, int escapement, double box[4]);
+  // Whether RenderGlyph hints glyphs at this escapement (tenths of a degree):
+  // level text up to kHintMaxEm, when realised with hinting. Hinting fits
+  // the outline's horizontal stems to whole rows (FitStemsToRows) and moves
+  // nothing across, so the glyphs keep their widths and places along the
+  // baseline. It works on the outline of the glyph as drawn, after a
+  // stand-in's shift and synthesised bold (which only widens), before the
+  // slant of synthesised italics and a stretched width are applied, which
+  // keep horizontal stems level. It touches no state of the shared face.
+  bool Hinted(int escapement) const;
   // Whether RenderGlyph renders every glyph from its outline (large
   // glyphs) rather than once per quarter-pixel position into a cache.
   bool RendersOutlines() const;
@@ -68,12 +84,19 @@ class RealizedFont {
  private:
   const Glyph& GlyphFor(char32_t cp);
   double LargestEm() const;
-  // The map of GlyphOutline for glyph g at pen position (x, y).
-  Affine Placement(const Glyph& g, double x, double y, int escapement) const;
+  // Loads the outline of glyph g into its face's glyph slot, moved and
+  // emboldened as it is drawn: in font units, or hinted in 64ths of a pixel
+  // up with the baseline at y = 0. *ux and *uy are the pixels per outline
+  // unit across and up. Null when the glyph has no outline.
+  const FT_Outline* LoadOutline(const Glyph& g, bool hinted, double* ux, double* uy);
+  // The map that draws an outline of (ux, uy) pixels per unit with its pen
+  // position at (x, y), turned by the escapement and slanted for italics.
+  Affine Placement(double ux, double uy, double x, double y, int escapement) const;
   bool RenderUncached(const Glyph& g, double x, double y, int escapement, const CRect& clip,
                       Coverage& out);
 
   ResolvedFace m_face;
+  bool m_hinting;
   double m_em = 16;
   double m_scale = 0.016;   // pixels per font unit, vertical
   double m_xscale = 0.016;  // pixels per font unit, horizontal (lfWidth)
@@ -92,25 +115,32 @@ class RealizedFont {
     size_t operator()(const BitmapKey& k) const noexcept;
   };
   std::unordered_map<BitmapKey, Coverage, BitmapKeyHash> m_bitmaps;
-  // Outline boxes in font units (after shift and emboldening) by glyph;
-  // a glyph without outline has xMin > xMax.
+  // Outline boxes in outline units (after shift and emboldening) by glyph
+  // and hinting, with the pixels per unit; a glyph without outline has
+  // xMin > xMax.
   struct OutlineKey {
     const LoadedFace* face;
     unsigned index;
     int dx, dy;
+    bool hinted;
     bool operator==(const OutlineKey&) const = default;
   };
   struct OutlineKeyHash {
     size_t operator()(const OutlineKey& k) const noexcept;
   };
-  std::unordered_map<OutlineKey, FT_BBox, OutlineKeyHash> m_boxes;
+  struct OutlineBox {
+    FT_BBox box;
+    double ux, uy;
+  };
+  std::unordered_map<OutlineKey, OutlineBox, OutlineKeyHash> m_boxes;
   size_t m_bitmapBytes = 0;
   std::u32string m_decoded;
 };
 
 std::recursive_mutex& Mutex();
 // The realised font of a LOGFONT; equal LOGFONTs (escapement aside) share it.
-std::shared_ptr<RealizedFont> Realize(const LOGFONT& lf);
+// Fonts realised without hinting never hint (see RealizedFont::Hinted).
+std::shared_ptr<RealizedFont> Realize(const LOGFONT& lf, bool hinting = true);
 // How many fonts were realised so far (cache misses), for tests.
 long RealizedFontCount();
 

@@ -6,13 +6,24 @@
 #include <cmath>
 
 #include "platform/font/font_engine.h"
+#include "platform/font/stem_fit.h"
 
 namespace lexaro::font {
 namespace {
 
 constexpr double kItalicShear = 0.2126;  // the slant of synthesised italics
+constexpr double kMaxStemEm = 0.25;      // the thickest horizontal stem that is fitted
 constexpr double kCacheMaxEm = 100;      // larger glyphs are rendered, not cached
 constexpr size_t kCacheBytes = 8u << 20;
+
+// An escapement as 0 to 3599 tenths of a degree.
+int Normalized(int escapement) {
+  escapement %= 3600;
+  return escapement < 0 ? escapement + 3600 : escapement;
+}
+
+// The pixel row a hinted glyph's baseline lies on: the one nearest y.
+double BaselineRow(double y) { return std::floor(y + 0.5); }
 
 LONG RoundToLong(double v) {
   return LONG(std::lround(std::clamp(v, -2147483647.0, 2147483647.0)));
@@ -32,7 +43,7 @@ double EmOf(const LOGFONT& lf, const LoadedFace* f) {
 
 }  // namespace
 
-RealizedFont::RealizedFont(const LOGFONT& lf) {
+RealizedFont::RealizedFont(const LOGFONT& lf, bool hinting) : m_hinting(hinting) {
   m_face = ResolveFace(lf.lfFaceName, lf.lfWeight >= 600, lf.lfItalic != 0, lf.lfCharSet);
   const LoadedFace* f = m_face.face;
   m_em = EmOf(lf, f);
@@ -123,17 +134,18 @@ int RealizedFont::Width(const char* s, int n, int codePage) {
   return int(std::clamp(w, -2147483647LL, 2147483647LL));
 }
 
-Affine RealizedFont::Placement(const Glyph& g, double x, double y, int escapement) const {
-  double ratio = m_face.face->upem / g.face->upem;
+Affine RealizedFont::Placement(double ux, double uy, double x, double y, int escapement) const {
   double angle = escapement * (M_PI / 1800.0);
   double c = std::cos(angle), s = std::sin(angle);
-  double sx = m_xscale * ratio, sy = m_scale * ratio;
   double k = m_face.synthItalic ? kItalicShear : 0.0;
-  return Affine{sx * c, sx * k * c - sy * s, -sx * s, -sx * k * s - sy * c, x, y};
+  return Affine{ux * c, ux * k * c - uy * s, -ux * s, -ux * k * s - uy * c, x, y};
 }
 
-const FT_Outline* RealizedFont::GlyphOutline(const Glyph& g, double x, double y, int escapement,
-                                             Affine* m) {
+bool RealizedFont::Hinted(int escapement) const {
+  return m_hinting && Normalized(escapement) == 0 && m_em <= kHintMaxEm;
+}
+
+const FT_Outline* RealizedFont::LoadOutline(const Glyph& g, bool hinted, double* ux, double* uy) {
   if (!g.face) return nullptr;
   FT_Face ft = g.face->ft;
   if (FT_Load_Glyph(ft, g.index, FT_LOAD_NO_SCALE | FT_LOAD_NO_BITMAP | FT_LOAD_NO_HINTING) != 0 ||
@@ -145,14 +157,38 @@ const FT_Outline* RealizedFont::GlyphOutline(const Glyph& g, double x, double y,
     FT_Pos strength = FT_Pos(g.face->upem / 24);
     FT_Outline_EmboldenXY(&outline, strength, 0);
   }
-  *m = Placement(g, x, y, escapement);
+  // A fallback face is drawn at the same em height as the chosen one.
+  double ratio = m_face.face->upem / g.face->upem;
+  *ux = m_xscale * ratio;
+  *uy = m_scale * ratio;
+  if (hinted) {
+    // Fitted in 64ths of a pixel up and the same units across, so that a
+    // stretched or slanted glyph keeps its proportions.
+    double units = *uy * kFitUnitsPerPixel;
+    for (int i = 0; i < outline.n_points; ++i) {
+      FT_Vector& p = outline.points[i];
+      p.x = FT_Pos(std::lround(std::clamp(double(p.x) * units, -1e15, 1e15)));
+      p.y = FT_Pos(std::lround(std::clamp(double(p.y) * units, -1e15, 1e15)));
+    }
+    FitStemsToRows(outline, m_em * kMaxStemEm);
+    *ux /= units;
+    *uy /= units;
+  }
   return &outline;
+}
+
+const FT_Outline* RealizedFont::GlyphOutline(const Glyph& g, double x, double y, int escapement,
+                                             Affine* m) {
+  double ux, uy;
+  const FT_Outline* outline = LoadOutline(g, false, &ux, &uy);
+  if (outline) *m = Placement(ux, uy, x, y, escapement);
+  return outline;
 }
 
 size_t RealizedFont::OutlineKeyHash::operator()(const OutlineKey& k) const noexcept {
   size_t h = std::hash<const void*>()(k.face);
   h = h * 1000003u ^ k.index;
-  return h * 1000003u ^ size_t(k.dx) ^ size_t(k.dy) << 20;
+  return (h * 1000003u ^ size_t(k.dx) ^ size_t(k.dy) << 20) * 2 + k.hinted;
 }
 
 // The em, or the width's scale where the font is stretched wider.
@@ -162,25 +198,29 @@ bool RealizedFont::RendersOutlines() const { return LargestEm() > kCacheMaxEm; }
 
 bool RealizedFont::InkBox(const Glyph& g, double x, double y, int escapement, double box[4]) {
   if (!g.face) return false;
-  OutlineKey key{g.face, g.index, g.dx, g.dy};
-  auto it = m_boxes.find(key);
-  if (it == m_boxes.end()) {
-    FT_BBox cb{1, 1, 0, 0};
-    Affine unused;
-    const FT_Outline* outline = GlyphOutline(g, 0, 0, 0, &unused);
-    if (outline && outline->n_points > 0 && outline->n_contours > 0) FT_Outline_Get_CBox(outline, &cb);
-    it = m_boxes.emplace(key, cb).first;
-  }
-  const FT_BBox& cb = it->second;
-  if (cb.xMin > cb.xMax) return false;
-  // Every point of the outline lies in the box of the four mapped corners.
-  Affine m = Placement(g, x, y, escapement);
+  // A hinted glyph's box holds its outline both hinted and as the font has
+  // it, which vector surfaces draw.
   double x0 = 1e300, y0 = 1e300, x1 = -1e300, y1 = -1e300;
-  for (FT_Pos u : {cb.xMin, cb.xMax})
-    for (FT_Pos v : {cb.yMin, cb.yMax}) {
-      double X = m.xx * double(u) + m.xy * double(v) + m.tx, Y = m.yx * double(u) + m.yy * double(v) + m.ty;
-      x0 = std::min(x0, X), x1 = std::max(x1, X), y0 = std::min(y0, Y), y1 = std::max(y1, Y);
+  for (bool hinted : {false, true}) {
+    if (hinted && !Hinted(escapement)) break;
+    OutlineKey key{g.face, g.index, g.dx, g.dy, hinted};
+    auto it = m_boxes.find(key);
+    if (it == m_boxes.end()) {
+      OutlineBox ob{{1, 1, 0, 0}, 0, 0};
+      const FT_Outline* outline = LoadOutline(g, hinted, &ob.ux, &ob.uy);
+      if (outline && outline->n_points > 0 && outline->n_contours > 0) FT_Outline_Get_CBox(outline, &ob.box);
+      it = m_boxes.emplace(key, ob).first;
     }
+    const FT_BBox& cb = it->second.box;
+    if (cb.xMin > cb.xMax) return false;
+    // Every point of the outline lies in the box of the four mapped corners.
+    Affine m = Placement(it->second.ux, it->second.uy, x, hinted ? BaselineRow(y) : y, escapement);
+    for (FT_Pos u : {cb.xMin, cb.xMax})
+      for (FT_Pos v : {cb.yMin, cb.yMax}) {
+        double X = m.xx * double(u) + m.xy * double(v) + m.tx, Y = m.yx * double(u) + m.yy * double(v) + m.ty;
+        x0 = std::min(x0, X), x1 = std::max(x1, X), y0 = std::min(y0, Y), y1 = std::max(y1, Y);
+      }
+  }
   // A cached map is drawn up to a quarter pixel from the pen position, and
   // coverage reaches into the pixels the outline touches.
   box[0] = std::floor(x0) - 1, box[1] = std::floor(y0) - 1;
@@ -190,9 +230,11 @@ bool RealizedFont::InkBox(const Glyph& g, double x, double y, int escapement, do
 
 bool RealizedFont::RenderUncached(const Glyph& g, double x, double y, int escapement,
                                   const CRect& clip, Coverage& out) {
-  Affine m;
-  const FT_Outline* outline = GlyphOutline(g, x, y, escapement, &m);
-  return outline && RenderOutline(*outline, m, clip, out);
+  bool hinted = Hinted(escapement);
+  double ux, uy;
+  const FT_Outline* outline = LoadOutline(g, hinted, &ux, &uy);
+  if (!outline) return false;
+  return RenderOutline(*outline, Placement(ux, uy, x, hinted ? BaselineRow(y) : y, escapement), clip, out);
 }
 
 size_t RealizedFont::BitmapKeyHash::operator()(const BitmapKey& k) const noexcept {
@@ -207,10 +249,11 @@ const Coverage* RealizedFont::RenderGlyph(const Glyph& g, double x, double y, in
                                           const CRect& clip, Coverage& scratch, int* dx, int* dy) {
   *dx = *dy = 0;
   if (!g.face) return nullptr;
-  escapement %= 3600;
-  if (escapement < 0) escapement += 3600;
+  escapement = Normalized(escapement);
   if (RendersOutlines()) return RenderUncached(g, x, y, escapement, clip, scratch) ? &scratch : nullptr;
-  // Glyphs of ordinary sizes are rendered once per quarter-pixel position.
+  // Glyphs of ordinary sizes are rendered once per quarter-pixel position;
+  // hinted ones stand on whole rows.
+  if (Hinted(escapement)) y = BaselineRow(y);
   double fx = std::floor(x), fy = std::floor(y);
   int subX = int((x - fx) * 4), subY = int((y - fy) * 4);
   BitmapKey key{g.face, g.index, g.dx, g.dy, escapement, subX, subY};

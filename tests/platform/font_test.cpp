@@ -4,8 +4,11 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include FT_OUTLINE_H
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -14,6 +17,7 @@
 #include "lexaro/font_tool.h"
 #include "lexaro/raster_dc.h"
 #include "platform/font/font_engine.h"
+#include "platform/font/stem_fit.h"
 #include "support/pixels.h"
 
 namespace {
@@ -257,6 +261,119 @@ TEST(FontText, EscapementTurnsTheRunAboutItsOrigin) {
   EXPECT_LE(v.bottom, 101);
   EXPECT_LE(v.right, 101);
   EXPECT_NEAR(100 - v.bottom, h.left - 100, 1);
+}
+
+// Level text is hinted: each bar of = and of the minus sign covers whole
+// rows, and hinting moves nothing across: every pixel of a bar's rows is
+// covered as much as the unhinted outline overlaps its column.
+TEST(FontText, LevelHorizontalStemsCoverWholeRowsInTheirColumns) {
+  struct Case {
+    const char* face;
+    const char* text;
+    int bars;
+  };
+  const Case cases[] = {
+      {"Symbol", "=", 2},
+      {"Symbol", "-", 1},  // the symbol encoding's minus sign
+      {"Times New Roman", "=", 2},
+      {"DejaVu Sans", "\xE2\x88\x92", 1},  // U+2212
+  };
+  for (int em : {12, 20})
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.face) + " " + c.text + " em " + std::to_string(em));
+      LOGFONT lf = Font(c.face, -em);
+      if (std::strcmp(c.face, "Symbol") == 0) lf.lfCharSet = SYMBOL_CHARSET;
+      const int penX = 10, baseline = 40;
+      CRasterDC dc(60, 60);
+      {
+        WithFont f(dc, lf);
+        dc.SetBkMode(TRANSPARENT);
+        dc.SetTextAlign(TA_BASELINE);
+        dc.TextOut(penX, baseline, c.text, int(std::strlen(c.text)));
+      }
+      double x0, x1;
+      {
+        std::lock_guard lock(lexaro::font::Mutex());
+        std::vector<lexaro::font::Glyph> glyphs;
+        auto font = lexaro::font::Realize(lf);
+        font->Layout(c.text, int(std::strlen(c.text)), CP_UTF8, glyphs);
+        ASSERT_EQ(glyphs.size(), 1u);
+        lexaro::font::Affine m;
+        const FT_Outline* outline = font->GlyphOutline(glyphs[0], penX, baseline, 0, &m);
+        ASSERT_TRUE(outline);
+        FT_BBox box;
+        FT_Outline_Get_CBox(outline, &box);
+        x0 = m.xx * double(box.xMin) + m.tx, x1 = m.xx * double(box.xMax) + m.tx;
+      }
+      int bars = 0;
+      bool inBar = false;
+      for (int y = 0; y < dc.Height(); ++y) {
+        bool empty = true;
+        for (int x = 0; x < dc.Width(); ++x) empty = empty && PixelAt(dc, x, y) == kWhite;
+        if (!empty) {
+          for (int x = 0; x < dc.Width(); ++x) {
+            double overlap = std::clamp(std::min(x1, x + 1.0) - std::max(x0, double(x)), 0.0, 1.0);
+            int ink = 255 - int(PixelAt(dc, x, y) & 0xFF);
+            EXPECT_NEAR(ink, 255 * overlap, 6) << "row " << y << " column " << x;
+          }
+        }
+        bars += !empty && !inBar;
+        inBar = !empty;
+      }
+      EXPECT_EQ(bars, c.bars);
+    }
+  // Hinted or not, a run spans the same columns and moves the pen alike.
+  const char* text = "Hxgj=E";
+  std::vector<std::uint32_t> pixels[2];
+  CRect ink[2];
+  CPoint end[2];
+  for (int hinted : {0, 1}) {
+    CRasterDC dc(160, 60);
+    dc.SetTextHinting(hinted);
+    WithFont f(dc, Font("Times New Roman", -20));
+    dc.SetBkMode(TRANSPARENT);
+    dc.SetTextAlign(TA_BASELINE | TA_UPDATECP);
+    dc.MoveTo(10, 40);
+    dc.TextOut(0, 0, text, int(std::strlen(text)));
+    pixels[hinted].assign(dc.Bits(), dc.Bits() + 160 * 60);
+    ink[hinted] = Ink(dc);
+    end[hinted] = dc.GetCurrentPosition();
+  }
+  EXPECT_NE(pixels[0], pixels[1]);
+  EXPECT_EQ(ink[0].left, ink[1].left);
+  EXPECT_EQ(ink[0].right, ink[1].right);
+  EXPECT_EQ(end[0], end[1]);
+}
+
+// Fitting stems to rows never reorders heights nor moves anything across,
+// even where a small glyph has more stems than rows.
+TEST(FontText, StemFittingKeepsTheOrderOfHeights) {
+  for (const char* text : {"\xE7\xAE\x97", "\xE7\x95\xAB", "\xE2\x89\xA1", "E", "B", "g"})
+    for (int em : {5, 8, 12, 20}) {
+      SCOPED_TRACE(std::string(text) + " em " + std::to_string(em));
+      std::lock_guard lock(lexaro::font::Mutex());
+      std::vector<lexaro::font::Glyph> glyphs;
+      lexaro::font::Realize(Font("MS Gothic", -em))->Layout(text, int(std::strlen(text)), CP_UTF8, glyphs);
+      ASSERT_EQ(glyphs.size(), 1u);
+      ASSERT_TRUE(glyphs[0].face);
+      FT_Face ft = glyphs[0].face->ft;
+      ASSERT_EQ(FT_Load_Glyph(ft, glyphs[0].index, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING), 0);
+      FT_Outline& outline = ft->glyph->outline;
+      ASSERT_GT(outline.n_points, 0);
+      double units = lexaro::font::kFitUnitsPerPixel * em / glyphs[0].face->upem;
+      for (int i = 0; i < outline.n_points; ++i)
+        outline.points[i] = {FT_Pos(outline.points[i].x * units), FT_Pos(outline.points[i].y * units)};
+      std::vector<FT_Vector> before(outline.points, outline.points + outline.n_points);
+      lexaro::font::FitStemsToRows(outline, em / 4.0);
+      for (int i = 0; i < outline.n_points; ++i) {
+        EXPECT_EQ(outline.points[i].x, before[i].x);
+        for (int j = 0; j < outline.n_points; ++j) {
+          if (before[i].y < before[j].y) {
+            EXPECT_LE(outline.points[i].y, outline.points[j].y) << i << " " << j;
+          }
+        }
+      }
+    }
 }
 
 TEST(FontCache, EqualFontsAreRealisedOnce) {

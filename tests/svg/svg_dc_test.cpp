@@ -49,9 +49,11 @@ std::unique_ptr<CRasterDC> Shown(const std::string& doc) {
 }
 
 // Draws on both surfaces (white, w x h) and answers the raster surface and
-// the rasterised SVG.
+// the rasterised SVG. The SVG has the fonts' own outlines: the raster
+// surface draws them unhinted too.
 std::pair<std::unique_ptr<CRasterDC>, std::unique_ptr<CRasterDC>> Both(int w, int h, const Draw& draw) {
   auto raster = std::make_unique<CRasterDC>(w, h, RGB(255, 255, 255));
+  raster->SetTextHinting(false);
   draw(raster.get());
   return {std::move(raster), Shown(SvgOf(w, h, RGB(255, 255, 255), draw))};
 }
