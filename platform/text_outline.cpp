@@ -12,7 +12,7 @@ namespace lexaro::font {
 
 bool OutlineBox(const LOGFONT& font, const char* s, int n, int codePage, double box[4]) {
   struct Outlines : TextRunSink {
-    double x0 = 1e300, y0 = 1e300, x1 = -1e300, y1 = -1e300;
+    double ink[4] = {1e300, 1e300, -1e300, -1e300};
     void Band(const double*, COLORREF) override {}
     bool Glyph(RealizedFont& f, const lexaro::font::Glyph& g, double x, double y) override {
       Affine m;
@@ -22,13 +22,7 @@ bool OutlineBox(const LOGFONT& font, const char* s, int n, int codePage, double 
       if (!outline || outline->n_points <= 0 || outline->n_contours <= 0 ||
           FT_Outline_Get_BBox(const_cast<FT_Outline*>(outline), &b) != 0)
         return true;
-      // Every point of the outline lies in the box of the four mapped corners.
-      for (FT_Pos u : {b.xMin, b.xMax})
-        for (FT_Pos v : {b.yMin, b.yMax}) {
-          double X = m.xx * double(u) + m.xy * double(v) + m.tx;
-          double Y = m.yx * double(u) + m.yy * double(v) + m.ty;
-          x0 = std::min(x0, X), x1 = std::max(x1, X), y0 = std::min(y0, Y), y1 = std::max(y1, Y);
-        }
+      GrowByMappedBox(m, b, ink);
       return true;
     }
   };
@@ -39,8 +33,8 @@ bool OutlineBox(const LOGFONT& font, const char* s, int n, int codePage, double 
   req.font.lfEscapement = 0;
   Outlines outlines;
   WalkTextRun(req, outlines);
-  if (outlines.x0 > outlines.x1) return false;
-  box[0] = outlines.x0, box[1] = outlines.y0, box[2] = outlines.x1, box[3] = outlines.y1;
+  if (outlines.ink[0] > outlines.ink[2]) return false;
+  std::copy(outlines.ink, outlines.ink + 4, box);
   return true;
 }
 

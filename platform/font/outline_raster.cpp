@@ -214,4 +214,13 @@ bool RenderPolygon(const double* xy, int n, const CRect& clip, Coverage& out) {
   return RenderContours({c}, FT_OUTLINE_NONE, clip, out);
 }
 
+void GrowByMappedBox(const Affine& m, const FT_BBox& b, double box[4]) {
+  for (FT_Pos u : {b.xMin, b.xMax})
+    for (FT_Pos v : {b.yMin, b.yMax}) {
+      double X = m.xx * double(u) + m.xy * double(v) + m.tx, Y = m.yx * double(u) + m.yy * double(v) + m.ty;
+      box[0] = std::min(box[0], X), box[1] = std::min(box[1], Y);
+      box[2] = std::max(box[2], X), box[3] = std::max(box[3], Y);
+    }
+}
+
 }  // namespace lexaro::font

@@ -24,6 +24,10 @@ struct Affine {
   double xx, xy, yx, yy, tx, ty;
 };
 
+// Grows {left, top, right, bottom} to hold box b mapped by m: every point of
+// an outline inside b lies in the box of b's four mapped corners.
+void GrowByMappedBox(const Affine& m, const FT_BBox& b, double box[4]);
+
 // Renders the outline into `out`, covering only pixels inside `clip`.
 // Returns false when nothing of it lies inside the clip.
 bool RenderOutline(const FT_Outline& outline, const Affine& m, const CRect& clip, Coverage& out);

@@ -200,7 +200,7 @@ bool RealizedFont::InkBox(const Glyph& g, double x, double y, int escapement, do
   if (!g.face) return false;
   // A hinted glyph's box holds its outline both hinted and as the font has
   // it, which vector surfaces draw.
-  double x0 = 1e300, y0 = 1e300, x1 = -1e300, y1 = -1e300;
+  double ink[4] = {1e300, 1e300, -1e300, -1e300};
   for (bool hinted : {false, true}) {
     if (hinted && !Hinted(escapement)) break;
     OutlineKey key{g.face, g.index, g.dx, g.dy, hinted};
@@ -213,18 +213,13 @@ bool RealizedFont::InkBox(const Glyph& g, double x, double y, int escapement, do
     }
     const FT_BBox& cb = it->second.box;
     if (cb.xMin > cb.xMax) return false;
-    // Every point of the outline lies in the box of the four mapped corners.
-    Affine m = Placement(it->second.ux, it->second.uy, x, hinted ? BaselineRow(y) : y, escapement);
-    for (FT_Pos u : {cb.xMin, cb.xMax})
-      for (FT_Pos v : {cb.yMin, cb.yMax}) {
-        double X = m.xx * double(u) + m.xy * double(v) + m.tx, Y = m.yx * double(u) + m.yy * double(v) + m.ty;
-        x0 = std::min(x0, X), x1 = std::max(x1, X), y0 = std::min(y0, Y), y1 = std::max(y1, Y);
-      }
+    GrowByMappedBox(Placement(it->second.ux, it->second.uy, x, hinted ? BaselineRow(y) : y, escapement),
+                    cb, ink);
   }
   // A cached map is drawn up to a quarter pixel from the pen position, and
   // coverage reaches into the pixels the outline touches.
-  box[0] = std::floor(x0) - 1, box[1] = std::floor(y0) - 1;
-  box[2] = std::ceil(x1) + 1, box[3] = std::ceil(y1) + 1;
+  box[0] = std::floor(ink[0]) - 1, box[1] = std::floor(ink[1]) - 1;
+  box[2] = std::ceil(ink[2]) + 1, box[3] = std::ceil(ink[3]) + 1;
   return true;
 }
 
