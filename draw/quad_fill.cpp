@@ -66,9 +66,6 @@ void CDC_Ex::DrawSquareCover(CDC* dc, const CPoint& a, const CPoint& b, const CP
   if (!dc) return;
   CPoint p[4] = {a, b, c, d};
   SortPoint(4, p);
-  const auto reach = lexaro::draw::GetReach(dc, lexaro::draw::SelectedPenWidth(dc) + 1LL);
-  // A quadrilateral wholly outside the reach is not walked at all.
-  const bool shows = lexaro::draw::MeetsReach(reach, p, 4);
   const bool sameSide = SideOf(p[0], p[3], p[1]) == SideOf(p[0], p[3], p[2]);
   // The outline's order of the corners; an anti-aliased surface paints the
   // whole shape from them.
@@ -77,7 +74,14 @@ void CDC_Ex::DrawSquareCover(CDC* dc, const CPoint& a, const CPoint& b, const CP
     dc->MoveTo(p[0]);
     return;
   }
-  if (shows) sameSide ? FillSameSide(dc, reach, p) : FillOppositeSides(dc, reach, p);
+  const auto reach = lexaro::draw::GetReach(dc, lexaro::draw::SelectedPenWidth(dc) + 1LL);
+  // A quadrilateral wholly outside the reach is not walked at all.
+  if (lexaro::draw::MeetsReach(reach, p, 4)) {
+    if (sameSide)
+      FillSameSide(dc, reach, p);
+    else
+      FillOppositeSides(dc, reach, p);
+  }
   DrawSquare(dc, outline[0], outline[1], outline[2], outline[3]);
 }
 

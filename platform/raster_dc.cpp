@@ -5,9 +5,9 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "platform/coverage_walk.h"
 #include "platform/font/font_engine.h"
 #include "platform/font/text_run.h"
-#include "platform/coverage_walk.h"
 #include "platform/line_walk.h"
 
 namespace {
