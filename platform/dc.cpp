@@ -240,11 +240,9 @@ BOOL CDC::StrokeColumns(const ColumnStroke* strokes, int count) {
 
 bool CDC::SetAntialias(bool on) { return std::exchange(m_antialias, on); }
 
-BOOL CDC::FillConvex(const POINT* corners, int count) {
+BOOL CDC::FillConvex(const CPoint* corners, int count) {
   if (!m_antialias || !corners || count < 3 || count > 4) return FALSE;
-  CPoint p[4];
-  for (int i = 0; i < count; ++i) p[i] = CPoint(corners[i]);
-  return DrawConvex(p, count, m_pen) ? TRUE : FALSE;
+  return DrawConvex(corners, count, m_pen) ? TRUE : FALSE;
 }
 
 void CDC::DrawColumns(const ColumnStroke* strokes, int count, const PenState& pen) {

@@ -128,7 +128,7 @@ class LEXARO_API CDC {
   // surface does not paint shapes so, or the corners make no convex polygon
   // with an inside: the caller then draws it stroke by stroke. The current
   // position is not moved.
-  BOOL FillConvex(const POINT* corners, int count);
+  BOOL FillConvex(const CPoint* corners, int count);
 
   // Pixels and areas. GetPixel answers CLR_TRANSPARENT for a fully
   // transparent pixel and CLR_INVALID outside the surface or clip.
