@@ -3,6 +3,7 @@
 // and table cells).
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -87,6 +88,22 @@ void BM_Svg(benchmark::State& state, const Formula* f) {
   state.counters["bytes"] = double(bytes);
 }
 
+// Drawing turned by 30 degrees, with aliased and with anti-aliased lines and
+// fills (range 0 and 1), on a surface that holds the turned formula.
+void BM_DrawTurned(benchmark::State& state, const Formula* f) {
+  UseDefaultFont();
+  CRasterDC probe(1, 1);
+  CLexaro lx;
+  lx.SetParam_lfEscapement(300);
+  lx.SetText(&probe, f->markup);
+  const CSize size = lx.GetTextExtent(&probe);
+  const int side = std::max<int>(size.cx, size.cy) * 2 + 8;
+  CRasterDC dc(side, side, CLR_TRANSPARENT);
+  dc.SetAntialias(state.range(0) != 0);
+  for (auto _ : state) benchmark::DoNotOptimize(lx.TextOutA(&dc, 4, side / 2));
+  lx.SetParam_lfEscapement(0);
+}
+
 // A long text laid out and drawn onto a page-sized surface (the lines below
 // its edge are clipped); bytes per second should not fall with the length.
 void Scaling(benchmark::State& state, const std::string& text) {
@@ -132,6 +149,7 @@ struct WorstCase {
   std::string markup;
   long em;
   long angle;
+  bool antialias = false;
 };
 
 std::string Repeat(const std::string& piece, size_t n) {
@@ -145,6 +163,14 @@ const WorstCase kWorstCases[] = {
     // Backgrounds larger than the surface, all at the same place.
     {"Backgrounds", Repeat("<DIV bgcolor=red style=\"padding:300000;margin:-300000\">x</DIV>", 200), 20, 0},
     {"BackgroundsTurned", Repeat("<DIV bgcolor=red style=\"padding:300000;margin:-300000\">x</DIV>", 200), 20, 300},
+    {"BackgroundsTurnedSmooth", Repeat("<DIV bgcolor=red style=\"padding:300000;margin:-300000\">x</DIV>", 200), 20,
+     300, true},
+    // Long borders turned by a tenth of a degree, all at the same place:
+    // anti-aliased, nearly every pixel they touch is shared between rows.
+    {"ShallowBorders", Repeat("<DIV style=\"border-top:1 solid red;padding:0 1000;margin:0 -1000\">x</DIV>", 50000),
+     20, 1},
+    {"ShallowBordersSmooth",
+     Repeat("<DIV style=\"border-top:1 solid red;padding:0 1000;margin:0 -1000\">x</DIV>", 50000), 20, 1, true},
     // 4 MiB of backgrounds outside the surface (free, and not walked) and
     // of backgrounds reaching in from far left (their edges walked over the
     // hidden columns).
@@ -167,6 +193,7 @@ void BM_WorstDrawing(benchmark::State& state, const WorstCase* c) {
   lx.SetParam_lfEscapement(c->angle);
   const int side = CRasterDC::kMaxSide / 2;  // 2^28 pixels
   auto dc = std::make_unique<CRasterDC>(side, side, CLR_TRANSPARENT);
+  dc->SetAntialias(c->antialias);
   lx.SetText(dc.get(), CString(c->markup.c_str()));
   for (auto _ : state) benchmark::DoNotOptimize(lx.TextOutA(dc.get(), 0, 0));
   lx.SetParam_lfEscapement(0);
@@ -187,6 +214,10 @@ const bool kRegistered = [] {
         ->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark((std::string("Svg/") + f.name).c_str(), BM_Svg, &f)
         ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark((std::string("DrawTurned/") + f.name).c_str(), BM_DrawTurned, &f)
+        ->Unit(benchmark::kMicrosecond)
+        ->ArgName("antialias")
+        ->DenseRange(0, 1);
   }
   for (const WorstCase& c : kWorstCases)
     benchmark::RegisterBenchmark((std::string("WorstDrawing/") + c.name).c_str(), BM_WorstDrawing, &c)

@@ -16,7 +16,7 @@ CLexaroDemoApp::CLexaroDemoApp() : m_settings(kRegistryKey, "LexaroDemo") {}
 CLexaroDemoApp::~CLexaroDemoApp() = default;
 
 bool CLexaroDemoApp::ParseCommandLine(const QStringList& arguments, QString* file, QString* error) {
-  const QString usage = " (usage: LexaroDemo [--sample ID] [--angle DEG] [--screenshot FILE] [file])";
+  const QString usage = " (usage: LexaroDemo [--sample ID] [--angle DEG] [--aliased] [--screenshot FILE] [file])";
   for (int i = 0; i < arguments.size(); ++i) {
     const QString& argument = arguments[i];
     if (argument == "--sample" || argument == "--angle" || argument == "--screenshot") {
@@ -33,6 +33,8 @@ bool CLexaroDemoApp::ParseCommandLine(const QStringList& arguments, QString* fil
         *error = "bad value '" + value + "' for " + argument + usage;
         return false;
       }
+    } else if (argument == "--aliased") {
+      m_aliased = true;
     } else if (argument.startsWith('-')) {
       *error = "unknown option '" + argument + "'" + usage;
       return false;
@@ -54,6 +56,7 @@ bool CLexaroDemoApp::InitInstance(const QStringList& arguments, QString* error) 
   m_frame->setWindowTitle("Lexaro v0.8.1 DLL Demo");
   m_frame->show();
   CLexaroDemoView* view = m_frame->View();
+  view->SetAliased(m_aliased);
   if (m_sample) view->OnSample(m_sample);
   if (!m_angle.isEmpty()) view->AngleEdit()->setText(m_angle);
   return m_screenshot.isEmpty() || TakeScreenshot(error);

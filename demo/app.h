@@ -39,6 +39,7 @@ class CLexaroDemoApp {
   int m_sample = 0;
   QString m_angle;
   QString m_screenshot;
+  bool m_aliased = false;
 
   QSettings m_settings;
   std::unique_ptr<CMainFrame> m_frame;

@@ -133,6 +133,11 @@ void CLexaroDemoView::resizeEvent(QResizeEvent* event) {
   ResizeCanvas(width(), height());
 }
 
+void CLexaroDemoView::SetAliased(bool aliased) {
+  m_aliased = aliased;
+  if (m_canvas) gallery::SetDrawingMode(*m_canvas, aliased);
+}
+
 // A new surface of the view's size that keeps what was drawn.
 void CLexaroDemoView::ResizeCanvas(int width, int height) {
   width = std::clamp(width, 0, kMaxCanvasSide);
@@ -140,6 +145,7 @@ void CLexaroDemoView::ResizeCanvas(int width, int height) {
   if (m_canvas && m_canvas->Width() == width && m_canvas->Height() == height) return;
   auto canvas = std::make_unique<CRasterDC>(width, height, CLR_TRANSPARENT);
   canvas->SetResolution(logicalDpiY());
+  gallery::SetDrawingMode(*canvas, m_aliased);
   if (m_canvas) {
     int w = std::min(width, m_canvas->Width()), h = std::min(height, m_canvas->Height());
     for (int y = 0; y < h; ++y)

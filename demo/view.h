@@ -41,6 +41,9 @@ class CLexaroDemoView : public QWidget {
   // How often the markup was handed to the engine.
   int ParseCount() const { return m_parseCount; }
   void SetSamplesDir(const std::string& dir) { m_samplesDir = dir; }
+  // Lines and fills aliased, as the library draws them by default, instead
+  // of the programs' anti-aliased ones; applies from the next drawing.
+  void SetAliased(bool aliased);
 
  signals:
   // A message for the status bar.
@@ -72,4 +75,5 @@ class CLexaroDemoView : public QWidget {
   std::unique_ptr<CRasterDC> m_canvas;  // what has been drawn
   int m_parseCount = 0;
   std::string m_samplesDir;
+  bool m_aliased = false;
 };

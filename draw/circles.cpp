@@ -33,6 +33,7 @@ void CDC_Ex::DrawCircle(CDC* dc, CPoint c, int d) {
   if (!dc || d < 0) return;
   const CircleSweep circle(c, d);
   const Reach reach = PenReach(dc);
+  const lexaro::draw::AliasedScope aliased(dc);
   ClippedPath path(dc, reach);
   path.Start(circle.Point(true, 0));
   WalkSweep(path, circle, reach, true);

@@ -57,6 +57,21 @@ class PenScope {
   CPen* m_previous;
 };
 
+// Turns anti-aliasing off for the lifetime of the scope and back to what
+// it was: lines drawn one pixel step at a time (patterns, circles) keep
+// their steps.
+class AliasedScope {
+ public:
+  explicit AliasedScope(CDC* dc) : m_dc(dc), m_was(dc->SetAntialias(false)) {}
+  ~AliasedScope() { m_dc->SetAntialias(m_was); }
+  AliasedScope(const AliasedScope&) = delete;
+  AliasedScope& operator=(const AliasedScope&) = delete;
+
+ private:
+  CDC* m_dc;
+  bool m_was;
+};
+
 // A polyline drawn with the selected pen in which only the segments that can
 // show are drawn; the device context ends where the full polyline would
 // leave it.

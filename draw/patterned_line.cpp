@@ -162,6 +162,7 @@ void CDC_Ex::LineTo(CDC* dc, int x, int y) {
   if (!pattern) return;  // none, double and unknown styles draw nothing
 
   const Reach reach = lexaro::draw::GetReach(dc, m_pen.GetWidth() + 1LL);
+  const lexaro::draw::AliasedScope aliased(dc);
   PatternWalk walk(dc, line, *pattern, m_pWidth, &m_pen, &m_nullPen, m_patternPos);
   if (reach.Meets(dc->GetCurrentPosition(), line.Point(0)))
     walk.Step(0);

@@ -66,16 +66,23 @@ void CDC_Ex::DrawSquareCover(CDC* dc, const CPoint& a, const CPoint& b, const CP
   if (!dc) return;
   CPoint p[4] = {a, b, c, d};
   SortPoint(4, p);
+  const bool sameSide = SideOf(p[0], p[3], p[1]) == SideOf(p[0], p[3], p[2]);
+  // The outline's order of the corners; an anti-aliased surface paints the
+  // whole shape from them.
+  const CPoint outline[4] = {p[0], p[1], sameSide ? p[2] : p[3], sameSide ? p[3] : p[2]};
+  if (dc->FillConvex(outline, 4)) {
+    dc->MoveTo(p[0]);
+    return;
+  }
   const auto reach = lexaro::draw::GetReach(dc, lexaro::draw::SelectedPenWidth(dc) + 1LL);
   // A quadrilateral wholly outside the reach is not walked at all.
-  const bool shows = lexaro::draw::MeetsReach(reach, p, 4);
-  if (SideOf(p[0], p[3], p[1]) == SideOf(p[0], p[3], p[2])) {
-    if (shows) FillSameSide(dc, reach, p);
-    DrawSquare(dc, p[0], p[1], p[2], p[3]);
-  } else {
-    if (shows) FillOppositeSides(dc, reach, p);
-    DrawSquare(dc, p[0], p[1], p[3], p[2]);
+  if (lexaro::draw::MeetsReach(reach, p, 4)) {
+    if (sameSide)
+      FillSameSide(dc, reach, p);
+    else
+      FillOppositeSides(dc, reach, p);
   }
+  DrawSquare(dc, outline[0], outline[1], outline[2], outline[3]);
 }
 
 void CDC_Ex::DrawSquareCover(CDC* dc, const CPoint& a, const CPoint& b, const CPoint& c,

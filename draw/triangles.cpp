@@ -29,6 +29,11 @@ void CDC_Ex::DrawTriangleCover(CDC* dc, const CPoint& a, const CPoint& b, const 
   if (!dc) return;
   CPoint p[3] = {a, b, c};
   SortPoint(3, p);
+  // An anti-aliased surface paints the whole shape from its corners.
+  if (dc->FillConvex(p, 3)) {
+    dc->MoveTo(p[0]);
+    return;
+  }
   const auto reach = lexaro::draw::GetReach(dc, lexaro::draw::SelectedPenWidth(dc) + 1LL);
   // One edge is P0 -> P2 across both segments; the other is P0 -> P1, then
   // P1 -> P2. A triangle wholly outside the reach is not walked at all.

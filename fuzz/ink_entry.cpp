@@ -14,7 +14,8 @@ namespace lexaro::fuzz {
 namespace {
 
 // Angles in tenths of a degree, em heights (negative lfHeight) and where
-// the drawing starts, chosen by the first two bytes. A start is a point of
+// the drawing starts, chosen by the first two bytes (the first also turns on
+// Shift_JIS, debug boxes and anti-aliased lines and fills). A start is a point of
 // the surface plus a part of the em (percent), so that the middle of a line
 // of any em height can be brought onto the surface.
 constexpr long kAngles[] = {0, 300, 900, 1800, -450, 2700, 1, 3599};
@@ -30,12 +31,13 @@ constexpr Start kStarts[] = {{0, 0, 0, 0},       {8192, 8192, 0, 0},  {0, 0, 0, 
 
 void Ink(const uint8_t* data, size_t size) {
   long angle = 0, height = -4096;
-  bool shiftJis = false, debugBoxes = false;
+  bool shiftJis = false, debugBoxes = false, antialias = false;
   Start start = kStarts[0];
   if (size >= 2) {
     angle = kAngles[data[0] & 7];
     shiftJis = data[0] & 8;
     debugBoxes = data[0] & 16;
+    antialias = data[0] & 32;
     height = kHeights[data[1] & 7];
     start = kStarts[(data[1] >> 3) & 7];
     data += 2, size -= 2;
@@ -43,6 +45,7 @@ void Ink(const uint8_t* data, size_t size) {
   const int side = CRasterDC::kMaxSide / 2;  // 2^28 pixels, the largest area
   InkCountingDC dc(side, side);
   dc.SetCodePage(shiftJis ? CP_SHIFTJIS : CP_UTF8);
+  dc.SetAntialias(antialias);
   CLexaro lx;
   lx.SetParam_lfHeight(height);
   lx.SetParam_lfEscapement(angle);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/coverage_walk.h"
 #include "platform/font/text_run.h"
 #include "platform/line_walk.h"
 
@@ -22,8 +23,13 @@ void InkCountingDC::Count(const CRect& clip, long long x0, long long y0, long lo
   if (w > 0 && h > 0) m_painted += w * h;
 }
 
+void InkCountingDC::CountCoverage(const coverage::Polygon& shape) {
+  coverage::WalkCoverage(shape, Clip(), [&](int, long long x0, long long x1, std::uint32_t) { m_painted += x1 - x0; });
+}
+
 void InkCountingDC::DrawLine(CPoint from, CPoint to, const PenState& pen) {
   if (pen.style == PS_NULL) return;
+  if (GetAntialias()) return CountCoverage(coverage::LineBody(from, to, pen.width));
   const CRect clip = Clip();
   // Every span the walk visits is work, even one that paints nothing.
   lexaro::WalkThickLine(from, to, pen.width, clip, [&](bool rows, long long at, long long lo, long long hi) {
@@ -46,6 +52,14 @@ void InkCountingDC::DrawColumns(const ColumnStroke* strokes, int count, const Pe
     if (from != to) Count(clip, x, to > from ? from : to + 1, x + 1, to > from ? to : from + 1);
     if (m_painted == before) ++m_painted;
   }
+}
+
+bool InkCountingDC::DrawConvex(const CPoint* corners, int count, const PenState& pen) {
+  if (pen.style == PS_NULL) return true;
+  const coverage::Polygon body = coverage::OutlinedBody(corners, count, pen.width);
+  if (body.count == 0) return false;
+  CountCoverage(body);
+  return true;
 }
 
 void InkCountingDC::DrawText(const TextOutRequest& req) {

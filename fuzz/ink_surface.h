@@ -5,9 +5,11 @@
 // stroke that is visited but paints nothing counts one. It needs no
 // pixel memory, so the ink fuzz target and the hardening tests draw on the
 // largest surface and check the drawing budget by counting, not timing.
+// Anti-aliased, a line or shape counts the pixels its coverage walk visits.
 #pragma once
 
 #include "lexaro/dc.h"
+#include "platform/coverage_walk.h"
 
 namespace lexaro::fuzz {
 
@@ -19,6 +21,7 @@ class InkCountingDC : public CDC {
  protected:
   void DrawLine(CPoint from, CPoint to, const PenState& pen) override;
   void DrawColumns(const ColumnStroke* strokes, int count, const PenState& pen) override;
+  bool DrawConvex(const CPoint* corners, int count, const PenState& pen) override;
   void DrawText(const TextOutRequest& request) override;
   void DrawPixel(int x, int y, COLORREF color) override;
   COLORREF ReadPixel(int x, int y) const override;
@@ -27,6 +30,8 @@ class InkCountingDC : public CDC {
 
  private:
   CRect Clip() const;
+  // Adds the pixels the coverage walk of an anti-aliased shape visits.
+  void CountCoverage(const coverage::Polygon& shape);
   // Adds the pixels of [x0, x1) x [y0, y1) within the clip box.
   void Count(const CRect& clip, long long x0, long long y0, long long x1, long long y1);
 

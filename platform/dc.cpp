@@ -4,6 +4,7 @@
 #include <atomic>
 #include <climits>
 #include <cmath>
+#include <utility>
 
 #include "platform/font/font_engine.h"
 #include "platform/font/text_run.h"
@@ -247,6 +248,13 @@ BOOL CDC::StrokeColumns(const ColumnStroke* strokes, int count) {
   if (m_pen.style != PS_NULL) DrawColumns(strokes, count, m_pen);
   m_pos = CPoint(strokes[count - 1].x, strokes[count - 1].to);
   return TRUE;
+}
+
+bool CDC::SetAntialias(bool on) { return std::exchange(m_antialias, on); }
+
+BOOL CDC::FillConvex(const CPoint* corners, int count) {
+  if (!m_antialias || !corners || count < 3 || count > 4) return FALSE;
+  return DrawConvex(corners, count, m_pen) ? TRUE : FALSE;
 }
 
 void CDC::DrawColumns(const ColumnStroke* strokes, int count, const PenState& pen) {

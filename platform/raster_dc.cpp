@@ -5,6 +5,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "platform/coverage_walk.h"
 #include "platform/font/font_engine.h"
 #include "platform/font/text_run.h"
 #include "platform/line_walk.h"
@@ -88,8 +89,23 @@ void CRasterDC::FillSpan(int y, long long x0, long long x1, COLORREF color) {
   });
 }
 
+template <typename Shape>
+void CRasterDC::PaintCoverage(const Shape& shape, COLORREF color) {
+  const std::uint32_t src = Opaque(color);
+  lexaro::coverage::WalkCoverage(shape, ClipBounds(), [&](int y, long long x0, long long x1, std::uint32_t alpha) {
+    ForEachVisibleSpan(y, x0, x1, [&](std::uint32_t* row, int a, int b) {
+      if (alpha == 255) {
+        std::fill(row + a, row + b, src);
+      } else {
+        for (int x = a; x < b; ++x) row[x] = Blend(row[x], src, alpha);
+      }
+    });
+  });
+}
+
 void CRasterDC::DrawLine(CPoint from, CPoint to, const PenState& pen) {
   if (pen.style == PS_NULL || IsTransparent(pen.color)) return;
+  if (GetAntialias()) return PaintCoverage(lexaro::coverage::LineBody(from, to, pen.width), pen.color);
   CRect bounds = ClipBounds();
   lexaro::WalkThickLine(from, to, pen.width, bounds, [&](bool rows, long long at, long long lo, long long hi) {
     if (rows) {
@@ -99,6 +115,15 @@ void CRasterDC::DrawLine(CPoint from, CPoint to, const PenState& pen) {
         FillSpan(int(y), at, at + 1, pen.color);
     }
   });
+}
+
+bool CRasterDC::DrawConvex(const CPoint* corners, int count, const PenState& pen) {
+  // A null or transparent pen paints nothing, stroke by stroke or at once.
+  if (pen.style == PS_NULL || IsTransparent(pen.color)) return true;
+  const lexaro::coverage::Polygon body = lexaro::coverage::OutlinedBody(corners, count, pen.width);
+  if (body.count == 0) return false;
+  PaintCoverage(body, pen.color);
+  return true;
 }
 
 void CRasterDC::DrawPixel(int x, int y, COLORREF color) { FillSpan(y, x, (long long)x + 1, color); }

@@ -132,11 +132,14 @@ bool SingleTextPage(const std::string& markup, Page* page, std::string* error) {
   return true;
 }
 
+void SetDrawingMode(CDC& dc, bool aliased) { dc.SetAntialias(!aliased); }
+
 std::unique_ptr<CRasterDC> DrawPage(const Page& page, long escapement, std::string* error) {
   Bounds b = RotatedBounds(page.width, page.height, escapement);
   int width = std::min(b.Width() + 2 * kImageMargin, kMaxImageSide);
   int height = std::min(b.Height() + 2 * kImageMargin, kMaxImageSide);
   auto dc = std::make_unique<CRasterDC>(width, height, kWhite);
+  SetDrawingMode(*dc, false);
   const CPoint origin(kImageMargin - b.left, kImageMargin - b.top);
   for (const Block& block : page.blocks) {
     CLexaro lexaro;

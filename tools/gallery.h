@@ -83,6 +83,11 @@ bool Measure(const std::string& markup, LX_TXT_EXTENT* extent, std::string* erro
 // A page holding one markup text, as large as its extent.
 bool SingleTextPage(const std::string& markup, Page* page, std::string* error);
 
+// The programs (the command line, the demo and the showcase) draw lines and
+// fills anti-aliased on their raster surfaces unless `aliased` asks for the
+// library's default, aliased drawing.
+void SetDrawingMode(CDC& dc, bool aliased);
+
 // Draws a page turned by escapement on a white surface that holds the turned
 // page and the margin (at most kMaxImageSide a side); null with the reason in
 // *error when a block cannot be laid out or drawn.

@@ -126,6 +126,23 @@ class LEXARO_API CDC {
   // last stroke's end. Surfaces paint a run of them as they see fit.
   BOOL StrokeColumns(const ColumnStroke* strokes, int count);
 
+  // Anti-aliasing, off by default. When on, a surface with pixels of its
+  // own (the raster surface) paints solid lines and the shapes of
+  // FillConvex with coverage computed from their exact geometry, with the
+  // same pixel centres as when off: a level or upright line or rectangle
+  // paints exactly the same pixels. Other surfaces ignore it. Answers the
+  // setting it replaces.
+  bool SetAntialias(bool on);
+  bool GetAntialias() const { return m_antialias; }
+  // A convex polygon with these corners (3 or 4, in order either way round)
+  // filled and outlined in the selected pen, anti-aliased: it covers what
+  // the column strokes of its inside and its outline drawn with LineTo
+  // would paint. FALSE, without drawing, when anti-aliasing is off, the
+  // surface does not paint shapes so, or the corners make no convex polygon
+  // with an inside: the caller then draws it stroke by stroke. The current
+  // position is not moved.
+  BOOL FillConvex(const CPoint* corners, int count);
+
   // Pixels and areas. GetPixel answers CLR_TRANSPARENT for a fully
   // transparent pixel and CLR_INVALID outside the surface or clip.
   COLORREF SetPixel(int x, int y, COLORREF color);
@@ -152,6 +169,9 @@ class LEXARO_API CDC {
   virtual void DrawRect(const CRect& rect, COLORREF color) = 0;
   // Column strokes of a fill; by default each one is a DrawLine.
   virtual void DrawColumns(const ColumnStroke* strokes, int count, const PenState& pen);
+  // FillConvex on an anti-aliased surface; false when the surface leaves
+  // the shape to the strokes (the default).
+  virtual bool DrawConvex(const CPoint* /*corners*/, int /*count*/, const PenState& /*pen*/) { return false; }
   virtual int Resolution() const { return 96; }
   // The area a surface can show; surfaces without a size of their own
   // (recording, vector) answer a rectangle reaching 2^29 units each way.
@@ -191,6 +211,7 @@ class LEXARO_API CDC {
   UINT m_textAlign = TA_LEFT | TA_TOP;
   CPoint m_pos;
   bool m_hasClip = false;
+  bool m_antialias = false;
   CRgn m_clip;
   int m_codePage;
   bool m_textHinting = true;

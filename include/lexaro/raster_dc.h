@@ -2,8 +2,8 @@
 //
 // Pixels are premultiplied 0xAARRGGBB words, row by row without padding: the
 // layout of QImage::Format_ARGB32_Premultiplied, so a QImage can wrap Bits()
-// without copying. Text is anti-aliased; lines are aliased, as device
-// contexts draw them.
+// without copying. Text is anti-aliased; lines and fills are aliased, as
+// device contexts draw them, unless SetAntialias(true) asks for smooth ones.
 #pragma once
 
 #include <cstddef>
@@ -54,6 +54,7 @@ class LEXARO_API CRasterDC : public CDC {
   COLORREF ReadPixel(int x, int y) const override;
   void DrawRect(const CRect& rect, COLORREF color) override;
   void DrawColumns(const ColumnStroke* strokes, int count, const PenState& pen) override;
+  bool DrawConvex(const CPoint* corners, int count, const PenState& pen) override;
   int Resolution() const override { return m_dpi; }
   CRect SurfaceBounds() const override { return CRect(0, 0, m_width, m_height); }
 
@@ -61,6 +62,9 @@ class LEXARO_API CRasterDC : public CDC {
   template <typename F>
   void ForEachVisibleSpan(int y, long long x0, long long x1, F&& paint);
   void FillSpan(int y, long long x0, long long x1, COLORREF color);
+  // Paints a convex polygon with its coverage of each pixel.
+  template <typename Shape>
+  void PaintCoverage(const Shape& shape, COLORREF color);
   // Strokes of a 1-wide pen in the columns x0 .. x0 + count - 1, as the
   // rows [lo[i], hi[i]) of each column, painted row by row.
   void FillColumnBlock(long long x0, int count, const int* lo, const int* hi, COLORREF color);

@@ -201,11 +201,15 @@ TEST(Cli, ColoursDebugBoxesAndEncodings) {
   EXPECT_GT(blue, 50);
   EXPECT_EQ(other, 0);
 
-  // Debug boxes: construct boxes in magenta, none without the option.
+  // Debug boxes: construct boxes in magenta, none without the option. The
+  // turned boxes are anti-aliased: any share of magenta counts.
   auto magenta = [](const CRasterDC& dc) {
     int n = 0;
     for (int y = 0; y < dc.Height(); ++y)
-      for (int x = 0; x < dc.Width(); ++x) n += PixelAt(dc, x, y) == 0xFFE600C8u;
+      for (int x = 0; x < dc.Width(); ++x) {
+        const std::uint32_t p = PixelAt(dc, x, y);
+        n += ((p >> 8) & 255) == 0 && ((p >> 16) & 255) > (p & 255) && (p & 255) > 0;
+      }
     return n;
   };
   ASSERT_EQ(RunCli({"render", kFormula, "--debug-boxes", "-o", "d.png", "--angle", "20"}, dir.path()).status, 0);
@@ -218,6 +222,19 @@ TEST(Cli, ColoursDebugBoxesAndEncodings) {
   ASSERT_EQ(RunCli({"render", "-f", "sjis.lxm", "--encoding", "cp932", "-o", "s.png"}, dir.path()).status, 0);
   ASSERT_EQ(RunCli({"render", "日本<+>x", "-o", "u.png"}, dir.path()).status, 0);
   EXPECT_EQ(ReadFile(dir / "s.png"), ReadFile(dir / "u.png"));
+}
+
+TEST(Cli, LinesAreAntialiasedUnlessAliasedIsAsked) {
+  // Level, both modes paint the same image; turned, the bars differ.
+  ScratchDir dir;
+  auto render = [&](const char* name, std::vector<std::string> extra) {
+    std::vector<std::string> args = {"render", kFormula, "--background", "white", "-o", name};
+    args.insert(args.end(), extra.begin(), extra.end());
+    EXPECT_EQ(RunCli(args, dir.path()).status, 0);
+    return ReadFile(dir / name);
+  };
+  EXPECT_EQ(render("l.png", {}), render("la.png", {"--aliased"}));
+  EXPECT_NE(render("t.png", {"--angle", "30"}), render("ta.png", {"--angle", "30", "--aliased"}));
 }
 
 TEST(Cli, StandardInputAndOutput) {

@@ -14,7 +14,7 @@ ParseResult Parse(std::vector<std::string> args) { return ParseOptions(args); }
 TEST(Options, ReadsEveryOptionInBothSpellings) {
   ParseResult r = Parse({"render", "--size=32", "--font", "DejaVu Serif", "--color", "RGB(255, 0, 0)",
                          "--background=#00ff80", "--angle", "-30.5", "--padding", "7", "--dpi=144",
-                         "--scale", "1.5", "--encoding", "cp932", "--debug-boxes", "--format", "svg",
+                         "--scale", "1.5", "--encoding", "cp932", "--debug-boxes", "--aliased", "--format", "svg",
                          "-oout.svg", "--", "-x"});
   ASSERT_TRUE(r.ok) << r.error;
   const Options& o = r.options;
@@ -29,6 +29,7 @@ TEST(Options, ReadsEveryOptionInBothSpellings) {
   EXPECT_DOUBLE_EQ(o.scale, 1.5);
   EXPECT_EQ(o.encoding, Encoding::kCp932);
   EXPECT_TRUE(o.debugBoxes);
+  EXPECT_TRUE(o.aliased);
   EXPECT_EQ(o.format, Format::kSvg);
   EXPECT_EQ(o.output, "out.svg");
   EXPECT_TRUE(o.haveMarkup);

@@ -223,4 +223,15 @@ TEST(DemoStart, ScreenshotWritesTheWindow) {
   QFile::remove(path);
 }
 
+TEST(DemoStart, DrawsAntialiasedUnlessAliasedIsAsked) {
+  for (bool aliased : {false, true}) {
+    CLexaroDemoApp app;
+    QString error;
+    QStringList args = {"--sample", "1010"};
+    if (aliased) args << "--aliased";
+    ASSERT_TRUE(app.InitInstance(args, &error)) << error.toStdString();
+    EXPECT_EQ(app.MainFrame()->View()->Canvas().GetAntialias(), !aliased);
+  }
+}
+
 }  // namespace

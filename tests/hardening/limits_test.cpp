@@ -69,4 +69,29 @@ TEST(DrawingWorkCounted, EveryPixelWalkedIsCharged) {
   }
 }
 
+// Turned borders and backgrounds, anti-aliased or not, whose walks reach
+// the surface's edges: what is walked is charged.
+TEST(DrawingWorkCounted, TurnedLinesAndFillsAreChargedInBothModes) {
+  std::string text;
+  for (int i = 0; i < 40; ++i)
+    text += "<DIV bgcolor=red style=\"border:3 solid blue;padding:2000 9000;margin:-2000 -9000\">x</DIV>";
+  CLexaro::Engine engine;
+  lexaro::fuzz::InkCountingDC layout(16384, 16384);
+  ASSERT_EQ(engine.SetText(&layout, CString(text.c_str())), 1);
+  for (int angle : {300, 1, 899})
+    for (bool antialias : {false, true}) {
+      long long painted = 0;
+      for (CPoint at : {CPoint(0, 0), CPoint(8192, 8192), CPoint(16383, 16383), CPoint(-1000, 10000)}) {
+        SCOPED_TRACE(testing::Message() << angle << (antialias ? " smooth " : " aliased ") << at.x);
+        lexaro::fuzz::InkCountingDC dc(16384, 16384);
+        dc.SetAntialias(antialias);
+        engine.m_lfEscapement = angle;
+        ASSERT_EQ(engine.TextOutA(&dc, at), 1);
+        EXPECT_LE(dc.Painted(), CLexaro::Engine::kMaxInk - engine.m_ink);
+        painted += dc.Painted();
+      }
+      EXPECT_GT(painted, 0);
+    }
+}
+
 }  // namespace

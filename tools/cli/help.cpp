@@ -45,6 +45,11 @@ Drawing:
                        Shift_JIS (code page 932)
   --debug-boxes        outline every line box and construct box in a thin
                        colour
+  --aliased            draw lines and fills (fraction and radical bars,
+                       borders, backgrounds) aliased, pixel by pixel, as the
+                       library does by default; PNG images draw them
+                       anti-aliased otherwise, which changes nothing level
+                       but smooths them when turned
 
 Batch:
   FILE holds one formula per line, or NAME<TAB>MARKUP to name the image

@@ -153,6 +153,8 @@ const std::vector<OptionSpec>& Specs() {
        [](Options& o, const std::string&, std::string*) { return o.extent = true; }},
       {"debug-boxes", 0, false, kDrawing,
        [](Options& o, const std::string&, std::string*) { return o.debugBoxes = true; }},
+      {"aliased", 0, false, kDrawing,
+       [](Options& o, const std::string&, std::string*) { return o.aliased = true; }},
       {"jobs", 'j', true, kBatch,
        [](Options& o, const std::string& v, std::string* e) {
          return ParseInt(v, 1, kMaxJobs, "the number of jobs", &o.jobs, e);

@@ -40,6 +40,7 @@ struct Options {
   Encoding encoding = Encoding::kUtf8;
   bool extent = false;
   bool debugBoxes = false;
+  bool aliased = false;  // lines and fills as the library draws them by default
   int jobs = 1;
   std::string samplesDir;  // samples --samples DIR; empty: the built-in one
   bool quiet = false;      // batch: no progress bar

@@ -25,6 +25,7 @@ long Escapement(double degrees) { return std::lround(std::fmod(degrees, 360.0) *
 
 void PrepareSurface(CDC& dc, const Options& o) {
   dc.SetCodePage(o.encoding == Encoding::kCp932 ? CP_SHIFTJIS : CP_UTF8);
+  gallery::SetDrawingMode(dc, o.aliased);
 }
 
 // Where the image puts a laid-out markup.
