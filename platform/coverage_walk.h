@@ -87,18 +87,44 @@ inline int RowCrossings(const Polygon& poly, long long y, Crossing* out) {
   return n;
 }
 
+// The heights [*top, *bottom] at which the polygon's edges meet the columns
+// from left to right; false when it lies wholly beside them. Of a convex
+// polygon, the part between those columns has its corners on these edges.
+inline bool HeightsBetween(const Polygon& poly, double left, double right, double* top,
+                           double* bottom) {
+  double lo = HUGE_VAL, hi = -HUGE_VAL;
+  for (int i = 0; i < poly.count; ++i) {
+    Point a = poly.corner[i], b = poly.corner[(i + 1) % poly.count];
+    if (a.x > b.x) std::swap(a, b);
+    if (b.x < left || a.x > right) continue;
+    double ya = a.y, yb = b.y;
+    if (b.x > a.x) {
+      const double slope = (b.y - a.y) / (b.x - a.x);
+      if (a.x < left) ya = a.y + (left - a.x) * slope;
+      if (b.x > right) yb = a.y + (right - a.x) * slope;
+    }
+    const double edgeLo = std::min(a.y, b.y), edgeHi = std::max(a.y, b.y);
+    ya = std::clamp(ya, edgeLo, edgeHi), yb = std::clamp(yb, edgeLo, edgeHi);
+    lo = std::min({lo, ya, yb}), hi = std::max({hi, ya, yb});
+  }
+  *top = lo, *bottom = hi;
+  return lo <= hi;
+}
+
 }  // namespace detail
 
 // Calls emit(y, x0, x1, alpha) for the runs [x0, x1) of row y with equal
-// coverage alpha (1 to 255, 255 for whole pixels), inside bounds.
+// coverage alpha (1 to 255, 255 for whole pixels), inside bounds. Only the
+// rows in which the shape meets the bounds' columns are walked, so a shape
+// beside the bounds costs nothing however tall it is. Answers how many rows
+// were walked.
 template <typename Emit>
-void WalkCoverage(const Polygon& poly, const CRect& bounds, Emit&& emit) {
-  if (poly.count < 3 || bounds.IsRectEmpty()) return;
-  double ymin = poly.corner[0].y, ymax = ymin;
-  for (int i = 0; i < poly.count; ++i) {
-    if (!std::isfinite(poly.corner[i].x) || !std::isfinite(poly.corner[i].y)) return;
-    ymin = std::min(ymin, poly.corner[i].y), ymax = std::max(ymax, poly.corner[i].y);
-  }
+long long WalkCoverage(const Polygon& poly, const CRect& bounds, Emit&& emit) {
+  if (poly.count < 3 || bounds.IsRectEmpty()) return 0;
+  for (int i = 0; i < poly.count; ++i)
+    if (!std::isfinite(poly.corner[i].x) || !std::isfinite(poly.corner[i].y)) return 0;
+  double ymin, ymax;
+  if (!detail::HeightsBetween(poly, bounds.left, bounds.right, &ymin, &ymax)) return 0;
   const long long yFirst = std::max((long long)std::floor(ymin), (long long)bounds.top);
   const long long yEnd = std::min((long long)std::ceil(ymax), (long long)bounds.bottom);
   detail::Crossing cross[Polygon::kMaxCorners];
@@ -133,6 +159,7 @@ void WalkCoverage(const Polygon& poly, const CRect& bounds, Emit&& emit) {
       }
     }
   }
+  return std::max(yEnd - yFirst, 0LL);
 }
 
 }  // namespace lexaro::coverage

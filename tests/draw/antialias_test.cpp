@@ -3,6 +3,7 @@
 // heavy as their area, the clip holds, and the work follows the area.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -199,6 +200,35 @@ TEST(Antialias, WorkFollowsTheAreaNotTheBox) {
     EXPECT_NEAR(covered, (20000.0 - 1 + width) * width, 0.01 * 20000 * width);
     EXPECT_LT(runs, 20000LL * (width + 4));
     EXPECT_LT(pixels, 20000LL * (width + 4));
+  }
+}
+
+TEST(Antialias, ShapesBesideTheBoundsWalkOnlyTheRowsTheyMeet) {
+  // Lines the height of the largest surface, or of the int range, that lie
+  // beside the bounds or cross them at a corner: the walk visits only the
+  // rows in which they meet the bounds' columns, not every row they span.
+  using namespace lexaro::coverage;
+  const CRect bounds(0, 0, 1 << 28, 1 << 28);
+  struct Case {
+    const char* name;
+    CPoint from, to;
+    int width;
+    long long maxRows;
+  } cases[] = {
+      {"upright, left of the bounds", {-10, 0}, {-10, 1 << 28}, 1, 0},
+      {"upright, right of the bounds", {(1 << 28) + 5, 0}, {(1 << 28) + 5, 1 << 28}, 3, 0},
+      {"the int range's left column", {INT_MIN, INT_MIN}, {INT_MIN, INT_MAX}, 1, 0},
+      {"steep, crossing the top-left corner", {-1000, 100000}, {10, -1000}, 1, 1200},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    long long pixels = 0;
+    const long long rows = WalkCoverage(LineBody(c.from, c.to, c.width), bounds,
+                                        [&](int, long long x0, long long x1, std::uint32_t) { pixels += x1 - x0; });
+    EXPECT_LE(rows, c.maxRows);
+    if (c.maxRows == 0) {
+      EXPECT_EQ(pixels, 0);
+    }
   }
 }
 
