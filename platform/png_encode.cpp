@@ -96,18 +96,18 @@ libdeflate_compressor* Compressor() {
   return owned.compressor;
 }
 
-// All rows filtered into one buffer and compressed in one call into one
+// All rows written into one buffer and compressed in one call into one
 // image data chunk.
-bool EncodeWhole(const CRasterDC& dc, const Format& f, RowWriter& rows, const CRasterDC::PngSink& sink,
+bool EncodeWhole(const CRasterDC& dc, const Format& f, const RowWriter& rows, const CRasterDC::PngSink& sink,
                  std::string* message) {
   libdeflate_compressor* compressor = Compressor();
   if (!compressor) throw std::bad_alloc();
   const std::size_t size = rows.RowBytes() * std::size_t(dc.Height());
-  auto filtered = std::make_unique_for_overwrite<unsigned char[]>(size);
-  for (int y = 0; y < dc.Height(); ++y) rows.Write(y, filtered.get() + rows.RowBytes() * std::size_t(y));
+  auto written = std::make_unique_for_overwrite<unsigned char[]>(size);
+  for (int y = 0; y < dc.Height(); ++y) rows.Write(y, written.get() + rows.RowBytes() * std::size_t(y));
   const std::size_t bound = libdeflate_zlib_compress_bound(compressor, size);
   auto chunk = std::make_unique_for_overwrite<unsigned char[]>(bound + 12);
-  const std::size_t packed = libdeflate_zlib_compress(compressor, filtered.get(), size, chunk.get() + 8, bound);
+  const std::size_t packed = libdeflate_zlib_compress(compressor, written.get(), size, chunk.get() + 8, bound);
   if (packed == 0) {
     *message = "PNG compression failed";
     return false;
@@ -120,7 +120,7 @@ bool EncodeWhole(const CRasterDC& dc, const Format& f, RowWriter& rows, const CR
 
 // Row by row through zlib, each full output buffer sent as an image data
 // chunk: besides the surface, one row, zlib's state and one chunk are held.
-bool EncodeStreaming(const CRasterDC& dc, const Format& f, RowWriter& rows, const CRasterDC::PngSink& sink,
+bool EncodeStreaming(const CRasterDC& dc, const Format& f, const RowWriter& rows, const CRasterDC::PngSink& sink,
                      std::string* message) {
   z_stream z{};
   if (deflateInit(&z, kStreamLevel) != Z_OK) throw std::bad_alloc();
@@ -165,7 +165,7 @@ bool Encode(const CRasterDC& dc, const CRasterDC::PngSink& sink, std::string* me
             std::size_t wholeBufferBytes) {
   try {
     const Format format = ChooseFormat(dc);
-    RowWriter rows(dc, format);
+    const RowWriter rows(dc, format);
     if (rows.RowBytes() * std::size_t(dc.Height()) <= wholeBufferBytes)
       return EncodeWhole(dc, format, rows, sink, message);
     return EncodeStreaming(dc, format, rows, sink, message);

@@ -10,7 +10,7 @@
 
 namespace lexaro::png {
 
-// The filtered rows of an image up to this size are compressed in one call
+// The rows (as PNG holds them) of an image up to this size are compressed in one call
 // (libdeflate is several times faster than zlib); larger images stream row by
 // row so that neither their rows nor their compressed form is held whole.
 // The whole-buffer path holds the rows and a compressed copy beside the

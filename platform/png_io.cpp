@@ -22,7 +22,7 @@ bool Fail(std::string* error, const std::string& message) {
 
 bool CRasterDC::SavePng(const std::string& path, std::string* error) const {
   if (m_width == 0 || m_height == 0) return Fail(error, "an empty surface has no PNG form");
-  // The rows go to the file as they are compressed.
+  // The PNG goes to the file as it is encoded.
   return lexaro::output::WriteOutputFile(
       path,
       [this](lexaro::output::Sink& sink, std::string* why) {
