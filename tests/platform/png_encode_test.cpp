@@ -90,6 +90,9 @@ TEST(PngEncoding, EveryColourTypeDecodesToTheSurfacesStraightPixels) {
       {"grey with alpha (more than 256 pairs)",
        Surface(40, 30, [](int x, int y) { std::uint32_t a = (x * 9 + y) & 255; return a << 24 | 0x010101u * (a * y / 30); }),
        4, false},
+      {"grey with alpha, a width of no whole group of eight",
+       Surface(43, 9, [](int x, int y) { return std::uint32_t(x * 6) << 24 | 0x010101u * (x * y % (x * 6 + 1)); }), 4,
+       false},
       {"few colours, opaque", Surface(40, 30, [](int x, int y) { return 0xFF000000u | (x / 4) << 16 | (y / 3) << 8 | 7; }), 3, false},
       // Translucent, fully transparent with colour left over, and channels
       // above their alpha (clamped): a palette with a transparency table.
@@ -127,5 +130,14 @@ TEST(PngEncoding, EveryColourTypeDecodesToTheSurfacesStraightPixels) {
           ADD_FAILURE() << "pixel " << i << ": " << std::hex << decoded[i] << " for " << c.dc->Bits()[i];
         }
     }
+  }
+  // A sink that refuses a piece of the streamed data ends the encoding.
+  for (int failAt : {1, 2, 3}) {
+    int seen = 0;
+    std::string message;
+    EXPECT_FALSE(lexaro::png::Encode(*cases[std::size(cases) - 1].dc,
+                                     [&](const void*, std::size_t) { return ++seen < failAt; }, &message, 0));
+    EXPECT_EQ(seen, failAt);
+    EXPECT_FALSE(message.empty());
   }
 }
