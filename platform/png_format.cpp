@@ -10,7 +10,6 @@
 
 namespace lexaro::png {
 
-
 std::uint32_t Palette::Slot(std::uint32_t pixel) const {
   return (pixel * 0x9E3779B1u) >> (32 - kSlotBits);
 }
