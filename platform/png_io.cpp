@@ -1,6 +1,6 @@
-// PNG encoding (libpng's row-by-row writer, streaming to a sink) and
-// decoding (its simplified API) of raster surfaces. Surfaces hold
-// premultiplied pixels; PNG holds straight alpha.
+// The PNG entry points of raster surfaces: encoding (png_encode.cpp) to a
+// sink, a file or a buffer, and decoding through libpng's simplified API.
+// Surfaces hold premultiplied pixels; PNG holds straight alpha.
 #include <png.h>
 
 #include <algorithm>
@@ -9,75 +9,9 @@
 
 #include "lexaro/raster_dc.h"
 #include "platform/file_output.h"
+#include "platform/png_encode.h"
 
 namespace {
-
-// One row of premultiplied pixels as straight RGBA bytes.
-void StraightRow(const std::uint32_t* p, int width, unsigned char* out) {
-  for (int i = 0; i < width; ++i) {
-    std::uint32_t v = p[i], a = v >> 24;
-    unsigned char* o = &out[i * 4];
-    for (int c = 0; c < 3; ++c) {
-      std::uint32_t pm = (v >> (16 - 8 * c)) & 255;
-      o[c] = a ? (unsigned char)std::min<std::uint32_t>(255, (pm * 255 + a / 2) / a) : 0;
-    }
-    o[3] = (unsigned char)a;
-  }
-}
-
-// Hands libpng's output to the sink. A sink that refuses or throws (no
-// exception may cross libpng's C frames) ends the encoding.
-void ToSink(png_structp png, png_bytep data, png_size_t length) {
-  const auto& sink = *static_cast<const CRasterDC::PngSink*>(png_get_io_ptr(png));
-  bool written = false;
-  try {
-    written = sink(data, length);
-  } catch (...) {
-  }
-  if (!written) png_error(png, "the PNG data could not be written");
-}
-
-void NoFlush(png_structp) {}
-
-[[noreturn]] void RaiseError(png_structp png, png_const_charp message) {
-  auto* text = static_cast<std::string*>(png_get_error_ptr(png));
-  *text = message;
-  png_longjmp(png, 1);
-}
-
-void IgnoreWarning(png_structp, png_const_charp) {}
-
-// Compresses the rows one at a time in a single pass, handing the output to
-// the sink as it comes: besides the surface, only one row and zlib's window
-// are held. False with libpng's message on failure.
-bool WriteRows(const CRasterDC& dc, const CRasterDC::PngSink& sink, std::string* message) {
-  png_structp png =
-      png_create_write_struct(PNG_LIBPNG_VER_STRING, message, RaiseError, IgnoreWarning);
-  if (!png) return false;
-  png_infop info = png_create_info_struct(png);
-  std::vector<unsigned char> row(size_t(dc.Width()) * 4);
-  if (!info || setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    return false;
-  }
-  png_set_write_fn(png, const_cast<CRasterDC::PngSink*>(&sink), ToSink, NoFlush);
-  // Formula images are mostly flat areas with anti-aliased ink: unfiltered
-  // rows at zlib's level 3 encode them in a quarter of the time of the
-  // defaults (adaptive filters, level 6), and the files come out no larger.
-  png_set_compression_level(png, 3);
-  png_set_filter(png, 0, PNG_FILTER_NONE);
-  png_set_IHDR(png, info, png_uint_32(dc.Width()), png_uint_32(dc.Height()), 8,
-               PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-               PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  for (int y = 0; y < dc.Height(); ++y) {
-    StraightRow(dc.Bits() + size_t(y) * size_t(dc.Width()), dc.Width(), row.data());
-    png_write_row(png, row.data());
-  }
-  png_write_end(png, info);
-  png_destroy_write_struct(&png, &info);
-  return true;
-}
 
 bool Fail(std::string* error, const std::string& message) {
   if (error) *error = message;
@@ -88,7 +22,7 @@ bool Fail(std::string* error, const std::string& message) {
 
 bool CRasterDC::SavePng(const std::string& path, std::string* error) const {
   if (m_width == 0 || m_height == 0) return Fail(error, "an empty surface has no PNG form");
-  // The rows go to the file as they are compressed.
+  // The PNG goes to the file as it is encoded.
   return lexaro::output::WriteOutputFile(
       path,
       [this](lexaro::output::Sink& sink, std::string* why) {
@@ -101,7 +35,7 @@ bool CRasterDC::WritePng(const PngSink& sink, std::string* error) const {
   if (!sink) return Fail(error, "no PNG sink");
   if (m_width == 0 || m_height == 0) return Fail(error, "an empty surface has no PNG form");
   std::string message = "PNG encoding failed";
-  return WriteRows(*this, sink, &message) || Fail(error, message);
+  return lexaro::png::Encode(*this, sink, &message) || Fail(error, message);
 }
 
 bool CRasterDC::EncodePng(std::vector<unsigned char>* out, std::string* error) const {

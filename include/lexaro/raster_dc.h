@@ -36,10 +36,13 @@ class LEXARO_API CRasterDC : public CDC {
   // written, which ends the encoding.
   using PngSink = std::function<bool(const void* data, std::size_t size)>;
 
-  // PNG with straight (not premultiplied) alpha. False on failure, with the
-  // reason in *error when it is given. WritePng hands the bytes to the sink
-  // as the rows are compressed, so it holds no copy of the image or of the
-  // file; EncodePng collects them in *out.
+  // PNG with straight (not premultiplied) alpha, in the smallest colour
+  // type that holds the pixels exactly. False on failure, with the reason in
+  // *error when it is given. WritePng hands the bytes to the sink: an image
+  // whose rows take at most 4 MiB in that colour type is compressed whole
+  // (those rows and the compressed data are held meanwhile), a larger one
+  // row by row as it is sent, holding no copy of the image or of the file.
+  // EncodePng collects the bytes in *out.
   bool SavePng(const std::string& path, std::string* error = nullptr) const;
   bool WritePng(const PngSink& sink, std::string* error = nullptr) const;
   bool EncodePng(std::vector<unsigned char>* out, std::string* error = nullptr) const;

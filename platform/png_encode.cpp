@@ -1,0 +1,178 @@
+// Writes the PNG chunks of a surface: the header chunks, the image data
+// compressed whole by libdeflate or streamed through zlib, and the end.
+#include "platform/png_encode.h"
+
+#include <libdeflate.h>
+#include <zlib.h>
+
+#include <cstring>
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "platform/png_format.h"
+
+namespace lexaro::png {
+namespace {
+
+// libdeflate's fastest level: formula images (flat areas, anti-aliased ink)
+// come out within a few percent of the larger levels' size.
+constexpr int kWholeLevel = 1;
+// zlib's level for images streamed row by row.
+constexpr int kStreamLevel = 3;
+// Compressed bytes per image data chunk when streaming.
+constexpr std::size_t kStreamChunk = std::size_t(256) << 10;
+
+void Put32(unsigned char* p, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = (unsigned char)(v >> (24 - 8 * i));
+}
+
+// Fills in the length, type and CRC around `size` data bytes that start 8
+// bytes into `chunk`, which has room for 4 more after them.
+void Frame(unsigned char* chunk, const char* type, std::size_t size) {
+  Put32(chunk, std::uint32_t(size));
+  std::memcpy(chunk + 4, type, 4);
+  Put32(chunk + 8 + size, libdeflate_crc32(0, chunk + 4, size + 4));
+}
+
+void AppendChunk(std::vector<unsigned char>& out, const char* type, const unsigned char* data,
+                 std::size_t size) {
+  const std::size_t at = out.size();
+  out.resize(at + 12 + size);
+  if (size) std::memcpy(&out[at + 8], data, size);
+  Frame(&out[at], type, size);
+}
+
+// The signature and the chunks before the image data.
+std::vector<unsigned char> Header(const CRasterDC& dc, const Format& f) {
+  static const unsigned char kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  std::vector<unsigned char> out(kSignature, kSignature + 8);
+  unsigned char ihdr[13] = {};
+  Put32(ihdr, std::uint32_t(dc.Width()));
+  Put32(ihdr + 4, std::uint32_t(dc.Height()));
+  ihdr[8] = 8;  // bits a sample; compression, filter method, interlace: 0
+  ihdr[9] = (unsigned char)f.type;
+  AppendChunk(out, "IHDR", ihdr, sizeof ihdr);
+  if (f.type != ColourType::kPalette) return out;
+  std::vector<unsigned char> plte, trns;
+  bool translucent = false;
+  for (std::uint32_t pixel : f.palette.Pixels()) {
+    unsigned char s[4];
+    StraightPixel(pixel, s);
+    plte.insert(plte.end(), s, s + 3);
+    trns.push_back(s[3]);
+    translucent = translucent || s[3] != 255;
+  }
+  AppendChunk(out, "PLTE", plte.data(), plte.size());
+  if (translucent) AppendChunk(out, "tRNS", trns.data(), trns.size());
+  return out;
+}
+
+// Hands bytes to the sink; a sink that refuses or throws ends the encoding.
+bool Emit(const CRasterDC::PngSink& sink, const void* data, std::size_t size, std::string* message) {
+  bool written = false;
+  try {
+    written = sink(data, size);
+  } catch (...) {
+  }
+  if (!written) *message = "the PNG data could not be written";
+  return written;
+}
+
+bool EmitEnd(const CRasterDC::PngSink& sink, std::string* message) {
+  unsigned char end[12];
+  Frame(end, "IEND", 0);
+  return Emit(sink, end, sizeof end, message);
+}
+
+// One compressor per thread, kept: allocating one costs about as much as
+// compressing a small image.
+libdeflate_compressor* Compressor() {
+  struct Owned {
+    libdeflate_compressor* compressor = libdeflate_alloc_compressor(kWholeLevel);
+    ~Owned() { libdeflate_free_compressor(compressor); }
+  };
+  thread_local Owned owned;
+  return owned.compressor;
+}
+
+// All rows written into one buffer and compressed in one call into one
+// image data chunk.
+bool EncodeWhole(const CRasterDC& dc, const Format& f, const RowWriter& rows, const CRasterDC::PngSink& sink,
+                 std::string* message) {
+  libdeflate_compressor* compressor = Compressor();
+  if (!compressor) throw std::bad_alloc();
+  const std::size_t size = rows.RowBytes() * std::size_t(dc.Height());
+  auto written = std::make_unique_for_overwrite<unsigned char[]>(size);
+  for (int y = 0; y < dc.Height(); ++y) rows.Write(y, written.get() + rows.RowBytes() * std::size_t(y));
+  const std::size_t bound = libdeflate_zlib_compress_bound(compressor, size);
+  auto chunk = std::make_unique_for_overwrite<unsigned char[]>(bound + 12);
+  const std::size_t packed = libdeflate_zlib_compress(compressor, written.get(), size, chunk.get() + 8, bound);
+  if (packed == 0) {
+    *message = "PNG compression failed";
+    return false;
+  }
+  Frame(chunk.get(), "IDAT", packed);
+  const std::vector<unsigned char> header = Header(dc, f);
+  return Emit(sink, header.data(), header.size(), message) &&
+         Emit(sink, chunk.get(), packed + 12, message) && EmitEnd(sink, message);
+}
+
+// Row by row through zlib, each full output buffer sent as an image data
+// chunk: besides the surface, one row, zlib's state and one chunk are held.
+bool EncodeStreaming(const CRasterDC& dc, const Format& f, const RowWriter& rows, const CRasterDC::PngSink& sink,
+                     std::string* message) {
+  z_stream z{};
+  if (deflateInit(&z, kStreamLevel) != Z_OK) throw std::bad_alloc();
+  struct End {
+    z_stream* z;
+    ~End() { deflateEnd(z); }
+  } end{&z};
+  const std::vector<unsigned char> header = Header(dc, f);
+  if (!Emit(sink, header.data(), header.size(), message)) return false;
+  std::vector<unsigned char> row(rows.RowBytes()), chunk(kStreamChunk + 12);
+  auto flushChunk = [&] {
+    const std::size_t size = kStreamChunk - z.avail_out;
+    z.next_out = chunk.data() + 8;
+    z.avail_out = uInt(kStreamChunk);
+    if (size == 0) return true;
+    Frame(chunk.data(), "IDAT", size);
+    return Emit(sink, chunk.data(), size + 12, message);
+  };
+  z.next_out = chunk.data() + 8;
+  z.avail_out = uInt(kStreamChunk);
+  for (int y = 0; y < dc.Height(); ++y) {
+    rows.Write(y, row.data());
+    z.next_in = row.data();
+    z.avail_in = uInt(row.size());
+    const int flush = y + 1 == dc.Height() ? Z_FINISH : Z_NO_FLUSH;
+    for (;;) {
+      const int status = deflate(&z, flush);
+      if (status == Z_STREAM_ERROR) {
+        *message = "PNG compression failed";
+        return false;
+      }
+      if (z.avail_out == 0 && !flushChunk()) return false;
+      if (flush == Z_FINISH ? status == Z_STREAM_END : z.avail_in == 0) break;
+    }
+  }
+  return flushChunk() && EmitEnd(sink, message);
+}
+
+}  // namespace
+
+bool Encode(const CRasterDC& dc, const CRasterDC::PngSink& sink, std::string* message,
+            std::size_t wholeBufferBytes) {
+  try {
+    const Format format = ChooseFormat(dc);
+    const RowWriter rows(dc, format);
+    if (rows.RowBytes() * std::size_t(dc.Height()) <= wholeBufferBytes)
+      return EncodeWhole(dc, format, rows, sink, message);
+    return EncodeStreaming(dc, format, rows, sink, message);
+  } catch (const std::bad_alloc&) {
+    *message = "out of memory while encoding the PNG";
+    return false;
+  }
+}
+
+}  // namespace lexaro::png

@@ -1,0 +1,169 @@
+// Chooses the colour type of a surface's PNG and packs its rows in it.
+#include "platform/png_format.h"
+
+#include <algorithm>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace lexaro::png {
+
+std::uint32_t Palette::Slot(std::uint32_t pixel) const {
+  return (pixel * 0x9E3779B1u) >> (32 - kSlotBits);
+}
+
+int Palette::Add(std::uint32_t pixel) {
+  if (keys_.empty()) keys_.resize(1u << kSlotBits), index_.assign(1u << kSlotBits, -1);
+  const std::uint32_t mask = (1u << kSlotBits) - 1;
+  for (std::uint32_t s = Slot(pixel);; s = (s + 1) & mask) {
+    if (index_[s] < 0) {
+      if (pixels_.size() == 256) return -1;
+      keys_[s] = pixel;
+      index_[s] = std::int16_t(pixels_.size());
+      pixels_.push_back(pixel);
+      return index_[s];
+    }
+    if (keys_[s] == pixel) return index_[s];
+  }
+}
+
+int Palette::IndexOf(std::uint32_t pixel) const {
+  const std::uint32_t mask = (1u << kSlotBits) - 1;
+  std::uint32_t s = Slot(pixel);
+  while (index_[s] >= 0 && keys_[s] != pixel) s = (s + 1) & mask;
+  return index_[s];
+}
+
+namespace {
+
+unsigned char StraightChannel(std::uint32_t pm, std::uint32_t a) {
+  if (a == 255 || pm == 0) return (unsigned char)pm;
+  return a ? (unsigned char)std::min<std::uint32_t>(255, (pm * 255 + a / 2) / a) : 0;
+}
+
+// Writes each pixel's blue channel and alpha, a grey and alpha pair, eight
+// pixels at a time where SSE2 is there. True when some pixel is translucent
+// and not black, so that its grey needs scaling to straight alpha.
+bool PackGreyAlphaPairs(const std::uint32_t* p, int w, unsigned char* o) {
+  int i = 0;
+  bool scaled = false;
+#if defined(__SSE2__)
+  const __m128i low = _mm_set1_epi32(0xFF), ones = _mm_set1_epi32(-1);
+  __m128i needs = _mm_setzero_si128();
+  auto pairs = [&](__m128i v) {
+    const __m128i g = _mm_and_si128(v, low), a = _mm_srli_epi32(v, 24);
+    const __m128i plain = _mm_or_si128(_mm_cmpeq_epi32(g, _mm_setzero_si128()), _mm_cmpeq_epi32(a, low));
+    needs = _mm_or_si128(needs, _mm_andnot_si128(plain, ones));
+    // g | a << 8 sign-extended from 16 bits, so that the signed pack keeps it.
+    return _mm_srai_epi32(_mm_slli_epi32(_mm_or_si128(g, _mm_slli_epi32(a, 8)), 16), 16);
+  };
+  for (; i + 8 <= w; i += 8) {
+    const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+    const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 4));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(o + 2 * i), _mm_packs_epi32(pairs(first), pairs(second)));
+  }
+  scaled = _mm_movemask_epi8(needs) != 0;
+#endif
+  for (; i < w; ++i) {
+    const std::uint32_t g = p[i] & 255, a = p[i] >> 24;
+    scaled = scaled || (g != 0 && a != 255);
+    o[2 * i] = (unsigned char)g, o[2 * i + 1] = (unsigned char)a;
+  }
+  return scaled;
+}
+
+}  // namespace
+
+void StraightPixel(std::uint32_t v, unsigned char out[4]) {
+  const std::uint32_t a = v >> 24;
+  out[3] = (unsigned char)a;
+  if (a == 255 || (v & 0xFFFFFF) == 0) {  // opaque, or no colour to scale
+    for (int c = 0; c < 3; ++c) out[c] = (unsigned char)(v >> (16 - 8 * c));
+    return;
+  }
+  for (int c = 0; c < 3; ++c) out[c] = StraightChannel((v >> (16 - 8 * c)) & 255, a);
+}
+
+namespace {
+
+// Whether a palette holds every pixel, filling it.
+bool FitsPalette(const std::uint32_t* p, std::size_t n, Palette& palette) {
+  std::uint32_t last = ~p[0];
+  for (std::size_t i = 0; i < n; ++i)
+    if (p[i] != last) {  // flat areas: runs of one colour
+      last = p[i];
+      if (palette.Add(last) < 0) return false;
+    }
+  return true;
+}
+
+}  // namespace
+
+Format ChooseFormat(const CRasterDC& dc) {
+  Format f;
+  const std::uint32_t* p = dc.Bits();
+  const std::size_t n = std::size_t(dc.Width()) * std::size_t(dc.Height());
+  // Branch-free over the whole image: typical images are grey throughout.
+  // Equal premultiplied channels give equal straight ones.
+  std::uint32_t alphas = 0xFF, colour = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::uint32_t v = p[i];
+    alphas &= v >> 24;
+    colour |= ((v >> 16) ^ (v >> 8)) & 255;
+    colour |= ((v >> 8) ^ v) & 255;
+  }
+  const bool opaque = alphas == 0xFF, grey = colour == 0;
+  // Grey types first: they need no colour table, whose bytes are not
+  // compressed and outweigh a small image's data.
+  if (grey)
+    f.type = opaque ? ColourType::kGrey : ColourType::kGreyAlpha, f.bytesPerPixel = opaque ? 1 : 2;
+  else if (FitsPalette(p, n, f.palette))
+    f.type = ColourType::kPalette, f.bytesPerPixel = 1;
+  else
+    f.type = opaque ? ColourType::kRgb : ColourType::kRgba, f.bytesPerPixel = opaque ? 3 : 4;
+  return f;
+}
+
+RowWriter::RowWriter(const CRasterDC& dc, const Format& format)
+    : dc_(dc), format_(format), stride_(std::size_t(dc.Width()) * std::size_t(format.bytesPerPixel)) {}
+
+void RowWriter::Pack(const std::uint32_t* p, unsigned char* o) const {
+  const int w = dc_.Width();
+  switch (format_.type) {
+    case ColourType::kGrey:
+      for (int i = 0; i < w; ++i) o[i] = (unsigned char)p[i];
+      break;
+    case ColourType::kPalette: {
+      std::uint32_t last = p[0];
+      int index = format_.palette.IndexOf(last);
+      for (int i = 0; i < w; ++i) {
+        if (p[i] != last) last = p[i], index = format_.palette.IndexOf(last);
+        o[i] = (unsigned char)index;
+      }
+      break;
+    }
+    case ColourType::kGreyAlpha:
+      // Straight grey needs a division only for translucent grey that is
+      // not black, rare in formula images: those pixels are mended after.
+      if (PackGreyAlphaPairs(p, w, o))
+        for (int i = 0; i < w; ++i) o[2 * i] = StraightChannel(p[i] & 255, p[i] >> 24);
+      break;
+    case ColourType::kRgb:
+      for (int i = 0; i < w; ++i)
+        o[3 * i] = (unsigned char)(p[i] >> 16), o[3 * i + 1] = (unsigned char)(p[i] >> 8),
+                  o[3 * i + 2] = (unsigned char)p[i];
+      break;
+    case ColourType::kRgba:
+      for (int i = 0; i < w; ++i) StraightPixel(p[i], &o[4 * i]);
+      break;
+  }
+}
+
+void RowWriter::Write(int y, unsigned char* out) const {
+  out[0] = 0;  // filter type None
+  Pack(dc_.Bits() + std::size_t(y) * std::size_t(dc_.Width()), out + 1);
+}
+
+}  // namespace lexaro::png
