@@ -27,8 +27,7 @@ CSize LayOut(CLexaro& lx, const CString& markup) {
 }
 
 std::unique_ptr<CRasterDC> DrawFresh(CLexaro& lx, CSize size) {
-  auto dc = std::make_unique<CRasterDC>(std::max(1L, long(size.cx)), std::max(1L, long(size.cy)),
-                                        CLR_TRANSPARENT);
+  auto dc = std::make_unique<CRasterDC>(std::max<int>(1, size.cx), std::max<int>(1, size.cy), CLR_TRANSPARENT);
   lx.TextOutA(dc.get(), 0, 0);
   return dc;
 }
