@@ -1,5 +1,6 @@
 #include "platform/font/font_engine.h"
 
+#include <cstddef>
 #include <cstring>
 #include <string_view>
 
@@ -39,6 +40,41 @@ struct KeyHash {
   }
 };
 
+// The fonts realised last, by the bytes of the LOGFONT asked for: layout and
+// drawing ask for the same few fonts again and again (every metric is a
+// request), and comparing raw bytes costs less than building and hashing a
+// cache key. A request whose face name has stray bytes past its end misses
+// here and goes through the cache as before. Guarded by Mutex().
+class RecentFonts {
+ public:
+  std::shared_ptr<RealizedFont> Find(const LOGFONT& lf, bool hinting) const {
+    for (const Entry& e : m_entries)
+      if (e.font && e.hinting == hinting && SameFont(e.lf, lf)) return e.font;
+    return nullptr;
+  }
+  void Remember(const LOGFONT& lf, bool hinting, std::shared_ptr<RealizedFont> font) {
+    m_entries[m_next] = Entry{lf, hinting, std::move(font)};
+    m_next = (m_next + 1) % kSize;
+  }
+
+ private:
+  static constexpr size_t kSize = 8;
+  struct Entry {
+    LOGFONT lf;
+    bool hinting;
+    std::shared_ptr<RealizedFont> font;
+  };
+  // Equal but for the escapement and orientation, which drawing applies.
+  static bool SameFont(const LOGFONT& a, const LOGFONT& b) {
+    static_assert(offsetof(LOGFONT, lfEscapement) == 8 && offsetof(LOGFONT, lfWeight) == 16);
+    const char* pa = reinterpret_cast<const char*>(&a);
+    const char* pb = reinterpret_cast<const char*>(&b);
+    return std::memcmp(pa, pb, 8) == 0 && std::memcmp(pa + 16, pb + 16, sizeof(LOGFONT) - 16) == 0;
+  }
+  Entry m_entries[kSize] = {};
+  size_t m_next = 0;
+};
+
 }  // namespace
 
 std::recursive_mutex& Mutex() {
@@ -49,16 +85,22 @@ std::recursive_mutex& Mutex() {
 std::shared_ptr<RealizedFont> Realize(const LOGFONT& lf, bool hinting) {
   static_assert(sizeof(LOGFONT) == 60, "LOGFONT must have no padding: it is hashed as bytes");
   static std::unordered_map<FontKey, std::shared_ptr<RealizedFont>, KeyHash> cache;
+  static RecentFonts recent;
   std::lock_guard lock(Mutex());
+  if (auto font = recent.Find(lf, hinting)) return font;
   FontKey key = KeyOf(lf, hinting);
   auto it = cache.find(key);
-  if (it != cache.end()) return it->second;
+  if (it != cache.end()) {
+    recent.Remember(lf, hinting, it->second);
+    return it->second;
+  }
   if (cache.size() >= kMaxCachedFonts) {
     std::erase_if(cache, [](const auto& e) { return e.second.use_count() == 1; });
   }
   auto font = std::make_shared<RealizedFont>(key.lf, hinting);
   ++g_realized;
   cache.emplace(key, font);
+  recent.Remember(lf, hinting, font);
   return font;
 }
 

@@ -391,6 +391,33 @@ TEST(FontCache, EqualFontsAreRealisedOnce) {
   EXPECT_EQ(lexaro::font::RealizedFontCount(), before + 1);
 }
 
+// Fonts differing in any one field but the escapement are different fonts,
+// even right after the other was asked for.
+TEST(FontCache, FontsDifferingInOneFieldAreDistinct) {
+  using lexaro::font::Realize;
+  const LOGFONT base = Font("Times New Roman", -41);
+  const auto vary = [&](auto change) {
+    LOGFONT lf = base;
+    change(lf);
+    return lf;
+  };
+  const LOGFONT variants[] = {
+      vary([](LOGFONT& lf) { lf.lfHeight = -42; }),
+      vary([](LOGFONT& lf) { lf.lfWidth = 30; }),
+      vary([](LOGFONT& lf) { lf.lfWeight = FW_BOLD; }),
+      vary([](LOGFONT& lf) { lf.lfItalic = 1; }),
+      vary([](LOGFONT& lf) { lf.lfCharSet = SYMBOL_CHARSET; }),
+      vary([](LOGFONT& lf) { SetFaceName(lf, "Arial"); }),
+  };
+  const auto font = Realize(base);
+  for (const LOGFONT& lf : variants) {
+    EXPECT_NE(Realize(lf), font) << lf.lfFaceName;
+    EXPECT_EQ(Realize(base), font);
+  }
+  EXPECT_NE(Realize(base, false), font);
+  EXPECT_EQ(Realize(vary([](LOGFONT& lf) { lf.lfEscapement = 900; })), font);
+}
+
 TEST(FontLimits, AbsurdFontsMeasureAndDrawInBoundedWork) {
   const int heights[] = {INT_MIN, INT_MIN + 1, -1000000, -70000, -1, 0, 1, 70000, INT_MAX};
   for (int height : heights) {

@@ -1,0 +1,70 @@
+// What a user pays to turn markup into PNG bytes through the library: layout
+// on a scratch surface, a surface sized from the extent, drawing onto it and
+// encoding it. Pipeline/ times the whole; DrawFresh/ the drawing stage with
+// its fresh surface (Layout/ and EncodePng/ time the other stages).
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bench/corpus.h"
+#include "lexaro/lexaro.h"
+
+namespace {
+
+using lexaro::bench::Formula;
+using lexaro::bench::kCorpus;
+
+constexpr int kEm = 20;
+
+// The stages, each as a user calls the library.
+CSize LayOut(CLexaro& lx, const CString& markup) {
+  CRasterDC scratch(1, 1, CLR_TRANSPARENT);
+  lx.SetText(&scratch, markup);
+  return lx.GetTextExtent(&scratch);
+}
+
+std::unique_ptr<CRasterDC> DrawFresh(CLexaro& lx, CSize size) {
+  auto dc = std::make_unique<CRasterDC>(std::max<int>(1, size.cx), std::max<int>(1, size.cy), CLR_TRANSPARENT);
+  lx.TextOutA(dc.get(), 0, 0);
+  return dc;
+}
+
+std::vector<unsigned char> MarkupToPng(CLexaro& lx, const CString& markup) {
+  std::vector<unsigned char> png;
+  DrawFresh(lx, LayOut(lx, markup))->EncodePng(&png);
+  return png;
+}
+
+void BM_Pipeline(benchmark::State& state, const Formula* f) {
+  CLexaro lx;
+  lx.SetParam_lfHeight(-kEm);
+  const CString markup(f->markup);
+  size_t bytes = 0;
+  for (auto _ : state) {
+    bytes = MarkupToPng(lx, markup).size();
+    benchmark::DoNotOptimize(bytes);
+  }
+  state.counters["bytes"] = double(bytes);
+}
+
+void BM_DrawFresh(benchmark::State& state, const Formula* f) {
+  CLexaro lx;
+  lx.SetParam_lfHeight(-kEm);
+  const CSize size = LayOut(lx, CString(f->markup));
+  for (auto _ : state) benchmark::DoNotOptimize(DrawFresh(lx, size));
+}
+
+const bool kRegistered = [] {
+  for (const Formula& f : kCorpus) {
+    benchmark::RegisterBenchmark((std::string("Pipeline/") + f.name).c_str(), BM_Pipeline, &f)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark((std::string("DrawFresh/") + f.name).c_str(), BM_DrawFresh, &f)
+        ->Unit(benchmark::kMicrosecond);
+  }
+  return true;
+}();
+
+}  // namespace
