@@ -36,11 +36,14 @@ demo-shot: configure
 	@mkdir -p out
 	@QT_QPA_PLATFORM=offscreen $(BUILD)/demo/LexaroDemo --sample 1010 --angle 30 --screenshot out/demo.png
 
-# Benchmarks need an optimised build of their own.
+# Benchmarks need an optimised build of their own. BENCH_FILTER is a regular
+# expression passed to the benchmark program as one quoted argument, so it
+# may hold '|' and parentheses; BENCH_ARGS passes further options.
+BENCH_FILTER ?= .
 bench: setup
 	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 	@cmake --build build-bench -j $(JOBS) --target lexaro_bench
-	@build-bench/bench/lexaro_bench $(BENCH_ARGS)
+	@build-bench/bench/lexaro_bench --benchmark_filter='$(BENCH_FILTER)' $(BENCH_ARGS)
 
 # The whole test suite under AddressSanitizer, UndefinedBehaviorSanitizer and
 # LeakSanitizer, in build-asan/.
