@@ -5,6 +5,7 @@
 #include <strings.h>
 
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <tuple>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "platform/font/face.h"
+#include "platform/font/face_cache.h"
 #include "platform/font/font_engine.h"
 
 namespace lexaro::font {
@@ -80,17 +82,68 @@ const Substitute* FindSubstitute(const std::string& name) {
   return nullptr;
 }
 
+// Fontconfig's configuration, loaded on first use: answers found in the
+// disk cache (see face_cache.h) need none.
 FcConfig* Config() {
   static FcConfig* config = FcInitLoadConfigAndFonts();
   return config;
 }
 
-struct FileChoice {
-  std::string path;
-  int index = 0;
-  int weight = FC_WEIGHT_REGULAR;
-  int slant = FC_SLANT_ROMAN;
-};
+void AddAll(FcStrList* list, std::vector<std::string>* out) {
+  if (!list) return;
+  while (FcChar8* s = FcStrListNext(list)) out->emplace_back(reinterpret_cast<const char*>(s));
+  FcStrListDone(list);
+}
+
+// What the configuration was built from: its files and font directories,
+// and the places of the user's own configuration, which may yet appear.
+const std::vector<std::string>& Watched() {
+  static const std::vector<std::string> paths = [] {
+    std::vector<std::string> all;
+    AddAll(FcConfigGetConfigFiles(Config()), &all);
+    AddAll(FcConfigGetFontDirs(Config()), &all);
+    const char* home = std::getenv("HOME");
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    std::string config = xdg && xdg[0] == '/' ? xdg : home ? std::string(home) + "/.config" : "";
+    if (!config.empty())
+      for (const char* leaf : {"/fontconfig", "/fontconfig/fonts.conf", "/fontconfig/conf.d"})
+        all.push_back(config + leaf);
+    if (home)
+      for (const char* leaf : {"/.fonts.conf", "/.fonts.conf.d"}) all.push_back(home + std::string(leaf));
+    return all;
+  }();
+  return paths;
+}
+
+FaceCache& Disk() {
+  static FaceCache cache = [] {
+    FaceCache c(FaceCache::DefaultPath(), FaceCache::EnvironmentHash());
+    c.Load();
+    return c;
+  }();
+  return cache;
+}
+
+// The answer to a question of fontconfig: from the disk cache when it has
+// it (and the file it names still loads), else asked and stored there.
+template <class Ask>
+bool Remembered(const std::string& key, FileChoice* out, Ask ask) {
+  if (const FaceCache::Answer* a = Disk().Find(key)) {
+    if (!a->found) return false;
+    if (a->file.path.empty() || LoadFace(a->file.path, a->file.index)) {
+      *out = a->file;
+      return true;
+    }
+    Disk().Distrust();  // a font went away unnoticed: ask fontconfig from now on
+  }
+  FaceCache::Answer a;
+  a.found = ask(&a.file);
+  Disk().Store(key, a, Watched());
+  if (a.found) *out = a.file;
+  return a.found;
+}
+
+std::string Variant(bool bold, bool italic) { return std::string(bold ? "b" : "-") + (italic ? "i" : "-"); }
 
 bool ReadChoice(FcPattern* p, FileChoice* out) {
   FcChar8* file = nullptr;
@@ -138,6 +191,12 @@ bool ListFamily(const char* family, const char* preferredFile, bool bold, bool i
   return found;
 }
 
+bool CachedListFamily(const char* family, const char* preferredFile, bool bold, bool italic,
+                      FileChoice* out) {
+  const std::string key = "list " + Variant(bold, italic) + " " + family + "|" + (preferredFile ? preferredFile : "");
+  return Remembered(key, out, [&](FileChoice* c) { return ListFamily(family, preferredFile, bold, italic, c); });
+}
+
 // A family name as fontconfig compares them: case and blanks ignored.
 std::string Folded(const char* name) {
   std::string out;
@@ -167,11 +226,13 @@ bool IsInstalledFamily(const std::string& name) {
 // Whether fontconfig may still be asked about this name (see above).
 bool MayAskAbout(const std::string& name) {
   static int uninstalledLookups = 0;
-  if (IsInstalledFamily(name)) return true;
+  FileChoice none;
+  if (Remembered(std::string(FaceCache::kFilelessPrefix) + name, &none, [&](FileChoice*) { return IsInstalledFamily(name); }))
+    return true;
   return uninstalledLookups < kMaxUninstalledLookups && ++uninstalledLookups > 0;
 }
 
-bool MatchFamily(const char* family, bool bold, bool italic, FileChoice* out) {
+bool AskMatch(const char* family, bool bold, bool italic, FileChoice* out) {
   FcPattern* pattern = FcPatternCreate();
   FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
   FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
@@ -187,6 +248,11 @@ bool MatchFamily(const char* family, bool bold, bool italic, FileChoice* out) {
   return ok;
 }
 
+bool MatchFamily(const char* family, bool bold, bool italic, FileChoice* out) {
+  const std::string key = "match " + Variant(bold, italic) + " " + family;
+  return Remembered(key, out, [&](FileChoice* c) { return AskMatch(family, bold, italic, c); });
+}
+
 // The last-resort face's file for a weight and slant, asked for once.
 bool LastResort(bool bold, bool italic, FileChoice* out) {
   struct Answer {
@@ -195,7 +261,7 @@ bool LastResort(bool bold, bool italic, FileChoice* out) {
   };
   static Answer answers[2][2];
   Answer& a = answers[bold][italic];
-  if (!a.asked) a.found = ListFamily(kLastResort, nullptr, bold, italic, &a.file);
+  if (!a.asked) a.found = CachedListFamily(kLastResort, nullptr, bold, italic, &a.file);
   a.asked = true;
   if (a.found) *out = a.file;
   return a.found;
@@ -208,12 +274,12 @@ ResolvedFace Resolve(const std::string& name, bool bold, bool italic, unsigned c
   if (const Substitute* s = FindSubstitute(name)) {
     r.encoding = s->encoding;
     r.charset = s->charset;
-    found = ListFamily(s->family, s->file, bold, italic, &c);
+    found = CachedListFamily(s->family, s->file, bold, italic, &c);
     if (found) r.shifts = s->shifts;
   } else if (!name.empty() && MayAskAbout(name)) {
     found = MatchFamily(name.c_str(), bold, italic, &c);
   } else if (charset == SHIFTJIS_CHARSET) {
-    found = ListFamily("IPAGothic", "ipag.ttf", bold, italic, &c);
+    found = CachedListFamily("IPAGothic", "ipag.ttf", bold, italic, &c);
   }
   if (found) r.face = LoadFace(c.path, c.index);
   if (!r.face && LastResort(bold, italic, &c)) {
@@ -298,7 +364,7 @@ int EnumFaces(const char* rawFace, FONTENUMPROC proc, LPARAM data) {
   TEXTMETRIC tm;
   if (const Substitute* s = FindSubstitute(name)) {
     FileChoice c;
-    if (!ListFamily(s->family, s->file, false, false, &c)) return 1;
+    if (!CachedListFamily(s->family, s->file, false, false, &c)) return 1;
     lf.lfCharSet = s->charset;
     GetMetrics(lf, &tm);
     tm.tmCharSet = s->charset;
