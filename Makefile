@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup configure build run test clean bench demo demo-shot sanitize tsan fuzz fuzz-smoke
+.PHONY: all setup configure build run test clean bench bench-cli demo demo-shot sanitize tsan fuzz fuzz-smoke
 
 all: build
 
@@ -44,6 +44,14 @@ bench: setup
 	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 	@cmake --build build-bench -j $(JOBS) --target lexaro_bench
 	@build-bench/bench/lexaro_bench --benchmark_filter='$(BENCH_FILTER)' $(BENCH_ARGS)
+
+# The program as users run it: cold `lexaro render` and `lexaro batch` against
+# the file system's floor (bench/cli_bench.sh; BENCH_BASELINE names another
+# lexaro program to time alternately).
+bench-cli: setup
+	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+	@cmake --build build-bench -j $(JOBS) --target lexaro-cli lexaro_batch_floor
+	@bash bench/cli_bench.sh build-bench $(BENCH_BASELINE)
 
 # The whole test suite under AddressSanitizer, UndefinedBehaviorSanitizer and
 # LeakSanitizer, in build-asan/.

@@ -1,6 +1,7 @@
 #include "platform/file_output.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <linux/magic.h>
 #include <sys/random.h>
 #include <sys/stat.h>
@@ -82,11 +83,37 @@ int Resolve(const std::string& path, Target* t) {
   return 0;
 }
 
+// Eight bytes from the system's random source, drawn 256 at a time so that
+// a program writing many files does not ask for every one. Each thread and
+// each process (after a fork) has its own pool, so none hands out another's
+// bytes. False when the source has no entropy yet.
+std::atomic<unsigned> g_forks{0};
+
+bool TakeRandom(unsigned char (&out)[8]) {
+  static const bool counting = ::pthread_atfork(nullptr, nullptr, [] { ++g_forks; }) == 0;
+  thread_local struct {
+    unsigned forks = ~0u;
+    size_t used = 0, size = 0;
+    unsigned char bytes[256];
+  } pool;
+  const unsigned forks = g_forks.load();
+  if (!counting || pool.forks != forks || pool.used + sizeof out > pool.size) {
+    ssize_t n = ::getrandom(pool.bytes, sizeof pool.bytes, GRND_NONBLOCK);
+    pool.forks = forks;
+    pool.used = 0;
+    pool.size = n > 0 ? size_t(n) : 0;
+    if (pool.size < sizeof out) return false;
+  }
+  std::memcpy(out, pool.bytes + pool.used, sizeof out);
+  pool.used += sizeof out;
+  return true;
+}
+
 // Eight characters nobody can guess before the file is created.
 std::string RandomChars() {
   static const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
   unsigned char bytes[8];
-  if (::getrandom(bytes, sizeof bytes, GRND_NONBLOCK) != ssize_t(sizeof bytes)) {
+  if (!TakeRandom(bytes)) {
     // No entropy yet (early boot): the clock and a counter still make
     // clashes rare, and O_EXCL makes them harmless.
     static std::atomic<unsigned> counter{0};

@@ -294,6 +294,36 @@ bool DrawMarkup(const std::string& markup, const Options& o, Format format, std:
       error);
 }
 
+namespace {
+
+// Bytes gathered up to this many before they are written: the encoder hands
+// a PNG over in pieces (signature and header, data, end), and a small image
+// then goes out in one write instead of one per piece.
+constexpr size_t kWriteChunk = 64 * 1024;
+
+// Writes what the encoder hands over in chunks of kWriteChunk bytes.
+class ChunkedWriter {
+ public:
+  explicit ChunkedWriter(lexaro::output::Sink& sink) : m_sink(sink) {}
+  bool Add(const void* data, size_t size) {
+    if (m_buffer.size() + size > kWriteChunk && !Flush()) return false;
+    if (size > kWriteChunk) return m_sink.Write(data, size);
+    m_buffer.append(static_cast<const char*>(data), size);
+    return true;
+  }
+  bool Flush() {
+    bool ok = m_buffer.empty() || m_sink.Write(m_buffer);
+    m_buffer.clear();
+    return ok;
+  }
+
+ private:
+  lexaro::output::Sink& m_sink;
+  std::string m_buffer;
+};
+
+}  // namespace
+
 bool RenderMarkup(const std::string& markup, const Options& o, Format format, const std::string& path,
                   std::string* error) {
   Drawing d;
@@ -301,7 +331,9 @@ bool RenderMarkup(const std::string& markup, const Options& o, Format format, co
   return WriteOutput(
       path,
       [&d](lexaro::output::Sink& sink, std::string* why) {
-        return Encode(d, [&sink](const void* data, size_t size) { return sink.Write(data, size); }, why);
+        ChunkedWriter out(sink);
+        return Encode(d, [&out](const void* data, size_t size) { return out.Add(data, size); }, why) &&
+               out.Flush();
       },
       error);
 }

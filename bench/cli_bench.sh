@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Times the lexaro program as users run it: a cold `lexaro render` of one
+# formula, and `lexaro batch` to PNG files against the file system's own
+# cost of creating the same files (lexaro_batch_floor, in the same run).
+#
+#   bench/cli_bench.sh BUILD_DIR [BASELINE_LEXARO]
+#
+# BUILD_DIR holds tools/lexaro and bench/lexaro_batch_floor (a Release
+# build); BASELINE_LEXARO, when given, is another lexaro program timed
+# alternately with this one. Environment: RUNS (cold renders per program,
+# 40), COUNTS (batch sizes, "1000 10000"), WORK (scratch directory).
+set -euo pipefail
+
+build=${1:?usage: $0 BUILD_DIR [BASELINE_LEXARO]}
+lexaro=$build/tools/lexaro
+floor=$build/bench/lexaro_batch_floor
+baseline=${2:-}
+runs=${RUNS:-40}
+counts=${COUNTS:-1000 10000}
+work=${WORK:-$(mktemp -d)}
+trap 'rm -rf "$work"' EXIT
+formula='<FRAC><S>1</S><S>x<SUP>2</SUP></S></FRAC><+><SQRT>y</SQRT>'
+programs=("$lexaro")
+[ -n "$baseline" ] && programs=("$baseline" "$lexaro")
+
+# CPU and wall milliseconds per run of a command, over $runs runs, from
+# perf stat when it is there, else from bash's own clock.
+timed() {
+  if command -v perf >/dev/null; then
+    perf stat -r "$runs" -x, -e task-clock "$@" 2>&1 >/dev/null | awk -F, '/task-clock/ {printf "%.2f ms CPU", $1}'
+  fi
+  local start end
+  start=$(date +%s%N)
+  for ((i = 0; i < runs; i++)); do "$@" >/dev/null; done
+  end=$(date +%s%N)
+  awk -v t=$((end - start)) -v n="$runs" 'BEGIN {printf ", %.2f ms wall\n", t / n / 1e6}'
+}
+
+echo "== cold render of one formula ($runs runs each; the first run fills the font answer cache)"
+for p in "${programs[@]}"; do "$p" render "$formula" -o "$work/warm.png"; done
+for round in 1 2; do
+  for p in "${programs[@]}"; do
+    printf '%-50s ' "$p"
+    timed "$p" render "$formula" -o "$work/one.png"
+  done
+done
+printf '%-50s ' "process start alone ($lexaro --version)"
+timed "$lexaro" --version
+
+for n in $counts; do
+  "$floor" list "$n" >"$work/list.txt"
+  echo "== batch of $n formulas to PNG files"
+  for round in 1 2; do
+    for p in "${programs[@]}"; do
+      for jobs in 1 2; do
+        rm -rf "$work/out" "$work/floor"
+        start=$(date +%s%N)
+        /usr/bin/time -f "%M" -o "$work/rss" "$p" batch "$work/list.txt" -o "$work/out" --jobs $jobs -q
+        end=$(date +%s%N)
+        printf '%-50s --jobs %d: %6.1f us per file, max RSS %s KB\n' "$p" $jobs \
+          "$(awk -v t=$((end - start)) -v n="$n" 'BEGIN {print t / n / 1e3}')" "$(cat "$work/rss")"
+      done
+      printf '%-50s floor:  ' "file system"
+      "$floor" files "$work/out" "$work/floor"
+    done
+  done
+done
+
+if command -v strace >/dev/null; then
+  echo "== system calls of a batch of 1000 (--jobs 1)"
+  "$floor" list 1000 >"$work/list.txt"
+  rm -rf "$work/out"
+  strace -c -o "$work/strace" "$lexaro" batch "$work/list.txt" -o "$work/out" --jobs 1 -q
+  head -12 "$work/strace"
+fi
