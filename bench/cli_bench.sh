@@ -53,15 +53,18 @@ for n in $counts; do
   for round in 1 2; do
     for p in "${programs[@]}"; do
       for jobs in 1 2; do
-        rm -rf "$work/out" "$work/floor"
+        # Every run writes into a new directory and nothing is removed until
+        # the end: a file system that has just removed many files creates
+        # new ones more slowly (ext4 passes over recently freed inodes).
+        out=$work/out-$n-$round-$jobs-$RANDOM
         start=$(date +%s%N)
-        /usr/bin/time -f "%M" -o "$work/rss" "$p" batch "$work/list.txt" -o "$work/out" --jobs $jobs -q
+        /usr/bin/time -f "%M" -o "$work/rss" "$p" batch "$work/list.txt" -o "$out" --jobs $jobs -q
         end=$(date +%s%N)
         printf '%-50s --jobs %d: %6.1f us per file, max RSS %s KB\n' "$p" $jobs \
           "$(awk -v t=$((end - start)) -v n="$n" 'BEGIN {print t / n / 1e3}')" "$(cat "$work/rss")"
       done
       printf '%-50s floor:  ' "file system"
-      "$floor" files "$work/out" "$work/floor"
+      "$floor" files "$out" "$out-floor"
     done
   done
 done
@@ -69,7 +72,6 @@ done
 if command -v strace >/dev/null; then
   echo "== system calls of a batch of 1000 (--jobs 1)"
   "$floor" list 1000 >"$work/list.txt"
-  rm -rf "$work/out"
-  strace -c -o "$work/strace" "$lexaro" batch "$work/list.txt" -o "$work/out" --jobs 1 -q
+  strace -c -o "$work/strace" "$lexaro" batch "$work/list.txt" -o "$work/strace-out" --jobs 1 -q
   head -12 "$work/strace"
 fi
