@@ -5,6 +5,9 @@
 #
 #   bench/cli_bench.sh BUILD_DIR [BASELINE_LEXARO]
 #
+# perf (CPU times), /usr/bin/time (peak memory) and strace (system calls)
+# are used when they are installed.
+#
 # BUILD_DIR holds tools/lexaro and bench/lexaro_batch_floor (a Release
 # build); BASELINE_LEXARO, when given, is another lexaro program timed
 # alternately with this one. Environment: RUNS (cold renders per program,
@@ -27,13 +30,13 @@ programs=("$lexaro")
 # perf stat when it is there, else from bash's own clock.
 timed() {
   if command -v perf >/dev/null; then
-    perf stat -r "$runs" -x, -e task-clock "$@" 2>&1 >/dev/null | awk -F, '/task-clock/ {printf "%.2f ms CPU", $1}'
+    perf stat -r "$runs" -x, -e task-clock "$@" 2>&1 >/dev/null | awk -F, '/task-clock/ {printf "%.2f ms CPU, ", $1}'
   fi
   local start end
   start=$(date +%s%N)
   for ((i = 0; i < runs; i++)); do "$@" >/dev/null; done
   end=$(date +%s%N)
-  awk -v t=$((end - start)) -v n="$runs" 'BEGIN {printf ", %.2f ms wall\n", t / n / 1e6}'
+  awk -v t=$((end - start)) -v n="$runs" 'BEGIN {printf "%.2f ms wall\n", t / n / 1e6}'
 }
 
 echo "== cold render of one formula ($runs runs each; the first run fills the font answer cache)"
@@ -58,7 +61,12 @@ for n in $counts; do
         # new ones more slowly (ext4 passes over recently freed inodes).
         out=$work/out-$n-$round-$jobs-$RANDOM
         start=$(date +%s%N)
-        /usr/bin/time -f "%M" -o "$work/rss" "$p" batch "$work/list.txt" -o "$out" --jobs $jobs -q
+        echo "?" >"$work/rss"
+        if [ -x /usr/bin/time ]; then
+          /usr/bin/time -f "%M" -o "$work/rss" "$p" batch "$work/list.txt" -o "$out" --jobs $jobs -q
+        else
+          "$p" batch "$work/list.txt" -o "$out" --jobs $jobs -q
+        fi
         end=$(date +%s%N)
         printf '%-50s --jobs %d: %6.1f us per file, max RSS %s KB\n' "$p" $jobs \
           "$(awk -v t=$((end - start)) -v n="$n" 'BEGIN {print t / n / 1e3}')" "$(cat "$work/rss")"
