@@ -42,12 +42,20 @@ class CLexaro::Engine {
   int m_tagTokenPos = -1;
   int m_tagTokenQuotes = 0;
   bool m_debugBoxes = false;
+  // This object's own default font and text colour, when set (SetFont,
+  // SetTextColor), in place of the class-wide ones.
+  bool m_ownFont = false;
+  LOGFONT m_font{};
+  bool m_ownColor = false;
+  COLORREF m_color = 0;
 
   // Lifecycle and failures.
   static void CreateTable();
   // The parameters' generation the layout was made with; 0 before the
   // first, so a new object lays out on first use.
   unsigned m_generation = 0;
+  // Set when this object's own defaults change: the next use lays out again.
+  bool m_stale = false;
   static void ParamsChanged();
   bool LayoutIsStale() const;
   void Analyze();

@@ -26,13 +26,14 @@ void CLexaro::Engine::CreateTable() {
 void CLexaro::Engine::ParamsChanged() { ParamsGeneration().fetch_add(1, std::memory_order_release); }
 
 bool CLexaro::Engine::LayoutIsStale() const {
-  return m_generation != ParamsGeneration().load(std::memory_order_acquire);
+  return m_stale || m_generation != ParamsGeneration().load(std::memory_order_acquire);
 }
 
 // The generation is read before the layout, so a change made while it runs
 // (from another thread) still makes the next use lay out again.
 void CLexaro::Engine::Analyze() {
   m_generation = ParamsGeneration().load(std::memory_order_acquire);
+  m_stale = false;
   AnalyzeText();
 }
 
@@ -50,6 +51,8 @@ LX_TXT_STATE CLexaro::Engine::DefaultState() const {
   const ClassParams& p = Params();
   LX_TXT_STATE s{p.def_hAlign, p.def_vAlign, p.def_lf, p.def_txtclr,
                  double(p.spaceChar), double(p.spaceLine), LX_TAG_CODE(0)};
+  if (m_ownFont) s.lf = m_font;
+  if (m_ownColor) s.txtclr = m_color;
   s.lf.lfEscapement = m_lfEscapement;
   return s;
 }
@@ -155,6 +158,19 @@ void CLexaro::SetParam_TextColor(COLORREF color) {
 }
 
 void CLexaro::SetDebugBoxes(bool on) { m_engine->m_debugBoxes = on; }
+
+void CLexaro::SetFont(const LOGFONT& lf) {
+  m_engine->m_font = lf;
+  m_engine->m_font.lfHeight = ClampEm(lf.lfHeight);
+  m_engine->m_ownFont = true;
+  m_engine->m_stale = true;
+}
+
+void CLexaro::SetTextColor(COLORREF color) {
+  m_engine->m_color = color;
+  m_engine->m_ownColor = true;
+  m_engine->m_stale = true;
+}
 
 // Angles repeat every 3600 tenths of a degree: reducing keeps a long's
 // angle exactly instead of cutting it to 32 bits.

@@ -97,7 +97,8 @@ libdeflate_compressor* Compressor() {
 }
 
 // All rows written into one buffer and compressed in one call into one
-// image data chunk.
+// image data chunk; the whole file is handed over at once, so that a small
+// image takes one write.
 bool EncodeWhole(const CRasterDC& dc, const Format& f, const RowWriter& rows, const CRasterDC::PngSink& sink,
                  std::string* message) {
   libdeflate_compressor* compressor = Compressor();
@@ -105,17 +106,20 @@ bool EncodeWhole(const CRasterDC& dc, const Format& f, const RowWriter& rows, co
   const std::size_t size = rows.RowBytes() * std::size_t(dc.Height());
   auto written = std::make_unique_for_overwrite<unsigned char[]>(size);
   for (int y = 0; y < dc.Height(); ++y) rows.Write(y, written.get() + rows.RowBytes() * std::size_t(y));
+  const std::vector<unsigned char> header = Header(dc, f);
   const std::size_t bound = libdeflate_zlib_compress_bound(compressor, size);
-  auto chunk = std::make_unique_for_overwrite<unsigned char[]>(bound + 12);
-  const std::size_t packed = libdeflate_zlib_compress(compressor, written.get(), size, chunk.get() + 8, bound);
+  // The header, then the image data chunk, then the end chunk.
+  auto file = std::make_unique_for_overwrite<unsigned char[]>(header.size() + bound + 24);
+  std::memcpy(file.get(), header.data(), header.size());
+  unsigned char* chunk = file.get() + header.size();
+  const std::size_t packed = libdeflate_zlib_compress(compressor, written.get(), size, chunk + 8, bound);
   if (packed == 0) {
     *message = "PNG compression failed";
     return false;
   }
-  Frame(chunk.get(), "IDAT", packed);
-  const std::vector<unsigned char> header = Header(dc, f);
-  return Emit(sink, header.data(), header.size(), message) &&
-         Emit(sink, chunk.get(), packed + 12, message) && EmitEnd(sink, message);
+  Frame(chunk, "IDAT", packed);
+  Frame(chunk + packed + 12, "IEND", 0);
+  return Emit(sink, file.get(), header.size() + packed + 24, message);
 }
 
 // Row by row through zlib, each full output buffer sent as an image data

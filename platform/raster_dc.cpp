@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <stdexcept>
 
 #include "platform/coverage_walk.h"
@@ -52,6 +53,19 @@ CRasterDC::CRasterDC(int width, int height, COLORREF background)
 
 void CRasterDC::Clear(COLORREF background) {
   std::fill(m_pixels.begin(), m_pixels.end(), IsTransparent(background) ? 0u : Opaque(background));
+}
+
+void CRasterDC::Crop(const CRect& rect) {
+  const int left = std::clamp<int>(rect.left, 0, m_width), right = std::clamp<int>(rect.right, left, m_width);
+  const int top = std::clamp<int>(rect.top, 0, m_height), bottom = std::clamp<int>(rect.bottom, top, m_height);
+  const int width = right - left, height = bottom - top;
+  // Rows move towards the start, each to a place at or before its own.
+  for (int y = 0; y < height; ++y)
+    std::memmove(&m_pixels[size_t(y) * width], &m_pixels[size_t(top + y) * m_width + left],
+                 size_t(width) * sizeof(std::uint32_t));
+  m_pixels.resize(size_t(width) * size_t(height));
+  m_width = width;
+  m_height = height;
 }
 
 CRect CRasterDC::ClipBounds() const {

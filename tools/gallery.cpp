@@ -28,12 +28,6 @@ void SinCos(long escapement, double* s, double* c) {
   *c = std::cos(rad);
 }
 
-// Edges rounded outwards, ignoring noise far below a pixel (the engine's
-// angle conversion uses a pi of ten decimals), so that a quarter turn gives
-// exact edges.
-int Down(double v) { return int(std::floor(v + 1e-6)); }
-int Up(double v) { return int(std::ceil(v - 1e-6)); }
-
 }  // namespace
 
 bool ReadSample(const std::string& path, std::string* text, std::string* error) {
@@ -93,19 +87,8 @@ CString EngineText(const std::string& sample) {
 }
 
 Bounds RotatedBounds(int width, int height, long escapement) {
-  double s, c;
-  SinCos(escapement, &s, &c);
-  // The corners (x, y) of the upright box land at (x c + y s, -x s + y c).
-  const double corners[4][2] = {{0, 0}, {double(width), 0}, {0, double(height)}, {double(width), double(height)}};
-  double minX = 0, maxX = 0, minY = 0, maxY = 0;
-  for (const auto& p : corners) {
-    double x = p[0] * c + p[1] * s, y = -p[0] * s + p[1] * c;
-    minX = std::min(minX, x);
-    maxX = std::max(maxX, x);
-    minY = std::min(minY, y);
-    maxY = std::max(maxY, y);
-  }
-  return {Down(minX), Down(minY), Up(maxX), Up(maxY)};
+  const CRect b = lexaro::TurnedBounds(width, height, escapement);
+  return {b.left, b.top, b.right, b.bottom};
 }
 
 CPoint RotatedPoint(int x, int y, long escapement) {

@@ -52,6 +52,11 @@ class LEXARO_API CLexaro {
   void SetParam_SpaceLine(int space);
   // The default text colour (black at first); FONT color= overrides it.
   void SetParam_TextColor(COLORREF color);
+  // This object's own default font and text colour, in place of the
+  // class-wide ones above: objects used from several threads at once can
+  // differ in them without touching shared state. Laid out again on next use.
+  void SetFont(const LOGFONT& lf);
+  void SetTextColor(COLORREF color);
   // This object's escapement in tenths of a degree; takes effect on the
   // next TextOutA without a new layout.
   void SetParam_lfEscapement(long escapement);

@@ -15,3 +15,4 @@
 #include "lexaro/color.h"
 #include "lexaro/numeric.h"
 #include "lexaro/engine.h"
+#include "lexaro/render.h"

@@ -31,6 +31,9 @@ class LEXARO_API CRasterDC : public CDC {
   int BytesPerLine() const { return m_width * 4; }
   void Clear(COLORREF background);
   void SetResolution(int dpi) { m_dpi = dpi > 0 ? dpi : 96; }
+  // Keeps only the pixels inside rect (cut to the surface), which becomes
+  // the whole surface with its top-left corner at (0, 0).
+  void Crop(const CRect& rect);
 
   // Takes the next bytes of an encoded image; false when they cannot be
   // written, which ends the encoding.

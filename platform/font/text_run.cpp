@@ -92,4 +92,30 @@ long long MeasureInk(const TextOutRequest& req, const CRect& clip) {
   return ink.pixels;
 }
 
+bool PaintedBox(const TextOutRequest& req, double box[4]) {
+  struct Bounds : TextRunSink {
+    int escapement;
+    double b[4] = {1e300, 1e300, -1e300, -1e300};
+    explicit Bounds(int e) : escapement(e) {}
+    void Add(double x0, double y0, double x1, double y1) {
+      b[0] = std::min(b[0], x0), b[1] = std::min(b[1], y0);
+      b[2] = std::max(b[2], x1), b[3] = std::max(b[3], y1);
+    }
+    void Band(const double q[8], COLORREF) override {
+      Add(std::floor(std::min({q[0], q[2], q[4], q[6]})), std::floor(std::min({q[1], q[3], q[5], q[7]})),
+          std::ceil(std::max({q[0], q[2], q[4], q[6]})), std::ceil(std::max({q[1], q[3], q[5], q[7]})));
+    }
+    bool Glyph(RealizedFont& font, const lexaro::font::Glyph& g, double x, double y) override {
+      double ink[4];
+      if (font.InkBox(g, x, y, escapement, ink)) Add(ink[0], ink[1], ink[2], ink[3]);
+      return true;
+    }
+  };
+  Bounds bounds(req.font.lfEscapement);
+  WalkTextRun(req, bounds);
+  if (bounds.b[0] > bounds.b[2]) return false;
+  std::copy(bounds.b, bounds.b + 4, box);
+  return true;
+}
+
 }  // namespace lexaro::font

@@ -34,5 +34,9 @@ long long AreaWithin(double x0, double y0, double x1, double y1, const CRect& cl
 // visible glyph rendered from its outline the fixed work of rendering it,
 // in pixels as long to paint.
 long long MeasureInk(const TextOutRequest& request, const CRect& clip);
+// The box {left, top, right, bottom} in surface pixels that holds every
+// pixel a request may paint: its glyphs' ink boxes and its bands. False,
+// with box untouched, when it paints nothing.
+bool PaintedBox(const TextOutRequest& request, double box[4]);
 
 }  // namespace lexaro::font

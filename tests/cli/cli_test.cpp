@@ -35,11 +35,16 @@ std::unique_ptr<CRasterDC> Load(const fs::path& path) {
 // Pixels with any coverage on a transparent image.
 PixelSet Ink(const CRasterDC& dc) { return Painted(dc, 0u); }
 
-LX_TXT_EXTENT ParseExtent(const std::string& json) {
+// The layout extent of --extent's answer; *image gets the image's size.
+LX_TXT_EXTENT ParseExtent(const std::string& json, CSize* image = nullptr) {
   std::smatch m;
   LX_TXT_EXTENT e{-1, -1, -1};
-  if (std::regex_match(json, m, std::regex(R"(\{"width":(-?\d+),"ascent":(-?\d+),"descent":(-?\d+)\}\n)")))
+  if (std::regex_match(json, m,
+                       std::regex(R"(\{"width":(-?\d+),"ascent":(-?\d+),"descent":(-?\d+),)"
+                                  R"("imageWidth":(\d+),"imageHeight":(\d+)\}\n)"))) {
     e = {std::stoi(m[1]), std::stoi(m[2]), std::stoi(m[3])};
+    if (image) *image = CSize(std::stoi(m[4]), std::stoi(m[5]));
+  }
   return e;
 }
 
@@ -119,6 +124,9 @@ TEST(Cli, ExtentIsTheEnginesAndTheImageHoldsItWithThePadding) {
   EXPECT_GE(ink.top, 5);
   EXPECT_LE(ink.right, image->Width() - 5 + 1);
   EXPECT_LE(ink.bottom, image->Height() - 5 + 1);
+  CSize measured;
+  ParseExtent(RunCli({"render", "--extent", kFormula, "--padding", "5"}, dir.path()).out, &measured);
+  EXPECT_EQ(measured, CSize(image->Width(), image->Height()));
 
   // Negative margins make a valid layout narrower than nothing: reported as
   // it is, and drawn.

@@ -18,9 +18,10 @@ Output:
                        batch and samples: the directory (created if missing)
   --format png|svg     the image format; by default the output's extension
                        decides (.svg is SVG, anything else PNG)
-  --extent             render: print the upright box of the drawing as JSON,
-                       {"width":W,"ascent":A,"descent":D} in pixels, instead
-                       of drawing
+  --extent             render: print the upright box of the layout and the
+                       size of the image as JSON, {"width":W,"ascent":A,
+                       "descent":D,"imageWidth":IW,"imageHeight":IH} in
+                       pixels, instead of drawing
 
 Drawing:
   --size PX            em height of the default font in pixels (default 20)

@@ -35,9 +35,9 @@ int Render(const cli::Options& o) {
   }
   cli::ApplyEngineDefaults(o);
   if (o.extent) {
-    LX_TXT_EXTENT extent;
-    if (!cli::MeasureMarkup(markup, o, &extent, &error)) return Failed(error);
-    return Print(cli::ExtentJson(extent));
+    lexaro::Measurement size;
+    if (!cli::MeasureMarkup(markup, o, &size, &error)) return Failed(error);
+    return Print(cli::ExtentJson(size));
   }
   return cli::RenderMarkup(markup, o, cli::ResolveFormat(o, o.output), o.output, &error) ? kOk : Failed(error);
 }

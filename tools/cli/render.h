@@ -1,5 +1,6 @@
-// Drawing one markup text into image bytes (PNG or SVG) or measuring it, with
-// the drawing options of the command line.
+// Drawing one markup text into image bytes (PNG or SVG) or measuring it,
+// with the drawing options of the command line, through the library's
+// one-call rendering functions (lexaro/render.h).
 #pragma once
 
 #include <string>
@@ -9,30 +10,26 @@
 
 namespace cli {
 
-// The largest image drawn: a side and the whole area.
-constexpr int kMaxImageSide = 16384;
-constexpr long long kMaxImagePixels = 100'000'000;
-
-// Sets the engine's class-wide defaults (em height, face, text colour) and
-// the default code page from the options. Call once per process before
-// drawing.
+// Sets the process's default code page from the options. Call once per
+// process before drawing.
 void ApplyEngineDefaults(const Options& options);
+// The library's rendering options for the command line's.
+lexaro::RenderOptions RenderOptionsOf(const Options& options);
 
 // The format for an output path: --format, else the path's extension.
 Format ResolveFormat(const Options& options, const std::string& path);
 const char* Extension(Format format);
-// Whether this build can write SVG.
-bool SvgAvailable();
 
-// The upright extent of the markup. False with the reason when it cannot be
-// laid out.
-bool MeasureMarkup(const std::string& markup, const Options& options, LX_TXT_EXTENT* extent,
+// The layout extent and the image size of the markup. False with the reason
+// when it cannot be laid out or would make too large an image.
+bool MeasureMarkup(const std::string& markup, const Options& options, lexaro::Measurement* size,
                    std::string* error);
-// {"width":W,"ascent":A,"descent":D} and a line feed.
-std::string ExtentJson(const LX_TXT_EXTENT& extent);
+// {"width":W,"ascent":A,"descent":D,"imageWidth":IW,"imageHeight":IH} and a
+// line feed: the layout extent, then the size of the image drawn.
+std::string ExtentJson(const lexaro::Measurement& size);
 
 // Draws the markup into an image of the given format (kPng or kSvg) that
-// holds the whole (turned) drawing plus the padding. False with the reason
+// holds everything drawn, turned, plus the padding. False with the reason
 // when it cannot be laid out, would exceed the size limits, or cannot be
 // encoded.
 bool DrawMarkup(const std::string& markup, const Options& options, Format format, std::string* bytes,
