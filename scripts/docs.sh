@@ -93,6 +93,15 @@ while read -r id; do
   grep -qF "](markup/$id.png)" "$doc" || fail "example $id: its image markup/$id.png is not linked"
 done < "$tmp/ids"
 [ -f "$images/symbols.png" ] || fail "the symbol chart markup/symbols.png is missing (run make docs)"
+# Every name in the table is a symbol tag: each draws a glyph (a name the
+# engine does not know would be passed over and draw nothing).
+grep -o '`<[^`]*>`' "$tmp/table.md" | tr -d '`' > "$tmp/symbols"
+[ "$(wc -l < "$tmp/symbols")" -gt 100 ] || fail "the symbol table lists too few symbols"
+while IFS= read -r tag; do
+  printf '%s\n' "$tag" > "$tmp/symbol.lxm"
+  "$lexaro" render -f "$tmp/symbol.lxm" --format svg -o "$tmp/symbol.svg" 2> /dev/null &&
+    grep -q '<use ' "$tmp/symbol.svg" || fail "the symbol table's $tag draws nothing"
+done < "$tmp/symbols"
 if ! cmp -s "$tmp/table.md" "$tmp/doc-table.md"; then
   fail "the symbol table differs from the vocabulary (run make docs):"
   diff "$tmp/table.md" "$tmp/doc-table.md" >&2 || true
