@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup configure build run test clean bench bench-cli demo demo-shot sanitize tsan fuzz fuzz-smoke
+.PHONY: all setup configure build run test docs clean bench bench-cli demo demo-shot sanitize tsan fuzz fuzz-smoke
 
 all: build
 
@@ -24,6 +24,11 @@ run: build
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The markup reference's images and symbol table, drawn from docs/markup.md's
+# own examples and from the vocabulary into docs/markup/.
+docs: build
+	@sh scripts/docs.sh render $(BUILD)/tools/lexaro $(BUILD)/tools/lexaro-showcase
 
 # The demo program on the desktop; demo-shot draws a sample without one and
 # writes the window into out/demo.png.

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "engine/vocabulary.h"
 #include "lexaro/lexaro.h"
+#include "tools/symbol_chart.h"
 
 namespace {
 
@@ -45,21 +45,7 @@ bool TextPage(const std::string& dir, std::string* error) {
 }
 
 bool SymbolPage(const std::string& dir, std::string* error) {
-  constexpr int kColumns = 12, kCellW = 78, kCellH = 58;
-  int rows = (lexaro::engine::kSymbolCount + kColumns - 1) / kColumns;
-  CRasterDC dc(kColumns * kCellW + 20, rows * kCellH + 20, kWhite);
-  CLexaro glyph, label;
-  UINT old = dc.SetTextAlign(TA_CENTER | TA_BASELINE);
-  for (int i = 0; i < lexaro::engine::kSymbolCount; ++i) {
-    const char* name = lexaro::engine::kCTagCng[i].name;
-    int x = 10 + (i % kColumns) * kCellW + kCellW / 2, y = 10 + (i / kColumns) * kCellH;
-    glyph.SetText(&dc, CString("<FONT size=18><") + name + "></FONT>");
-    glyph.TextOutA(&dc, x, y + 30);
-    label.SetText(&dc, CString("<FONT size=7 color=gray>") + (name[0] == '<' ? "<<" : "") + name + "</FONT>");
-    label.TextOutA(&dc, x, y + 50);
-  }
-  dc.SetTextAlign(old);
-  return Save(dc, dir + "/markup_symbols.png", error);
+  return WriteSymbolChart(dir + "/markup_symbols.png", error);
 }
 
 bool RotationPage(const std::string& dir, std::string* error) {

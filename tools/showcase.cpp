@@ -1,13 +1,16 @@
 // The pages of the main job beside the sample gallery (which `lexaro
 // samples` draws): markup text, symbols and rotation, the delimiter page, the
 // platform layer at work and the drawing toolkit, written as PNG into the
-// directory given on the command line.
+// directory given on the command line. `--symbols-table` prints the symbol
+// table of the markup reference and `--symbols-chart FILE` writes its chart.
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "lexaro/lexaro.h"
 #include "tools/gallery.h"
 #include "tools/markup_pages.h"
+#include "tools/symbol_chart.h"
 #include "tools/toolkit_page.h"
 
 namespace {
@@ -125,6 +128,16 @@ bool WritePlatformPage(const std::string& dir, std::string* error) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && std::strcmp(argv[1], "--symbols-table") == 0) {
+    std::fputs(SymbolTableMarkdown().c_str(), stdout);
+    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+  }
+  if (argc == 3 && std::strcmp(argv[1], "--symbols-chart") == 0) {
+    std::string error;
+    if (WriteSymbolChart(argv[2], &error)) return 0;
+    std::fprintf(stderr, "lexaro-showcase: %s\n", error.c_str());
+    return 1;
+  }
   std::string dir = argc > 1 ? argv[1] : "out";
   struct Page {
     const char* what;
