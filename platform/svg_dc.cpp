@@ -9,11 +9,10 @@
 #include "lexaro/raster_dc.h"
 #include "platform/file_output.h"
 #include "platform/font/font_engine.h"
+#include "platform/font/outline_cache.h"
 #include "platform/font/text_run.h"
 #include "platform/svg_shapes.h"
 #include "platform/svg_writer.h"
-
-#include FT_OUTLINE_H
 
 using lexaro::svg::AppendNumber;
 using lexaro::svg::AppendPolygon;
@@ -24,10 +23,9 @@ using lexaro::svg::Polygon;
 
 namespace {
 
-// Whether an outline placed by m can reach into the rectangle.
-bool Reaches(const FT_Outline& outline, const lexaro::font::Affine& m, const CRect& clip) {
-  FT_BBox cb;
-  FT_Outline_Get_CBox(&outline, &cb);
+// Whether an outline with control box cb placed by m can reach into the
+// rectangle.
+bool Reaches(const FT_BBox& cb, const lexaro::font::Affine& m, const CRect& clip) {
   double x0 = 1e300, y0 = 1e300, x1 = -1e300, y1 = -1e300;
   for (FT_Pos x : {cb.xMin, cb.xMax})
     for (FT_Pos y : {cb.yMin, cb.yMax}) {
@@ -179,10 +177,11 @@ void CSvgDC::DrawText(const TextOutRequest& req) {
       double box[4];
       if (!font.InkBox(g, x, y, escapement, box) || lf::AreaWithin(box[0], box[1], box[2], box[3], clip) == 0)
         return true;
-      lf::Affine m;
-      const FT_Outline* outline = font.GlyphOutline(g, x, y, escapement, &m);
+      const lf::KeptOutline* outline = lf::KeptGlyphOutline(font, g);
+      if (!outline || !outline->hasPoints) return true;
+      lf::Affine m = font.OutlinePlacement(g, x, y, escapement);
       // Glyphs wholly outside the visible area are left out.
-      if (!outline || outline->n_points <= 0 || !Reaches(*outline, m, clip)) return true;
+      if (!Reaches(outline->controlBox, m, clip)) return true;
       int id = w.GlyphId(OutlineKey{g.face, g.index, g.dx, g.dy, font.SynthBold()}, *outline);
       if (id >= 0) AppendUse(uses, id, m);
       return true;

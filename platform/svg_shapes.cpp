@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+#include <charconv>
 #include <cstdlib>
 #include <string_view>
 
 #include "platform/polygon_clip.h"
+
+#include FT_OUTLINE_H
 
 namespace lexaro::svg {
 namespace {
@@ -95,12 +97,14 @@ Polygon ClipPolygon(const Polygon& polygon, double left, double top, double righ
 }
 
 void AppendNumber(std::string& out, double v, int decimals) {
+  // to_chars writes what printf's "%.*f" writes, without its cost.
   char buf[64];
-  int n = std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-  if (n <= 0 || n >= int(sizeof buf)) {
+  auto [end, error] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+  if (error != std::errc()) {
     out += '0';
     return;
   }
+  int n = int(end - buf);
   if (decimals > 0) {
     while (n > 0 && buf[n - 1] == '0') --n;
     if (n > 0 && buf[n - 1] == '.') --n;
@@ -116,10 +120,26 @@ void AppendNumber(std::string& out, double v, int decimals) {
   out += text;
 }
 
+void AppendInt(std::string& out, long long v) {
+  char buf[24];
+  out.append(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
+}
+
+void AppendColor(std::string& out, COLORREF color) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  char text[7] = {'#'};
+  int at = 1;
+  for (int c : {GetRValue(color), GetGValue(color), GetBValue(color)}) {
+    text[at++] = kHex[c >> 4];
+    text[at++] = kHex[c & 15];
+  }
+  out.append(text, 7);
+}
+
 std::string ColorText(COLORREF color) {
-  char buf[8];
-  std::snprintf(buf, sizeof buf, "#%02x%02x%02x", GetRValue(color), GetGValue(color), GetBValue(color));
-  return buf;
+  std::string text;
+  AppendColor(text, color);
+  return text;
 }
 
 void AppendPolygon(std::string& out, const Polygon& polygon, int decimals) {
@@ -133,8 +153,66 @@ void AppendPolygon(std::string& out, const Polygon& polygon, int decimals) {
 }
 
 void AppendRect(std::string& out, long long left, long long top, long long right, long long bottom) {
-  out += 'M' + std::to_string(left) + ' ' + std::to_string(top) + 'h' + std::to_string(right - left) +
-         'v' + std::to_string(bottom - top) + 'h' + std::to_string(left - right) + 'z';
+  out += 'M';
+  AppendInt(out, left);
+  out += ' ';
+  AppendInt(out, top);
+  out += 'h';
+  AppendInt(out, right - left);
+  out += 'v';
+  AppendInt(out, bottom - top);
+  out += 'h';
+  AppendInt(out, left - right);
+  out += 'z';
+}
+
+std::string OutlinePath(const FT_Outline& outline) {
+  struct Sink {
+    std::string d;
+    char last = 0;
+    FT_Vector at{0, 0}, start{0, 0};
+    void Command(char c, std::initializer_list<const FT_Vector*> points) {
+      bool separate = c == last;
+      if (!separate) d += c;
+      last = c == 'm' ? 'l' : c;  // numbers after a move continue as lines
+      for (const FT_Vector* p : points) {
+        for (FT_Pos v : {p->x - at.x, p->y - at.y}) {
+          if (separate && v >= 0) d += ' ';
+          AppendInt(d, v);
+          separate = true;
+        }
+      }
+      at = *points.end()[-1];
+    }
+  } sink;
+  FT_Outline_Funcs funcs{};
+  funcs.move_to = [](const FT_Vector* to, void* u) {
+    auto* s = static_cast<Sink*>(u);
+    if (!s->d.empty()) {
+      s->d += 'z';
+      s->at = s->start;  // a closed subpath ends where it began
+    }
+    s->last = 0;
+    s->Command('m', {to});
+    s->start = *to;
+    return 0;
+  };
+  funcs.line_to = [](const FT_Vector* to, void* u) {
+    static_cast<Sink*>(u)->Command('l', {to});
+    return 0;
+  };
+  funcs.conic_to = [](const FT_Vector* c, const FT_Vector* to, void* u) {
+    static_cast<Sink*>(u)->Command('q', {c, to});
+    return 0;
+  };
+  funcs.cubic_to = [](const FT_Vector* c1, const FT_Vector* c2, const FT_Vector* to, void* u) {
+    static_cast<Sink*>(u)->Command('c', {c1, c2, to});
+    return 0;
+  };
+  FT_Outline copy = outline;
+  if (FT_Outline_Decompose(&copy, &funcs, &sink) != 0) return "";
+  if (!sink.d.empty()) sink.d += 'z';
+  return sink.d;
 }
 
 }  // namespace lexaro::svg

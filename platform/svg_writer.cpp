@@ -1,7 +1,5 @@
 #include "platform/svg_writer.h"
 
-#include FT_OUTLINE_H
-
 #include <algorithm>
 
 #include "platform/svg_shapes.h"
@@ -15,57 +13,6 @@ namespace {
 
 // Pixels and rectangles are gathered up to this many before they are merged.
 constexpr size_t kMergeBatch = 1 << 18;
-
-// Path data of an outline in font units (y up), as whole numbers in
-// relative commands, a command letter only where it changes.
-std::string OutlinePath(const FT_Outline& outline) {
-  struct Sink {
-    std::string d;
-    char last = 0;
-    FT_Vector at{0, 0}, start{0, 0};
-    void Command(char c, std::initializer_list<const FT_Vector*> points) {
-      bool separate = c == last;
-      if (!separate) d += c;
-      last = c == 'm' ? 'l' : c;  // numbers after a move continue as lines
-      for (const FT_Vector* p : points) {
-        for (FT_Pos v : {p->x - at.x, p->y - at.y}) {
-          if (separate && v >= 0) d += ' ';
-          d += std::to_string(v);
-          separate = true;
-        }
-      }
-      at = *points.end()[-1];
-    }
-  } sink;
-  FT_Outline_Funcs funcs{};
-  funcs.move_to = [](const FT_Vector* to, void* u) {
-    auto* s = static_cast<Sink*>(u);
-    if (!s->d.empty()) {
-      s->d += 'z';
-      s->at = s->start;  // a closed subpath ends where it began
-    }
-    s->last = 0;
-    s->Command('m', {to});
-    s->start = *to;
-    return 0;
-  };
-  funcs.line_to = [](const FT_Vector* to, void* u) {
-    static_cast<Sink*>(u)->Command('l', {to});
-    return 0;
-  };
-  funcs.conic_to = [](const FT_Vector* c, const FT_Vector* to, void* u) {
-    static_cast<Sink*>(u)->Command('q', {c, to});
-    return 0;
-  };
-  funcs.cubic_to = [](const FT_Vector* c1, const FT_Vector* c2, const FT_Vector* to, void* u) {
-    static_cast<Sink*>(u)->Command('c', {c1, c2, to});
-    return 0;
-  };
-  FT_Outline copy = outline;
-  if (FT_Outline_Decompose(&copy, &funcs, &sink) != 0) return "";
-  if (!sink.d.empty()) sink.d += 'z';
-  return sink.d;
-}
 
 }  // namespace
 
@@ -188,15 +135,19 @@ void CSvgDC::Writer::EnterClip(const CRgn* clip, const CRect& surface) {
 }
 
 // The id of an outline's definition, -1 for an empty outline.
-int CSvgDC::Writer::GlyphId(const OutlineKey& key, const FT_Outline& outline) {
+int CSvgDC::Writer::GlyphId(const OutlineKey& key, const lexaro::font::KeptOutline& outline) {
   auto it = m_glyphs.find(key);
   if (it != m_glyphs.end()) return it->second;
-  std::string d = OutlinePath(outline);
+  const std::string& d = outline.path;
   int id = -1;
   if (!d.empty() && Fits(d.size() + 64)) {
     id = m_glyphCount++;
-    defs += "<path id=\"g" + std::to_string(id) + "\" d=\"" + d + "\"";
-    if (outline.flags & FT_OUTLINE_EVEN_ODD_FILL) defs += " fill-rule=\"evenodd\"";
+    defs += "<path id=\"g";
+    lexaro::svg::AppendInt(defs, id);
+    defs += "\" d=\"";
+    defs += d;
+    defs += '"';
+    if (outline.evenOdd) defs += " fill-rule=\"evenodd\"";
     defs += "/>\n";
   }
   if (!truncated) m_glyphs.emplace(key, id);

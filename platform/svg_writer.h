@@ -6,15 +6,13 @@
 // group clipped by it. Everything stays within CSvgDC::kMaxBodyBytes.
 #pragma once
 
-#include <ft2build.h>
-#include FT_FREETYPE_H
-
 #include <map>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "lexaro/svg_dc.h"
+#include "platform/font/outline_cache.h"
 
 namespace lexaro::svg {
 
@@ -63,7 +61,7 @@ class CSvgDC::Writer {
   void CloseGroup();
 
   // The id of an outline's definition, -1 for an empty outline.
-  int GlyphId(const lexaro::svg::OutlineKey& key, const FT_Outline& outline);
+  int GlyphId(const lexaro::svg::OutlineKey& key, const lexaro::font::KeptOutline& outline);
 
  private:
   void CloseFill();
