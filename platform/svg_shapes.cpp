@@ -96,15 +96,54 @@ Polygon ClipPolygon(const Polygon& polygon, double left, double top, double righ
   return c;
 }
 
+namespace {
+
+constexpr int kFastDecimals = 9;
+constexpr double kScale[kFastDecimals + 1] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+constexpr unsigned long long kUnit[kFastDecimals + 1] = {1,         10,         100,         1000,
+                                                         10000,     100000,     1000000,     10000000,
+                                                         100000000, 1000000000};
+
+// What printf's "%.*f" writes for v, into buf; its length, 0 when it does
+// not fit. Ordinary numbers are scaled to whole numbers here (much faster
+// than the general conversion), rounded as printf rounds: to the nearest,
+// ties to even, judged on the exact product, not the rounded one.
+int FixedText(char (&buf)[64], double v, int decimals) {
+  const double a = std::fabs(v);
+  const double scale = decimals >= 0 && decimals <= kFastDecimals ? kScale[decimals] : 0;
+  const double hi = a * scale;
+  if (scale == 0 || !(a < 1e9) || hi >= 0x1p52) {
+    auto [end, error] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+    return error == std::errc() ? int(end - buf) : 0;
+  }
+  // a * scale is exactly hi + lo, and |lo| is at most a quarter. hi - whole
+  // is exact, and (hi - whole - 0.5) is exact or far below zero, so the sign
+  // of `above` is that of the exact product's distance past the half.
+  const double lo = std::fma(a, scale, -hi), whole = std::floor(hi);
+  const double above = (hi - whole - 0.5) + lo;
+  unsigned long long n = (unsigned long long)whole;
+  if (above > 0 || (above == 0 && n % 2 == 1)) ++n;
+  char* p = buf;
+  if (std::signbit(v)) *p++ = '-';
+  p = std::to_chars(p, buf + sizeof buf, n / kUnit[decimals]).ptr;
+  if (decimals > 0) {
+    *p++ = '.';
+    unsigned long long fraction = n % kUnit[decimals];
+    for (int i = decimals - 1; i >= 0; --i, fraction /= 10) p[i] = char('0' + fraction % 10);
+    p += decimals;
+  }
+  return int(p - buf);
+}
+
+}  // namespace
+
 void AppendNumber(std::string& out, double v, int decimals) {
-  // to_chars writes what printf's "%.*f" writes, without its cost.
   char buf[64];
-  auto [end, error] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
-  if (error != std::errc()) {
+  int n = FixedText(buf, v, decimals);
+  if (n <= 0) {
     out += '0';
     return;
   }
-  int n = int(end - buf);
   if (decimals > 0) {
     while (n > 0 && buf[n - 1] == '0') --n;
     if (n > 0 && buf[n - 1] == '.') --n;
