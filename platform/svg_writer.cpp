@@ -33,6 +33,18 @@ void CSvgDC::Writer::Emit(const std::string& s) {
   if (Fits(s.size())) body += s;
 }
 
+void CSvgDC::Writer::EmitPath(COLORREF color, std::string_view attributes, std::string_view d) {
+  constexpr std::string_view kOpen = "<path fill=\"#rrggbb\"", kData = " d=\"", kClose = "\"/>\n";
+  if (!Fits(kOpen.size() + attributes.size() + kData.size() + d.size() + kClose.size())) return;
+  body += "<path fill=\"";
+  lexaro::svg::AppendColor(body, color);
+  body += '"';
+  body += attributes;
+  body += kData;
+  body += d;
+  body += kClose;
+}
+
 std::string* CSvgDC::Writer::Batch(COLORREF color) {
   if (IsTransparent(color)) color = CLR_TRANSPARENT;
   if (m_batchOpen && m_batchColor != color) Flush();
@@ -63,7 +75,7 @@ void CSvgDC::Writer::Flush() {
     if (IsTransparent(m_batchColor))
       Erase();
     else
-      Emit("<path fill=\"" + ColorText(m_batchColor) + "\" shape-rendering=\"crispEdges\" d=\"" + m_batch + "\"/>\n");
+      EmitPath(m_batchColor, " shape-rendering=\"crispEdges\"", m_batch);
   }
   m_batch.clear();
   m_batchOpen = false;
@@ -91,7 +103,10 @@ void CSvgDC::Writer::Erase() {
 void CSvgDC::Writer::OpenFill(COLORREF color) {
   if (inFill && m_fill == color) return;
   CloseFill();
-  Emit("<g fill=\"" + ColorText(color) + "\">\n");
+  std::string group = "<g fill=\"";
+  lexaro::svg::AppendColor(group, color);
+  group += "\">\n";
+  Emit(group);
   inFill = !truncated;
   m_fill = color;
 }
@@ -152,6 +167,27 @@ int CSvgDC::Writer::GlyphId(const OutlineKey& key, const lexaro::font::KeptOutli
   }
   if (!truncated) m_glyphs.emplace(key, id);
   return id;
+}
+
+// The scale needs more decimals than the position: it multiplies font units.
+void CSvgDC::Writer::AppendUse(std::string& out, int id, const lexaro::font::Affine& m) {
+  const double scale[4] = {m.xx, m.yx, m.xy, m.yy};
+  if (m_useScaleText.empty() || !std::equal(scale, scale + 4, m_useScale)) {
+    m_useScaleText.clear();
+    for (double v : scale) {
+      lexaro::svg::AppendNumber(m_useScaleText, v, 6);
+      m_useScaleText += ' ';
+    }
+    std::copy(scale, scale + 4, m_useScale);
+  }
+  out += "<use xlink:href=\"#g";
+  lexaro::svg::AppendInt(out, id);
+  out += "\" transform=\"matrix(";
+  out += m_useScaleText;
+  lexaro::svg::AppendNumber(out, m.tx);
+  out += ' ';
+  lexaro::svg::AppendNumber(out, m.ty);
+  out += ")\"/>\n";
 }
 
 // Turns the gathered pixels into rectangles, one per run along a row.

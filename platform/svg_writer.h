@@ -8,6 +8,7 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
@@ -43,6 +44,8 @@ class CSvgDC::Writer {
   // Whether `more` bytes still fit; once something did not, nothing does.
   bool Fits(size_t more);
   void Emit(const std::string& s);
+  // Emits a path filled with `color`, with more attributes and path data d.
+  void EmitPath(COLORREF color, std::string_view attributes, std::string_view d);
 
   // The gathered path of colour `color` (CLR_TRANSPARENT erases), to which a
   // shape is appended; null when the document is full.
@@ -62,6 +65,8 @@ class CSvgDC::Writer {
 
   // The id of an outline's definition, -1 for an empty outline.
   int GlyphId(const lexaro::svg::OutlineKey& key, const lexaro::font::KeptOutline& outline);
+  // Appends a <use> of glyph definition `id` placed by m.
+  void AppendUse(std::string& out, int id, const lexaro::font::Affine& m);
 
  private:
   void CloseFill();
@@ -81,4 +86,8 @@ class CSvgDC::Writer {
   int m_clipId = -1, m_clipCount = 0;
   std::map<lexaro::svg::OutlineKey, int> m_glyphs;
   int m_glyphCount = 0;
+  // The text of the last glyph placement's scale and turn: glyphs of one
+  // font share it.
+  double m_useScale[4] = {};
+  std::string m_useScaleText;
 };
