@@ -158,13 +158,15 @@ void CSvgDC::DrawText(const TextOutRequest& req) {
     const TextOutRequest& req;
     CRect clip;
     int escapement;
-    std::string uses;
+    std::string& uses;  // the run's glyphs, in a buffer the writer keeps
     // The map of the last face's outlines with the pen at (0, 0): the run
     // has one font and escapement, so only the pen position changes.
     const lf::LoadedFace* placedFace = nullptr;
     lf::Affine placement{};
     Painter(Writer& writer, const TextOutRequest& r, CRect c)
-        : w(writer), req(r), clip(c), escapement((r.font.lfEscapement % 3600 + 3600) % 3600) {}
+        : w(writer), req(r), clip(c), escapement((r.font.lfEscapement % 3600 + 3600) % 3600), uses(writer.runUses) {
+      uses.clear();
+    }
     void Band(const double q[8], COLORREF color) override {
       Polygon quad = {{q[0], q[1]}, {q[2], q[3]}, {q[4], q[5]}, {q[6], q[7]}};
       Polygon cut = lexaro::svg::ClipPolygon(quad, clip.left - 1.0, clip.top - 1.0, clip.right + 1.0, clip.bottom + 1.0);

@@ -104,51 +104,58 @@ constexpr unsigned long long kUnit[kFastDecimals + 1] = {1,         10,         
                                                          10000,     100000,     1000000,     10000000,
                                                          100000000, 1000000000};
 
-// What printf's "%.*f" writes for v, into buf; its length, 0 when it does
-// not fit. Ordinary numbers are scaled to whole numbers here (much faster
-// than the general conversion), rounded as printf rounds: to the nearest,
-// ties to even, judged on the exact product, not the rounded one.
-int FixedText(char (&buf)[64], double v, int decimals) {
-  const double a = std::fabs(v);
-  const double scale = decimals >= 0 && decimals <= kFastDecimals ? kScale[decimals] : 0;
-  const double hi = a * scale;
-  if (scale == 0 || !(a < 1e9) || hi >= 0x1p52) {
-    auto [end, error] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
-    return error == std::errc() ? int(end - buf) : 0;
-  }
+// v rounded to `decimals` decimals as printf's "%.*f" rounds it (to the
+// nearest, ties to even, judged on the exact value, not a rounded product),
+// as n / 10^decimals; false for numbers too large or too fine for that.
+bool Scaled(double v, int decimals, unsigned long long* n) {
+  if (decimals < 0 || decimals > kFastDecimals) return false;
+  const double a = std::fabs(v), scale = kScale[decimals], hi = a * scale;
+  if (!(a < 1e9) || hi >= 0x1p52) return false;
   // a * scale is exactly hi + lo, and |lo| is at most a quarter. hi - whole
   // is exact, and (hi - whole - 0.5) is exact or far below zero, so the sign
   // of `above` is that of the exact product's distance past the half.
   const double lo = std::fma(a, scale, -hi), whole = std::floor(hi);
   const double above = (hi - whole - 0.5) + lo;
-  unsigned long long n = (unsigned long long)whole;
-  if (above > 0 || (above == 0 && n % 2 == 1)) ++n;
-  char* p = buf;
-  if (std::signbit(v)) *p++ = '-';
-  p = std::to_chars(p, buf + sizeof buf, n / kUnit[decimals]).ptr;
-  if (decimals > 0) {
-    *p++ = '.';
-    unsigned long long fraction = n % kUnit[decimals];
-    for (int i = decimals - 1; i >= 0; --i, fraction /= 10) p[i] = char('0' + fraction % 10);
-    p += decimals;
+  *n = (unsigned long long)whole;
+  if (above > 0 || (above == 0 && *n % 2 == 1)) ++*n;
+  return true;
+}
+
+// n / 10^decimals in the surface's short form.
+void AppendScaled(std::string& out, bool negative, unsigned long long n, int decimals) {
+  if (n == 0) {
+    out += '0';
+    return;
   }
-  return int(p - buf);
+  if (negative) out += '-';
+  unsigned long long whole = n / kUnit[decimals], fraction = n % kUnit[decimals];
+  if (whole != 0) AppendInt(out, (long long)whole);
+  if (fraction == 0) return;
+  for (; fraction % 10 == 0; fraction /= 10) --decimals;
+  char digits[kFastDecimals + 1];
+  digits[0] = '.';
+  for (int i = decimals; i > 0; --i, fraction /= 10) digits[i] = char('0' + fraction % 10);
+  out.append(digits, size_t(decimals) + 1);
 }
 
 }  // namespace
 
 void AppendNumber(std::string& out, double v, int decimals) {
+  unsigned long long n;
+  if (Scaled(v, decimals, &n)) return AppendScaled(out, std::signbit(v), n, decimals);
+  // Others as printf writes them, then shortened.
   char buf[64];
-  int n = FixedText(buf, v, decimals);
-  if (n <= 0) {
+  auto [end, error] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+  if (error != std::errc()) {
     out += '0';
     return;
   }
+  int length = int(end - buf);
   if (decimals > 0) {
-    while (n > 0 && buf[n - 1] == '0') --n;
-    if (n > 0 && buf[n - 1] == '.') --n;
+    while (length > 0 && buf[length - 1] == '0') --length;
+    if (length > 0 && buf[length - 1] == '.') --length;
   }
-  std::string_view text(buf, size_t(n));
+  std::string_view text(buf, size_t(length));
   if (text == "-0") text = "0";
   // "0.5" as ".5", "-0.5" as "-.5".
   if (text.size() > 2 && text.substr(0, 2) == "0.") text.remove_prefix(1);

@@ -40,6 +40,7 @@ class CSvgDC::Writer {
   bool truncated = false;
   bool inGroup = false;  // inside a clip group
   bool inFill = false;   // inside a fill group (within the clip group)
+  std::string runUses;   // scratch for the glyphs of one text run
 
   // Whether `more` bytes still fit; once something did not, nothing does.
   bool Fits(size_t more);
