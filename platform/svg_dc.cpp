@@ -177,15 +177,14 @@ void CSvgDC::DrawText(const TextOutRequest& req) {
     }
     bool Glyph(lf::RealizedFont& font, const lf::Glyph& g, double x, double y) override {
       if (!w.Fits(uses.size())) return false;
-      double box[4];
-      if (!font.InkBox(g, x, y, escapement, box) || lf::AreaWithin(box[0], box[1], box[2], box[3], clip) == 0)
-        return true;
+      // Glyphs without contours draw nothing, and glyphs wholly outside the
+      // visible area are left out. (A glyph whose outline reaches the area
+      // has ink there: its ink box holds the outline's box, rounded out.)
       const lf::KeptOutline* outline = lf::KeptGlyphOutline(font, g);
-      if (!outline || !outline->hasPoints) return true;
+      if (!outline || !outline->hasPoints || !outline->hasContours) return true;
       if (g.face != placedFace) placement = font.OutlinePlacement(g, 0, 0, escapement), placedFace = g.face;
       lf::Affine m = placement;
       m.tx = x, m.ty = y;
-      // Glyphs wholly outside the visible area are left out.
       if (!Reaches(outline->controlBox, m, clip)) return true;
       int id = w.GlyphId(OutlineKey{g.face, g.index, g.dx, g.dy, font.SynthBold()}, *outline);
       if (id >= 0) w.AppendUse(uses, id, m);

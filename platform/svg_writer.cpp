@@ -169,21 +169,40 @@ int CSvgDC::Writer::GlyphId(const OutlineKey& key, const lexaro::font::KeptOutli
   return id;
 }
 
-// The scale needs more decimals than the position: it multiplies font units.
-void CSvgDC::Writer::AppendUse(std::string& out, int id, const lexaro::font::Affine& m) {
-  const double scale[4] = {m.xx, m.yx, m.xy, m.yy};
-  if (m_useScaleText.empty() || !std::equal(scale, scale + 4, m_useScale)) {
-    m_useScaleText.clear();
-    for (double v : scale) {
-      lexaro::svg::AppendNumber(m_useScaleText, v, 6);
-      m_useScaleText += ' ';
-    }
-    std::copy(scale, scale + 4, m_useScale);
+namespace {
+
+// The text of a glyph placement's scale and turn ("xx yx xy yy "), for the
+// last few placements: glyphs of one font share it, in every document. The
+// scale needs more decimals than the position: it multiplies font units.
+// Used under the font engine's lock: glyphs are placed while their text run
+// is walked.
+const std::string& ScaleText(const double (&scale)[4]) {
+  struct Entry {
+    double scale[4];
+    std::string text;
+  };
+  static Entry entries[8];
+  static size_t next = 0;
+  for (const Entry& e : entries)
+    if (!e.text.empty() && std::equal(scale, scale + 4, e.scale)) return e.text;
+  Entry& e = entries[next];
+  next = (next + 1) % std::size(entries);
+  std::copy(scale, scale + 4, e.scale);
+  e.text.clear();
+  for (double v : scale) {
+    lexaro::svg::AppendNumber(e.text, v, 6);
+    e.text += ' ';
   }
+  return e.text;
+}
+
+}  // namespace
+
+void CSvgDC::Writer::AppendUse(std::string& out, int id, const lexaro::font::Affine& m) {
   out += "<use xlink:href=\"#g";
   lexaro::svg::AppendInt(out, id);
   out += "\" transform=\"matrix(";
-  out += m_useScaleText;
+  out += ScaleText({m.xx, m.yx, m.xy, m.yy});
   lexaro::svg::AppendNumber(out, m.tx);
   out += ' ';
   lexaro::svg::AppendNumber(out, m.ty);

@@ -66,7 +66,8 @@ class CSvgDC::Writer {
 
   // The id of an outline's definition, -1 for an empty outline.
   int GlyphId(const lexaro::svg::OutlineKey& key, const lexaro::font::KeptOutline& outline);
-  // Appends a <use> of glyph definition `id` placed by m.
+  // Appends a <use> of glyph definition `id` placed by m (under the font
+  // engine's lock).
   void AppendUse(std::string& out, int id, const lexaro::font::Affine& m);
 
  private:
@@ -87,8 +88,4 @@ class CSvgDC::Writer {
   int m_clipId = -1, m_clipCount = 0;
   std::map<lexaro::svg::OutlineKey, int> m_glyphs;
   int m_glyphCount = 0;
-  // The text of the last glyph placement's scale and turn: glyphs of one
-  // font share it.
-  double m_useScale[4] = {};
-  std::string m_useScaleText;
 };

@@ -1,7 +1,8 @@
-// The SVG surface's text where a fault would not show in a rendering: numbers
-// written as printf writes them, to the last digit and on exact ties, and
-// glyph outlines kept across documents without one glyph's outline standing
-// in for another's, within their bound.
+// The SVG surface's text where a fault would hardly show in a rendering:
+// numbers written as printf writes them, to the last digit and on exact
+// ties; glyph outlines kept across documents without one glyph's outline
+// standing in for another's, within their bound; and glyph placements kept
+// across documents without one font's scale standing in for another's.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,6 +10,7 @@
 #include <cstring>
 #include <mutex>
 #include <random>
+#include <regex>
 #include <set>
 #include <string>
 
@@ -157,6 +159,32 @@ TEST(SvgOutlines, KeptOutlinesStayWithinTheirBound) {
   }
   EXPECT_LE(most, lexaro::font::kMaxKeptOutlines);
   EXPECT_GT(most, lexaro::font::kMaxKeptOutlines / 2);
+}
+
+
+TEST(SvgOutlines, EachGlyphIsPlacedAtItsOwnSizeAndAngle) {
+  // More sizes and angles than the placements whose text is kept, twice
+  // over, each in a document of its own.
+  const std::regex matrix("matrix\\(([-.0-9]+) ([-.0-9]+) ");
+  for (int round = 0; round < 2; ++round)
+    for (int size = 10; size < 20; ++size)
+      for (int angle : {0, 900}) {
+        SCOPED_TRACE("em " + std::to_string(size) + " at " + std::to_string(angle));
+        CSvgDC svg(100, 100);
+        LOGFONT lf = FontOf("DejaVu Sans", FW_NORMAL);
+        lf.lfHeight = -size;
+        lf.lfEscapement = angle;
+        CFont font;
+        font.CreateFontIndirect(&lf);
+        svg.SelectObject(&font);
+        svg.TextOut(50, 50, "a", 1);
+        std::string doc = svg.Svg();
+        std::smatch m;
+        ASSERT_TRUE(std::regex_search(doc, m, matrix)) << doc;
+        const double scale = size / 2048.0;  // DejaVu Sans has 2048 units to the em
+        EXPECT_NEAR(std::stod(m[1]), angle == 0 ? scale : 0.0, 1e-6);
+        EXPECT_NEAR(std::stod(m[2]), angle == 0 ? 0.0 : -scale, 1e-6);
+      }
 }
 
 }  // namespace
