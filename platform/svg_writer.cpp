@@ -103,10 +103,12 @@ void CSvgDC::Writer::Erase() {
 void CSvgDC::Writer::OpenFill(COLORREF color) {
   if (inFill && m_fill == color) return;
   CloseFill();
-  std::string group = "<g fill=\"";
-  lexaro::svg::AppendColor(group, color);
-  group += "\">\n";
-  Emit(group);
+  constexpr std::string_view kGroup = "<g fill=\"#rrggbb\">\n";
+  if (Fits(kGroup.size())) {
+    body += "<g fill=\"";
+    lexaro::svg::AppendColor(body, color);
+    body += "\">\n";
+  }
   inFill = !truncated;
   m_fill = color;
 }
