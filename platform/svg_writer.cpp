@@ -13,15 +13,21 @@ namespace {
 
 // Pixels and rectangles are gathered up to this many before they are merged.
 constexpr size_t kMergeBatch = 1 << 18;
+// The definitions and the body start with this much room.
+constexpr size_t kStartBytes = 2048;
 
 }  // namespace
 
 CSvgDC::Writer::Writer(int width, int height, COLORREF background) {
+  // Room for a formula's document, so that it seldom grows by copying.
+  defs.reserve(kStartBytes);
+  body.reserve(kStartBytes);
+  runUses.reserve(kStartBytes / 4);
   m_size[0] = std::to_string(width);
   m_size[1] = std::to_string(height);
   // The background belongs to the body: erasing removes it too.
   if (!IsTransparent(background))
-    body = "<rect width=\"" + m_size[0] + "\" height=\"" + m_size[1] + "\" fill=\"" + ColorText(background) + "\"/>\n";
+    body += "<rect width=\"" + m_size[0] + "\" height=\"" + m_size[1] + "\" fill=\"" + ColorText(background) + "\"/>\n";
 }
 
 bool CSvgDC::Writer::Fits(size_t more) {
