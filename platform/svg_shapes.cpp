@@ -1,6 +1,7 @@
 #include "platform/svg_shapes.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <charconv>
 #include <cstdlib>
@@ -99,25 +100,31 @@ Polygon ClipPolygon(const Polygon& polygon, double left, double top, double righ
 namespace {
 
 constexpr int kFastDecimals = 9;
-constexpr double kScale[kFastDecimals + 1] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
 constexpr unsigned long long kUnit[kFastDecimals + 1] = {1,         10,         100,         1000,
                                                          10000,     100000,     1000000,     10000000,
                                                          100000000, 1000000000};
 
 // v rounded to `decimals` decimals as printf's "%.*f" rounds it (to the
-// nearest, ties to even, judged on the exact value, not a rounded product),
-// as n / 10^decimals; false for numbers too large or too fine for that.
+// nearest, ties to even, judged on the exact value), as n / 10^decimals;
+// false for numbers of 10^9 or more (and not numbers). The exact product of
+// the double's 53-bit significand and 10^decimals fits in 128 bits, so it
+// is rounded in whole numbers, with no error at all.
 bool Scaled(double v, int decimals, unsigned long long* n) {
-  if (decimals < 0 || decimals > kFastDecimals) return false;
-  const double a = std::fabs(v), scale = kScale[decimals], hi = a * scale;
-  if (!(a < 1e9) || hi >= 0x1p52) return false;
-  // a * scale is exactly hi + lo, and |lo| is at most a quarter. hi - whole
-  // is exact, and (hi - whole - 0.5) is exact or far below zero, so the sign
-  // of `above` is that of the exact product's distance past the half.
-  const double lo = std::fma(a, scale, -hi), whole = std::floor(hi);
-  const double above = (hi - whole - 0.5) + lo;
-  *n = (unsigned long long)whole;
-  if (above > 0 || (above == 0 && *n % 2 == 1)) ++*n;
+  if (decimals < 0 || decimals > kFastDecimals || !(std::fabs(v) < 1e9)) return false;
+  const auto bits = std::bit_cast<unsigned long long>(v);
+  const int biased = int(bits >> 52 & 0x7FF);
+  unsigned long long significand = bits & ((1ULL << 52) - 1);
+  if (biased != 0) significand |= 1ULL << 52;
+  // |v| = significand / 2^shift, and shift > 22 as |v| < 2^30.
+  const int shift = 1075 - std::max(biased, 1);
+  __extension__ using Wide = unsigned __int128;
+  const Wide product = Wide(significand) * kUnit[decimals];  // below 2^83
+  if (shift > 100) {  // product / 2^shift is below 2^-17
+    *n = 0;
+    return true;
+  }
+  const Wide whole = product >> shift, rest = product - (whole << shift), half = Wide(1) << (shift - 1);
+  *n = (unsigned long long)whole + (rest > half || (rest == half && (whole & 1) != 0));
   return true;
 }
 
