@@ -14,12 +14,13 @@ namespace {
 // Pixels and rectangles are gathered up to this many before they are merged.
 constexpr size_t kMergeBatch = 1 << 18;
 // The definitions and the body start with this much room.
-constexpr size_t kStartBytes = 2048;
+constexpr size_t kStartBytes = 1000;
 
 }  // namespace
 
 CSvgDC::Writer::Writer(int width, int height, COLORREF background) {
-  // Room for a formula's document, so that it seldom grows by copying.
+  // Room for a formula's document, so that it seldom grows by copying
+  // (and small enough for the allocator's fast per-thread lists).
   defs.reserve(kStartBytes);
   body.reserve(kStartBytes);
   runUses.reserve(kStartBytes / 4);
