@@ -9,25 +9,21 @@
 #include "lexaro/raster_dc.h"
 #include "platform/file_output.h"
 #include "platform/font/font_engine.h"
+#include "platform/font/outline_cache.h"
 #include "platform/font/text_run.h"
 #include "platform/svg_shapes.h"
 #include "platform/svg_writer.h"
 
-#include FT_OUTLINE_H
-
-using lexaro::svg::AppendNumber;
 using lexaro::svg::AppendPolygon;
-using lexaro::svg::ColorText;
 using lexaro::svg::IsTransparent;
 using lexaro::svg::OutlineKey;
 using lexaro::svg::Polygon;
 
 namespace {
 
-// Whether an outline placed by m can reach into the rectangle.
-bool Reaches(const FT_Outline& outline, const lexaro::font::Affine& m, const CRect& clip) {
-  FT_BBox cb;
-  FT_Outline_Get_CBox(&outline, &cb);
+// Whether an outline with control box cb placed by m can reach into the
+// rectangle.
+bool Reaches(const FT_BBox& cb, const lexaro::font::Affine& m, const CRect& clip) {
   double x0 = 1e300, y0 = 1e300, x1 = -1e300, y1 = -1e300;
   for (FT_Pos x : {cb.xMin, cb.xMax})
     for (FT_Pos y : {cb.yMin, cb.yMax}) {
@@ -35,20 +31,6 @@ bool Reaches(const FT_Outline& outline, const lexaro::font::Affine& m, const CRe
       x0 = std::min(x0, X), x1 = std::max(x1, X), y0 = std::min(y0, Y), y1 = std::max(y1, Y);
     }
   return x1 >= clip.left && x0 <= clip.right && y1 >= clip.top && y0 <= clip.bottom;
-}
-
-// A <use> of glyph definition `id` placed by m. The scale needs more
-// decimals than the position: it multiplies font units.
-void AppendUse(std::string& out, int id, const lexaro::font::Affine& m) {
-  out += "<use xlink:href=\"#g" + std::to_string(id) + "\" transform=\"matrix(";
-  for (double v : {m.xx, m.yx, m.xy, m.yy}) {
-    AppendNumber(out, v, 6);
-    out += ' ';
-  }
-  AppendNumber(out, m.tx);
-  out += ' ';
-  AppendNumber(out, m.ty);
-  out += ")\"/>\n";
 }
 
 }  // namespace
@@ -72,10 +54,23 @@ bool CSvgDC::Truncated() const { return m_writer->truncated; }
 std::string CSvgDC::Svg() const {
   m_writer->Flush();
   std::string w = std::to_string(m_width), h = std::to_string(m_height);
-  std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                    "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
-                    "width=\"" + w + "\" height=\"" + h + "\" viewBox=\"0 0 " + w + " " + h + "\">\n";
-  if (!m_writer->defs.empty()) out += "<defs>\n" + m_writer->defs + "</defs>\n";
+  std::string out;
+  out.reserve(m_writer->defs.size() + m_writer->body.size() + 256);
+  out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+         "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"";
+  out += w;
+  out += "\" height=\"";
+  out += h;
+  out += "\" viewBox=\"0 0 ";
+  out += w;
+  out += ' ';
+  out += h;
+  out += "\">\n";
+  if (!m_writer->defs.empty()) {
+    out += "<defs>\n";
+    out += m_writer->defs;
+    out += "</defs>\n";
+  }
   out += m_writer->body;
   if (m_writer->inFill) out += "</g>\n";
   if (m_writer->inGroup) out += "</g>\n";
@@ -163,28 +158,36 @@ void CSvgDC::DrawText(const TextOutRequest& req) {
     const TextOutRequest& req;
     CRect clip;
     int escapement;
-    std::string uses;
+    std::string& uses;  // the run's glyphs, in a buffer the writer keeps
+    // The map of the last face's outlines with the pen at (0, 0): the run
+    // has one font and escapement, so only the pen position changes.
+    const lf::LoadedFace* placedFace = nullptr;
+    lf::Affine placement{};
     Painter(Writer& writer, const TextOutRequest& r, CRect c)
-        : w(writer), req(r), clip(c), escapement((r.font.lfEscapement % 3600 + 3600) % 3600) {}
+        : w(writer), req(r), clip(c), escapement((r.font.lfEscapement % 3600 + 3600) % 3600), uses(writer.runUses) {
+      uses.clear();
+    }
     void Band(const double q[8], COLORREF color) override {
       Polygon quad = {{q[0], q[1]}, {q[2], q[3]}, {q[4], q[5]}, {q[6], q[7]}};
       Polygon cut = lexaro::svg::ClipPolygon(quad, clip.left - 1.0, clip.top - 1.0, clip.right + 1.0, clip.bottom + 1.0);
       if (cut.empty()) return;
       std::string d;
       AppendPolygon(d, cut);
-      w.Emit("<path fill=\"" + ColorText(color) + "\" d=\"" + d + "\"/>\n");
+      w.EmitPath(color, "", d);
     }
     bool Glyph(lf::RealizedFont& font, const lf::Glyph& g, double x, double y) override {
       if (!w.Fits(uses.size())) return false;
-      double box[4];
-      if (!font.InkBox(g, x, y, escapement, box) || lf::AreaWithin(box[0], box[1], box[2], box[3], clip) == 0)
-        return true;
-      lf::Affine m;
-      const FT_Outline* outline = font.GlyphOutline(g, x, y, escapement, &m);
-      // Glyphs wholly outside the visible area are left out.
-      if (!outline || outline->n_points <= 0 || !Reaches(*outline, m, clip)) return true;
+      // Glyphs without contours draw nothing, and glyphs wholly outside the
+      // visible area are left out. (A glyph whose outline reaches the area
+      // has ink there: its ink box holds the outline's box, rounded out.)
+      const lf::KeptOutline* outline = lf::KeptGlyphOutline(font, g);
+      if (!outline || !outline->hasPoints || !outline->hasContours) return true;
+      if (g.face != placedFace) placement = font.OutlinePlacement(g, 0, 0, escapement), placedFace = g.face;
+      lf::Affine m = placement;
+      m.tx = x, m.ty = y;
+      if (!Reaches(outline->controlBox, m, clip)) return true;
       int id = w.GlyphId(OutlineKey{g.face, g.index, g.dx, g.dy, font.SynthBold()}, *outline);
-      if (id >= 0) AppendUse(uses, id, m);
+      if (id >= 0) w.AppendUse(uses, id, m);
       return true;
     }
     void GlyphsDone() override {

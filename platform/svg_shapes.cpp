@@ -1,12 +1,15 @@
 #include "platform/svg_shapes.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
-#include <cstdio>
+#include <charconv>
 #include <cstdlib>
 #include <string_view>
 
 #include "platform/polygon_clip.h"
+
+#include FT_OUTLINE_H
 
 namespace lexaro::svg {
 namespace {
@@ -94,18 +97,72 @@ Polygon ClipPolygon(const Polygon& polygon, double left, double top, double righ
   return c;
 }
 
-void AppendNumber(std::string& out, double v, int decimals) {
-  char buf[64];
-  int n = std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-  if (n <= 0 || n >= int(sizeof buf)) {
+namespace {
+
+constexpr int kFastDecimals = 9;
+constexpr unsigned long long kUnit[kFastDecimals + 1] = {1,         10,         100,         1000,
+                                                         10000,     100000,     1000000,     10000000,
+                                                         100000000, 1000000000};
+
+// v rounded to `decimals` decimals as printf's "%.*f" rounds it (to the
+// nearest, ties to even, judged on the exact value), as n / 10^decimals;
+// false for numbers of 10^9 or more (and not numbers). The exact product of
+// the double's 53-bit significand and 10^decimals fits in 128 bits, so it
+// is rounded in whole numbers, with no error at all.
+bool Scaled(double v, int decimals, unsigned long long* n) {
+  if (decimals < 0 || decimals > kFastDecimals || !(std::fabs(v) < 1e9)) return false;
+  const auto bits = std::bit_cast<unsigned long long>(v);
+  const int biased = int(bits >> 52 & 0x7FF);
+  unsigned long long significand = bits & ((1ULL << 52) - 1);
+  if (biased != 0) significand |= 1ULL << 52;
+  // |v| = significand / 2^shift, and shift > 22 as |v| < 2^30.
+  const int shift = 1075 - std::max(biased, 1);
+  __extension__ using Wide = unsigned __int128;
+  const Wide product = Wide(significand) * kUnit[decimals];  // below 2^83
+  if (shift > 100) {  // product / 2^shift is below 2^-17
+    *n = 0;
+    return true;
+  }
+  const Wide whole = product >> shift, rest = product - (whole << shift), half = Wide(1) << (shift - 1);
+  *n = (unsigned long long)whole + (rest > half || (rest == half && (whole & 1) != 0));
+  return true;
+}
+
+// n / 10^decimals in the surface's short form.
+void AppendScaled(std::string& out, bool negative, unsigned long long n, int decimals) {
+  if (n == 0) {
     out += '0';
     return;
   }
-  if (decimals > 0) {
-    while (n > 0 && buf[n - 1] == '0') --n;
-    if (n > 0 && buf[n - 1] == '.') --n;
+  if (negative) out += '-';
+  unsigned long long whole = n / kUnit[decimals], fraction = n % kUnit[decimals];
+  if (whole != 0) AppendInt(out, (long long)whole);
+  if (fraction == 0) return;
+  for (; fraction % 10 == 0; fraction /= 10) --decimals;
+  char digits[kFastDecimals + 1];
+  digits[0] = '.';
+  for (int i = decimals; i > 0; --i, fraction /= 10) digits[i] = char('0' + fraction % 10);
+  out.append(digits, size_t(decimals) + 1);
+}
+
+}  // namespace
+
+void AppendNumber(std::string& out, double v, int decimals) {
+  unsigned long long n;
+  if (Scaled(v, decimals, &n)) return AppendScaled(out, std::signbit(v), n, decimals);
+  // Others as printf writes them, then shortened.
+  char buf[64];
+  auto [end, error] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+  if (error != std::errc()) {
+    out += '0';
+    return;
   }
-  std::string_view text(buf, size_t(n));
+  int length = int(end - buf);
+  if (decimals > 0) {
+    while (length > 0 && buf[length - 1] == '0') --length;
+    if (length > 0 && buf[length - 1] == '.') --length;
+  }
+  std::string_view text(buf, size_t(length));
   if (text == "-0") text = "0";
   // "0.5" as ".5", "-0.5" as "-.5".
   if (text.size() > 2 && text.substr(0, 2) == "0.") text.remove_prefix(1);
@@ -116,10 +173,26 @@ void AppendNumber(std::string& out, double v, int decimals) {
   out += text;
 }
 
+void AppendInt(std::string& out, long long v) {
+  char buf[24];
+  out.append(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
+}
+
+void AppendColor(std::string& out, COLORREF color) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  char text[7] = {'#'};
+  int at = 1;
+  for (int c : {GetRValue(color), GetGValue(color), GetBValue(color)}) {
+    text[at++] = kHex[c >> 4];
+    text[at++] = kHex[c & 15];
+  }
+  out.append(text, 7);
+}
+
 std::string ColorText(COLORREF color) {
-  char buf[8];
-  std::snprintf(buf, sizeof buf, "#%02x%02x%02x", GetRValue(color), GetGValue(color), GetBValue(color));
-  return buf;
+  std::string text;
+  AppendColor(text, color);
+  return text;
 }
 
 void AppendPolygon(std::string& out, const Polygon& polygon, int decimals) {
@@ -133,8 +206,66 @@ void AppendPolygon(std::string& out, const Polygon& polygon, int decimals) {
 }
 
 void AppendRect(std::string& out, long long left, long long top, long long right, long long bottom) {
-  out += 'M' + std::to_string(left) + ' ' + std::to_string(top) + 'h' + std::to_string(right - left) +
-         'v' + std::to_string(bottom - top) + 'h' + std::to_string(left - right) + 'z';
+  out += 'M';
+  AppendInt(out, left);
+  out += ' ';
+  AppendInt(out, top);
+  out += 'h';
+  AppendInt(out, right - left);
+  out += 'v';
+  AppendInt(out, bottom - top);
+  out += 'h';
+  AppendInt(out, left - right);
+  out += 'z';
+}
+
+std::string OutlinePath(const FT_Outline& outline) {
+  struct Sink {
+    std::string d;
+    char last = 0;
+    FT_Vector at{0, 0}, start{0, 0};
+    void Command(char c, std::initializer_list<const FT_Vector*> points) {
+      bool separate = c == last;
+      if (!separate) d += c;
+      last = c == 'm' ? 'l' : c;  // numbers after a move continue as lines
+      for (const FT_Vector* p : points) {
+        for (FT_Pos v : {p->x - at.x, p->y - at.y}) {
+          if (separate && v >= 0) d += ' ';
+          AppendInt(d, v);
+          separate = true;
+        }
+      }
+      at = *points.end()[-1];
+    }
+  } sink;
+  FT_Outline_Funcs funcs{};
+  funcs.move_to = [](const FT_Vector* to, void* u) {
+    auto* s = static_cast<Sink*>(u);
+    if (!s->d.empty()) {
+      s->d += 'z';
+      s->at = s->start;  // a closed subpath ends where it began
+    }
+    s->last = 0;
+    s->Command('m', {to});
+    s->start = *to;
+    return 0;
+  };
+  funcs.line_to = [](const FT_Vector* to, void* u) {
+    static_cast<Sink*>(u)->Command('l', {to});
+    return 0;
+  };
+  funcs.conic_to = [](const FT_Vector* c, const FT_Vector* to, void* u) {
+    static_cast<Sink*>(u)->Command('q', {c, to});
+    return 0;
+  };
+  funcs.cubic_to = [](const FT_Vector* c1, const FT_Vector* c2, const FT_Vector* to, void* u) {
+    static_cast<Sink*>(u)->Command('c', {c1, c2, to});
+    return 0;
+  };
+  FT_Outline copy = outline;
+  if (FT_Outline_Decompose(&copy, &funcs, &sink) != 0) return "";
+  if (!sink.d.empty()) sink.d += 'z';
+  return sink.d;
 }
 
 }  // namespace lexaro::svg

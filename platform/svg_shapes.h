@@ -1,6 +1,10 @@
 // Geometry and number formatting of the SVG surface: the polygon a thick
-// aliased line covers, polygons clipped to rectangles, and compact path text.
+// aliased line covers, polygons clipped to rectangles, and compact path text
+// of shapes and glyph outlines.
 #pragma once
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
 
 #include <string>
 #include <vector>
@@ -29,11 +33,19 @@ Polygon ClipPolygon(const Polygon& polygon, double left, double top, double righ
 // v with at most `decimals` decimals, without trailing zeros and without the
 // zero before the point ("0.5" is ".5", "-0" is "0").
 void AppendNumber(std::string& out, double v, int decimals = 2);
+// Appends a whole number.
+void AppendInt(std::string& out, long long v);
+// Appends "#rrggbb" of a COLORREF.
+void AppendColor(std::string& out, COLORREF color);
 // "#rrggbb" of a COLORREF.
 std::string ColorText(COLORREF color);
 // Appends a closed subpath through the points.
 void AppendPolygon(std::string& out, const Polygon& polygon, int decimals = 2);
 // Appends a closed rectangular subpath.
 void AppendRect(std::string& out, long long left, long long top, long long right, long long bottom);
+// Path data of an outline in font units (y up), as whole numbers in
+// relative commands, a command letter only where it changes; empty when the
+// outline cannot be read.
+std::string OutlinePath(const FT_Outline& outline);
 
 }  // namespace lexaro::svg

@@ -1,7 +1,5 @@
 #include "platform/svg_writer.h"
 
-#include FT_OUTLINE_H
-
 #include <algorithm>
 
 #include "platform/svg_shapes.h"
@@ -15,66 +13,22 @@ namespace {
 
 // Pixels and rectangles are gathered up to this many before they are merged.
 constexpr size_t kMergeBatch = 1 << 18;
-
-// Path data of an outline in font units (y up), as whole numbers in
-// relative commands, a command letter only where it changes.
-std::string OutlinePath(const FT_Outline& outline) {
-  struct Sink {
-    std::string d;
-    char last = 0;
-    FT_Vector at{0, 0}, start{0, 0};
-    void Command(char c, std::initializer_list<const FT_Vector*> points) {
-      bool separate = c == last;
-      if (!separate) d += c;
-      last = c == 'm' ? 'l' : c;  // numbers after a move continue as lines
-      for (const FT_Vector* p : points) {
-        for (FT_Pos v : {p->x - at.x, p->y - at.y}) {
-          if (separate && v >= 0) d += ' ';
-          d += std::to_string(v);
-          separate = true;
-        }
-      }
-      at = *points.end()[-1];
-    }
-  } sink;
-  FT_Outline_Funcs funcs{};
-  funcs.move_to = [](const FT_Vector* to, void* u) {
-    auto* s = static_cast<Sink*>(u);
-    if (!s->d.empty()) {
-      s->d += 'z';
-      s->at = s->start;  // a closed subpath ends where it began
-    }
-    s->last = 0;
-    s->Command('m', {to});
-    s->start = *to;
-    return 0;
-  };
-  funcs.line_to = [](const FT_Vector* to, void* u) {
-    static_cast<Sink*>(u)->Command('l', {to});
-    return 0;
-  };
-  funcs.conic_to = [](const FT_Vector* c, const FT_Vector* to, void* u) {
-    static_cast<Sink*>(u)->Command('q', {c, to});
-    return 0;
-  };
-  funcs.cubic_to = [](const FT_Vector* c1, const FT_Vector* c2, const FT_Vector* to, void* u) {
-    static_cast<Sink*>(u)->Command('c', {c1, c2, to});
-    return 0;
-  };
-  FT_Outline copy = outline;
-  if (FT_Outline_Decompose(&copy, &funcs, &sink) != 0) return "";
-  if (!sink.d.empty()) sink.d += 'z';
-  return sink.d;
-}
+// The definitions and the body start with this much room.
+constexpr size_t kStartBytes = 1000;
 
 }  // namespace
 
 CSvgDC::Writer::Writer(int width, int height, COLORREF background) {
+  // Room for a formula's document, so that it seldom grows by copying
+  // (and small enough for the allocator's fast per-thread lists).
+  defs.reserve(kStartBytes);
+  body.reserve(kStartBytes);
+  runUses.reserve(kStartBytes / 4);
   m_size[0] = std::to_string(width);
   m_size[1] = std::to_string(height);
   // The background belongs to the body: erasing removes it too.
   if (!IsTransparent(background))
-    body = "<rect width=\"" + m_size[0] + "\" height=\"" + m_size[1] + "\" fill=\"" + ColorText(background) + "\"/>\n";
+    body += "<rect width=\"" + m_size[0] + "\" height=\"" + m_size[1] + "\" fill=\"" + ColorText(background) + "\"/>\n";
 }
 
 bool CSvgDC::Writer::Fits(size_t more) {
@@ -84,6 +38,18 @@ bool CSvgDC::Writer::Fits(size_t more) {
 
 void CSvgDC::Writer::Emit(const std::string& s) {
   if (Fits(s.size())) body += s;
+}
+
+void CSvgDC::Writer::EmitPath(COLORREF color, std::string_view attributes, std::string_view d) {
+  constexpr std::string_view kOpen = "<path fill=\"#rrggbb\"", kData = " d=\"", kClose = "\"/>\n";
+  if (!Fits(kOpen.size() + attributes.size() + kData.size() + d.size() + kClose.size())) return;
+  body += "<path fill=\"";
+  lexaro::svg::AppendColor(body, color);
+  body += '"';
+  body += attributes;
+  body += kData;
+  body += d;
+  body += kClose;
 }
 
 std::string* CSvgDC::Writer::Batch(COLORREF color) {
@@ -116,7 +82,7 @@ void CSvgDC::Writer::Flush() {
     if (IsTransparent(m_batchColor))
       Erase();
     else
-      Emit("<path fill=\"" + ColorText(m_batchColor) + "\" shape-rendering=\"crispEdges\" d=\"" + m_batch + "\"/>\n");
+      EmitPath(m_batchColor, " shape-rendering=\"crispEdges\"", m_batch);
   }
   m_batch.clear();
   m_batchOpen = false;
@@ -144,7 +110,12 @@ void CSvgDC::Writer::Erase() {
 void CSvgDC::Writer::OpenFill(COLORREF color) {
   if (inFill && m_fill == color) return;
   CloseFill();
-  Emit("<g fill=\"" + ColorText(color) + "\">\n");
+  constexpr std::string_view kGroup = "<g fill=\"#rrggbb\">\n";
+  if (Fits(kGroup.size())) {
+    body += "<g fill=\"";
+    lexaro::svg::AppendColor(body, color);
+    body += "\">\n";
+  }
   inFill = !truncated;
   m_fill = color;
 }
@@ -188,19 +159,63 @@ void CSvgDC::Writer::EnterClip(const CRgn* clip, const CRect& surface) {
 }
 
 // The id of an outline's definition, -1 for an empty outline.
-int CSvgDC::Writer::GlyphId(const OutlineKey& key, const FT_Outline& outline) {
+int CSvgDC::Writer::GlyphId(const OutlineKey& key, const lexaro::font::KeptOutline& outline) {
   auto it = m_glyphs.find(key);
   if (it != m_glyphs.end()) return it->second;
-  std::string d = OutlinePath(outline);
+  const std::string& d = outline.path;
   int id = -1;
   if (!d.empty() && Fits(d.size() + 64)) {
     id = m_glyphCount++;
-    defs += "<path id=\"g" + std::to_string(id) + "\" d=\"" + d + "\"";
-    if (outline.flags & FT_OUTLINE_EVEN_ODD_FILL) defs += " fill-rule=\"evenodd\"";
+    defs += "<path id=\"g";
+    lexaro::svg::AppendInt(defs, id);
+    defs += "\" d=\"";
+    defs += d;
+    defs += '"';
+    if (outline.evenOdd) defs += " fill-rule=\"evenodd\"";
     defs += "/>\n";
   }
   if (!truncated) m_glyphs.emplace(key, id);
   return id;
+}
+
+namespace {
+
+// The text of a glyph placement's scale and turn ("xx yx xy yy "), for the
+// last few placements: glyphs of one font share it, in every document. The
+// scale needs more decimals than the position: it multiplies font units.
+// Used under the font engine's lock: glyphs are placed while their text run
+// is walked.
+const std::string& ScaleText(const double (&scale)[4]) {
+  struct Entry {
+    double scale[4];
+    std::string text;
+  };
+  static Entry entries[8];
+  static size_t next = 0;
+  for (const Entry& e : entries)
+    if (!e.text.empty() && std::equal(scale, scale + 4, e.scale)) return e.text;
+  Entry& e = entries[next];
+  next = (next + 1) % std::size(entries);
+  std::copy(scale, scale + 4, e.scale);
+  e.text.clear();
+  for (double v : scale) {
+    lexaro::svg::AppendNumber(e.text, v, 6);
+    e.text += ' ';
+  }
+  return e.text;
+}
+
+}  // namespace
+
+void CSvgDC::Writer::AppendUse(std::string& out, int id, const lexaro::font::Affine& m) {
+  out += "<use xlink:href=\"#g";
+  lexaro::svg::AppendInt(out, id);
+  out += "\" transform=\"matrix(";
+  out += ScaleText({m.xx, m.yx, m.xy, m.yy});
+  lexaro::svg::AppendNumber(out, m.tx);
+  out += ' ';
+  lexaro::svg::AppendNumber(out, m.ty);
+  out += ")\"/>\n";
 }
 
 // Turns the gathered pixels into rectangles, one per run along a row.

@@ -6,15 +6,14 @@
 // group clipped by it. Everything stays within CSvgDC::kMaxBodyBytes.
 #pragma once
 
-#include <ft2build.h>
-#include FT_FREETYPE_H
-
 #include <map>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
 #include "lexaro/svg_dc.h"
+#include "platform/font/outline_cache.h"
 
 namespace lexaro::svg {
 
@@ -41,10 +40,13 @@ class CSvgDC::Writer {
   bool truncated = false;
   bool inGroup = false;  // inside a clip group
   bool inFill = false;   // inside a fill group (within the clip group)
+  std::string runUses;   // scratch for the glyphs of one text run
 
   // Whether `more` bytes still fit; once something did not, nothing does.
   bool Fits(size_t more);
   void Emit(const std::string& s);
+  // Emits a path filled with `color`, with more attributes and path data d.
+  void EmitPath(COLORREF color, std::string_view attributes, std::string_view d);
 
   // The gathered path of colour `color` (CLR_TRANSPARENT erases), to which a
   // shape is appended; null when the document is full.
@@ -63,7 +65,10 @@ class CSvgDC::Writer {
   void CloseGroup();
 
   // The id of an outline's definition, -1 for an empty outline.
-  int GlyphId(const lexaro::svg::OutlineKey& key, const FT_Outline& outline);
+  int GlyphId(const lexaro::svg::OutlineKey& key, const lexaro::font::KeptOutline& outline);
+  // Appends a <use> of glyph definition `id` placed by m (under the font
+  // engine's lock).
+  void AppendUse(std::string& out, int id, const lexaro::font::Affine& m);
 
  private:
   void CloseFill();

@@ -57,6 +57,8 @@ class RealizedFont {
   // the glyph has no outline. The outline lives in the face's glyph slot:
   // use it under the engine's lock, before the next glyph is loaded.
   const FT_Outline* GlyphOutline(const Glyph& g, double x, double y, int escapement, Affine* m);
+  // The map GlyphOutline answers in *m, without loading the outline.
+  Affine OutlinePlacement(const Glyph& g, double x, double y, int escapement) const;
   // The box around the ink of glyph g drawn as RenderGlyph draws it, in
   // surface pixels as {left, top, right, bottom}, rounded out by a pixel: a
   // superset of every pixel RenderGlyph can cover, hinted or not, and of

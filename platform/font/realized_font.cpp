@@ -185,6 +185,12 @@ const FT_Outline* RealizedFont::GlyphOutline(const Glyph& g, double x, double y,
   return outline;
 }
 
+Affine RealizedFont::OutlinePlacement(const Glyph& g, double x, double y, int escapement) const {
+  // As LoadOutline scales an unhinted outline.
+  double ratio = m_face.face->upem / g.face->upem;
+  return Placement(m_xscale * ratio, m_scale * ratio, x, y, escapement);
+}
+
 size_t RealizedFont::OutlineKeyHash::operator()(const OutlineKey& k) const noexcept {
   size_t h = std::hash<const void*>()(k.face);
   h = h * 1000003u ^ k.index;
