@@ -9,6 +9,7 @@
 #include "platform/font/font_engine.h"
 #include "platform/font/text_run.h"
 #include "platform/line_walk.h"
+#include "platform/pixel_blend.h"
 
 namespace {
 
@@ -19,22 +20,8 @@ std::uint32_t Opaque(COLORREF c) {
          GetBValue(c);
 }
 
-// x / 255, rounded, for x in 0..65025.
-inline std::uint32_t Div255(std::uint32_t x) {
-  x += 128;
-  return (x + (x >> 8)) >> 8;
-}
-
-// Paints an opaque colour with coverage a over a premultiplied pixel.
-inline std::uint32_t Blend(std::uint32_t dst, std::uint32_t src, std::uint32_t a) {
-  if (a == 255) return src;
-  std::uint32_t inv = 255 - a, out = 0;
-  for (int shift = 0; shift < 32; shift += 8) {
-    std::uint32_t s = (shift == 24 ? 255 : (src >> shift) & 255), d = (dst >> shift) & 255;
-    out |= Div255(s * a + d * inv) << shift;
-  }
-  return out;
-}
+// The pixel a colour paints: transparent colours leave nothing.
+std::uint32_t PixelOf(COLORREF c) { return IsTransparent(c) ? 0u : Opaque(c); }
 
 }  // namespace
 
@@ -46,12 +33,12 @@ CRasterDC::CRasterDC(int width, int height, COLORREF background)
                                 std::to_string(height) + " pixels refused: each side must be 0 to " +
                                 std::to_string(kMaxSide) + " and the area at most " +
                                 std::to_string(kMaxPixels) + " pixels");
-  m_pixels.resize(size_t(width) * size_t(height));
-  Clear(background);
+  // One pass writes every pixel: the buffer is filled as it is allocated.
+  m_pixels.assign(size_t(width) * size_t(height), PixelOf(background));
 }
 
 void CRasterDC::Clear(COLORREF background) {
-  std::fill(m_pixels.begin(), m_pixels.end(), IsTransparent(background) ? 0u : Opaque(background));
+  std::fill(m_pixels.begin(), m_pixels.end(), PixelOf(background));
 }
 
 CRect CRasterDC::ClipBounds() const {
@@ -83,7 +70,7 @@ void CRasterDC::ForEachVisibleSpan(int y, long long x0, long long x1, F&& paint)
 }
 
 void CRasterDC::FillSpan(int y, long long x0, long long x1, COLORREF color) {
-  std::uint32_t value = IsTransparent(color) ? 0u : Opaque(color);
+  std::uint32_t value = PixelOf(color);
   ForEachVisibleSpan(y, x0, x1, [&](std::uint32_t* row, int a, int b) {
     std::fill(row + a, row + b, value);
   });
@@ -97,7 +84,7 @@ void CRasterDC::PaintCoverage(const Shape& shape, COLORREF color) {
       if (alpha == 255) {
         std::fill(row + a, row + b, src);
       } else {
-        for (int x = a; x < b; ++x) row[x] = Blend(row[x], src, alpha);
+        for (int x = a; x < b; ++x) row[x] = lexaro::pixels::Blend(row[x], src, alpha);
       }
     });
   });
@@ -199,10 +186,7 @@ void CRasterDC::BlendCoverage(const std::uint8_t* alpha, int left, int top, int 
   for (int j = 0; j < height; ++j) {
     const std::uint8_t* cov = alpha + size_t(j) * size_t(width);
     ForEachVisibleSpan(top + j, left, (long long)left + width, [&](std::uint32_t* row, int a, int b) {
-      for (int x = a; x < b; ++x) {
-        std::uint32_t c = cov[x - left];
-        if (c) row[x] = Blend(row[x], src, c);
-      }
+      lexaro::pixels::BlendRow(row + a, cov + (a - left), b - a, src);
     });
   }
 }

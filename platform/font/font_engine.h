@@ -11,6 +11,7 @@
 
 #include "lexaro/dc.h"
 #include "platform/font/face.h"
+#include "platform/font/glyph_cache.h"
 #include "platform/font/outline_raster.h"
 
 namespace lexaro::font {
@@ -92,6 +93,8 @@ class RealizedFont {
   // The map that draws an outline of (ux, uy) pixels per unit with its pen
   // position at (x, y), turned by the escapement and slanted for italics.
   Affine Placement(double ux, double uy, double x, double y, int escapement) const;
+  // Fills e's ink offsets (see GlyphCache) for glyph g at the escapement.
+  void MeasureInkOffsets(const Glyph& g, int escapement, DrawnGlyph& e);
   bool RenderUncached(const Glyph& g, double x, double y, int escapement, const CRect& clip,
                       Coverage& out);
 
@@ -105,16 +108,6 @@ class RealizedFont {
   Glyph m_byteGlyphs[256];
   bool m_byteKnown[256] = {};
   std::unordered_map<char32_t, Glyph> m_glyphs;
-  struct BitmapKey {
-    const LoadedFace* face;
-    unsigned index;
-    int dx, dy, escapement, subX, subY;
-    bool operator==(const BitmapKey&) const = default;
-  };
-  struct BitmapKeyHash {
-    size_t operator()(const BitmapKey& k) const noexcept;
-  };
-  std::unordered_map<BitmapKey, Coverage, BitmapKeyHash> m_bitmaps;
   // Outline boxes in outline units (after shift and emboldening) by glyph
   // and hinting, with the pixels per unit; a glyph without outline has
   // xMin > xMax.
@@ -133,7 +126,7 @@ class RealizedFont {
     double ux, uy;
   };
   std::unordered_map<OutlineKey, OutlineBox, OutlineKeyHash> m_boxes;
-  size_t m_bitmapBytes = 0;
+  GlyphCache m_drawn;
   std::u32string m_decoded;
 };
 

@@ -14,7 +14,6 @@ namespace {
 constexpr double kItalicShear = 0.2126;  // the slant of synthesised italics
 constexpr double kMaxStemEm = 0.25;      // the thickest horizontal stem that is fitted
 constexpr double kCacheMaxEm = 100;      // larger glyphs are rendered, not cached
-constexpr size_t kCacheBytes = 8u << 20;
 
 // An escapement as 0 to 3599 tenths of a degree.
 int Normalized(int escapement) {
@@ -196,11 +195,8 @@ double RealizedFont::LargestEm() const { return m_em * std::max(1.0, m_xscale / 
 
 bool RealizedFont::RendersOutlines() const { return LargestEm() > kCacheMaxEm; }
 
-bool RealizedFont::InkBox(const Glyph& g, double x, double y, int escapement, double box[4]) {
-  if (!g.face) return false;
-  // A hinted glyph's box holds its outline both hinted and as the font has
-  // it, which vector surfaces draw.
-  double ink[4] = {1e300, 1e300, -1e300, -1e300};
+void RealizedFont::MeasureInkOffsets(const Glyph& g, int escapement, DrawnGlyph& e) {
+  e.measured = true;
   for (bool hinted : {false, true}) {
     if (hinted && !Hinted(escapement)) break;
     OutlineKey key{g.face, g.index, g.dx, g.dy, hinted};
@@ -212,9 +208,30 @@ bool RealizedFont::InkBox(const Glyph& g, double x, double y, int escapement, do
       it = m_boxes.emplace(key, ob).first;
     }
     const FT_BBox& cb = it->second.box;
-    if (cb.xMin > cb.xMax) return false;
-    GrowByMappedBox(Placement(it->second.ux, it->second.uy, x, hinted ? BaselineRow(y) : y, escapement),
-                    cb, ink);
+    if (cb.xMin > cb.xMax) return;
+    // Mapped with the pen at the origin: adding the pen position to these
+    // sums later rounds exactly as mapping with it would (the translation
+    // is the last term added), and rounding keeps the order of the corners.
+    GrowByMappedBox(Placement(it->second.ux, it->second.uy, 0, 0, escapement), cb,
+                    (hinted ? e.hinted : e.plain).box);
+  }
+  e.inked = true;
+}
+
+bool RealizedFont::InkBox(const Glyph& g, double x, double y, int escapement, double box[4]) {
+  if (!g.face) return false;
+  DrawnGlyph& e = m_drawn.Find(GlyphCache::Key{g.face, g.index, g.dx, g.dy, escapement});
+  if (!e.measured) MeasureInkOffsets(g, escapement, e);
+  if (!e.inked) return false;
+  // A hinted glyph's box holds its outline both hinted and as the font has
+  // it, which vector surfaces draw.
+  const double* p = e.plain.box;
+  double ink[4] = {p[0] + x, p[1] + y, p[2] + x, p[3] + y};
+  if (Hinted(escapement)) {
+    const double* h = e.hinted.box;
+    double row = BaselineRow(y);
+    ink[0] = std::min(ink[0], h[0] + x), ink[1] = std::min(ink[1], h[1] + row);
+    ink[2] = std::max(ink[2], h[2] + x), ink[3] = std::max(ink[3], h[3] + row);
   }
   // A cached map is drawn up to a quarter pixel from the pen position, and
   // coverage reaches into the pixels the outline touches.
@@ -232,14 +249,6 @@ bool RealizedFont::RenderUncached(const Glyph& g, double x, double y, int escape
   return RenderOutline(*outline, Placement(ux, uy, x, hinted ? BaselineRow(y) : y, escapement), clip, out);
 }
 
-size_t RealizedFont::BitmapKeyHash::operator()(const BitmapKey& k) const noexcept {
-  size_t h = std::hash<const void*>()(k.face);
-  h = h * 1000003u ^ k.index;
-  h = h * 1000003u ^ size_t(k.dx) ^ size_t(k.dy) << 20;
-  h = h * 1000003u ^ size_t(k.escapement << 4 | k.subX << 2 | k.subY);
-  return h;
-}
-
 const Coverage* RealizedFont::RenderGlyph(const Glyph& g, double x, double y, int escapement,
                                           const CRect& clip, Coverage& scratch, int* dx, int* dy) {
   *dx = *dy = 0;
@@ -250,26 +259,21 @@ const Coverage* RealizedFont::RenderGlyph(const Glyph& g, double x, double y, in
   // hinted ones stand on whole rows.
   if (Hinted(escapement)) y = BaselineRow(y);
   double fx = std::floor(x), fy = std::floor(y);
-  int subX = int((x - fx) * 4), subY = int((y - fy) * 4);
-  BitmapKey key{g.face, g.index, g.dx, g.dy, escapement, subX, subY};
-  auto it = m_bitmaps.find(key);
-  if (it == m_bitmaps.end()) {
-    Coverage cov;
+  int subX = int((x - fx) * 4), subY = int((y - fy) * 4), slot = subY * 4 + subX;
+  DrawnGlyph& e = m_drawn.Find(GlyphCache::Key{g.face, g.index, g.dx, g.dy, escapement});
+  Coverage& cov = e.maps[slot];
+  if (!(e.rendered >> slot & 1)) {
     int reach = int(LargestEm() * 8) + 16;
     CRect all(-reach, -reach, reach, reach);
     if (!RenderUncached(g, subX / 4.0, subY / 4.0, escapement, all, cov)) cov = Coverage{};
-    if (m_bitmapBytes > kCacheBytes) {
-      m_bitmaps.clear();
-      m_bitmapBytes = 0;
-    }
-    m_bitmapBytes += cov.alpha.size() + sizeof(Coverage);
-    it = m_bitmaps.emplace(key, std::move(cov)).first;
+    e.rendered |= std::uint16_t(1u << slot);
+    m_drawn.Grew(cov.alpha.size());
   }
-  if (it->second.width == 0) return nullptr;
+  if (cov.width == 0) return nullptr;
   // Callers keep pen positions far inside the int range; clamp regardless.
   *dx = int(std::clamp(fx, -1073741824.0, 1073741824.0));
   *dy = int(std::clamp(fy, -1073741824.0, 1073741824.0));
-  return &it->second;
+  return &cov;
 }
 
 void RealizedFont::UnderlineBand(double* top, double* thickness) const {
