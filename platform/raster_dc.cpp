@@ -33,8 +33,9 @@ CRasterDC::CRasterDC(int width, int height, COLORREF background)
                                 std::to_string(height) + " pixels refused: each side must be 0 to " +
                                 std::to_string(kMaxSide) + " and the area at most " +
                                 std::to_string(kMaxPixels) + " pixels");
-  // One pass writes every pixel: the buffer is filled as it is allocated.
-  m_pixels.assign(size_t(width) * size_t(height), PixelOf(background));
+  // Pixels start zero, transparent: only another background is painted.
+  m_pixels.resize(size_t(width) * size_t(height));
+  if (PixelOf(background) != 0) Clear(background);
 }
 
 void CRasterDC::Clear(COLORREF background) {
@@ -94,14 +95,38 @@ void CRasterDC::DrawLine(CPoint from, CPoint to, const PenState& pen) {
   if (pen.style == PS_NULL || IsTransparent(pen.color)) return;
   if (GetAntialias()) return PaintCoverage(lexaro::coverage::LineBody(from, to, pen.width), pen.color);
   CRect bounds = ClipBounds();
+  if (from.y == to.y && from.x != to.x) return DrawLevelLine(from, to.x, pen, bounds);
+  // Neighbouring columns over the same rows are painted together by rows:
+  // a level line costs a span per row of its width, not one per pixel.
+  long long x0 = 0, n = 0, top = 0, bottom = 0;
+  auto flush = [&] {
+    for (long long y = top; y < bottom && n > 0; ++y) FillSpan(int(y), x0, x0 + n, pen.color);
+    n = 0;
+  };
   lexaro::WalkThickLine(from, to, pen.width, bounds, [&](bool rows, long long at, long long lo, long long hi) {
-    if (rows) {
-      FillSpan(int(at), lo, hi, pen.color);
-    } else {
-      for (long long y = std::max(lo, (long long)bounds.top); y < std::min(hi, (long long)bounds.bottom); ++y)
-        FillSpan(int(y), at, at + 1, pen.color);
+    if (rows) return FillSpan(int(at), lo, hi, pen.color);
+    lo = std::max(lo, (long long)bounds.top), hi = std::min(hi, (long long)bounds.bottom);
+    if (n > 0 && at == x0 + n && lo == top && hi == bottom) {
+      ++n;
+      return;
     }
+    flush();
+    x0 = at, n = 1, top = lo, bottom = hi;
   });
+  flush();
+}
+
+// The pixels WalkThickLine gives a level line: a pen square on each pixel
+// from `from` up to `toX`, without it.
+void CRasterDC::DrawLevelLine(CPoint from, int toX, const PenState& pen, const CRect& bounds) {
+  const long long w = pen.width, h = w / 2;
+  if (w < 1) return;
+  long long first = from.x < toX ? from.x : (long long)toX + 1, last = from.x < toX ? (long long)toX - 1 : from.x;
+  long long top = std::max((long long)from.y - h, (long long)bounds.top);
+  long long bottom = std::min((long long)from.y - h + w, (long long)bounds.bottom);
+  long long left = std::max(first - h, (long long)bounds.left), right = std::min(last - h + w, (long long)bounds.right);
+  if (left >= right) return;
+  for (long long y = top; y < bottom; ++y) FillSpan(int(y), left, right, pen.color);
 }
 
 bool CRasterDC::DrawConvex(const CPoint* corners, int count, const PenState& pen) {
@@ -183,6 +208,15 @@ void CRasterDC::FillColumnBlock(long long x0, int count, const int* lo, const in
 void CRasterDC::BlendCoverage(const std::uint8_t* alpha, int left, int top, int width, int height,
                               COLORREF color) {
   std::uint32_t src = Opaque(color);
+  if (!GetClipRegion()) {
+    // Cut to the surface once rather than row by row.
+    const long long x0 = std::max(left, 0), x1 = std::min((long long)left + width, (long long)m_width);
+    const long long y0 = std::max(top, 0), y1 = std::min((long long)top + height, (long long)m_height);
+    for (long long y = y0; y < y1 && x0 < x1; ++y)
+      lexaro::pixels::BlendRow(m_pixels.data() + size_t(y) * size_t(m_width) + size_t(x0),
+                               alpha + size_t(y - top) * size_t(width) + size_t(x0 - left), int(x1 - x0), src);
+    return;
+  }
   for (int j = 0; j < height; ++j) {
     const std::uint8_t* cov = alpha + size_t(j) * size_t(width);
     ForEachVisibleSpan(top + j, left, (long long)left + width, [&](std::uint32_t* row, int a, int b) {

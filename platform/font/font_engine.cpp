@@ -47,9 +47,11 @@ struct KeyHash {
 // here and goes through the cache as before. Guarded by Mutex().
 class RecentFonts {
  public:
-  std::shared_ptr<RealizedFont> Find(const LOGFONT& lf, bool hinting) const {
-    for (const Entry& e : m_entries)
-      if (e.font && e.hinting == hinting && SameFont(e.lf, lf)) return e.font;
+  // The entry found last is tried first: runs of requests ask for one font.
+  std::shared_ptr<RealizedFont> Find(const LOGFONT& lf, bool hinting) {
+    if (Matches(m_entries[m_hit], lf, hinting)) return m_entries[m_hit].font;
+    for (size_t i = 0; i < kSize; ++i)
+      if (Matches(m_entries[i], lf, hinting)) return m_entries[m_hit = i].font;
     return nullptr;
   }
   void Remember(const LOGFONT& lf, bool hinting, std::shared_ptr<RealizedFont> font) {
@@ -64,6 +66,9 @@ class RecentFonts {
     bool hinting;
     std::shared_ptr<RealizedFont> font;
   };
+  static bool Matches(const Entry& e, const LOGFONT& lf, bool hinting) {
+    return e.font && e.hinting == hinting && SameFont(e.lf, lf);
+  }
   // Equal but for the escapement and orientation, which drawing applies.
   static bool SameFont(const LOGFONT& a, const LOGFONT& b) {
     static_assert(offsetof(LOGFONT, lfEscapement) == 8 && offsetof(LOGFONT, lfWeight) == 16);
@@ -73,6 +78,7 @@ class RecentFonts {
   }
   Entry m_entries[kSize] = {};
   size_t m_next = 0;
+  size_t m_hit = 0;
 };
 
 }  // namespace

@@ -56,9 +56,15 @@ class GlyphCache {
   };
   std::unordered_map<Key, DrawnGlyph, KeyHash> m_entries;
   std::size_t m_bytes = 0;
-  // The entry found last: a glyph is measured, then drawn, one after the other.
-  Key m_lastKey{};
-  DrawnGlyph* m_last = nullptr;
+  // Entries found lately, by a few bits of their hash: a formula asks for
+  // the same glyphs again and again (measured, then drawn), and a look here
+  // costs less than one in the map. Node pointers stay valid until clear().
+  static constexpr std::size_t kRecent = 64;
+  struct Recent {
+    Key key;
+    DrawnGlyph* entry = nullptr;
+  };
+  Recent m_recent[kRecent] = {};
 };
 
 }  // namespace lexaro::font

@@ -7,6 +7,7 @@
 
 #include "platform/font/font_engine.h"
 #include "platform/font/stem_fit.h"
+#include "platform/pixel_blend.h"
 
 namespace lexaro::font {
 namespace {
@@ -265,7 +266,12 @@ const Coverage* RealizedFont::RenderGlyph(const Glyph& g, double x, double y, in
   if (!(e.rendered >> slot & 1)) {
     int reach = int(LargestEm() * 8) + 16;
     CRect all(-reach, -reach, reach, reach);
-    if (!RenderUncached(g, subX / 4.0, subY / 4.0, escapement, all, cov)) cov = Coverage{};
+    // Kept without blank edges and in whole blend steps, so blits skip
+    // pixels they would not change.
+    if (RenderUncached(g, subX / 4.0, subY / 4.0, escapement, all, cov))
+      TrimCoverage(cov, pixels::kBlendStep);
+    else
+      cov = Coverage{};
     e.rendered |= std::uint16_t(1u << slot);
     m_drawn.Grew(cov.alpha.size());
   }
