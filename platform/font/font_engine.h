@@ -134,6 +134,9 @@ std::recursive_mutex& Mutex();
 // The realised font of a LOGFONT; equal LOGFONTs (escapement aside) share it.
 // Fonts realised without hinting never hint (see RealizedFont::Hinted).
 std::shared_ptr<RealizedFont> Realize(const LOGFONT& lf, bool hinting = true);
+// Realize for callers that hold Mutex(): no lock is taken and no reference
+// counted. The font stays realised until fonts are realised again.
+const std::shared_ptr<RealizedFont>& RealizeLocked(const LOGFONT& lf, bool hinting = true);
 // How many fonts were realised so far (cache misses), for tests.
 long RealizedFontCount();
 

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <unordered_map>
 
 #include "platform/font/face.h"
@@ -28,6 +29,9 @@ struct DrawnGlyph {
   // The outline's box mapped to the surface with the pen position at (0, 0),
   // as drawn (plain), and hinted with its baseline on row 0 when hinted.
   InkOffsets plain, hinted;
+  // The last box asked for, at pen position (lastX, lastY): a glyph is
+  // measured and then drawn at one place.
+  double lastX = std::numeric_limits<double>::quiet_NaN(), lastY = 0, lastBox[4] = {};
   // maps[subY * 4 + subX] is rendered when bit subY * 4 + subX is set.
   std::uint16_t rendered = 0;
   Coverage maps[16];

@@ -224,6 +224,10 @@ bool RealizedFont::InkBox(const Glyph& g, double x, double y, int escapement, do
   DrawnGlyph& e = m_drawn.Find(GlyphCache::Key{g.face, g.index, g.dx, g.dy, escapement});
   if (!e.measured) MeasureInkOffsets(g, escapement, e);
   if (!e.inked) return false;
+  if (x == e.lastX && y == e.lastY) {
+    std::copy_n(e.lastBox, 4, box);
+    return true;
+  }
   // A hinted glyph's box holds its outline both hinted and as the font has
   // it, which vector surfaces draw.
   const double* p = e.plain.box;
@@ -238,6 +242,8 @@ bool RealizedFont::InkBox(const Glyph& g, double x, double y, int escapement, do
   // coverage reaches into the pixels the outline touches.
   box[0] = std::floor(ink[0]) - 1, box[1] = std::floor(ink[1]) - 1;
   box[2] = std::ceil(ink[2]) + 1, box[3] = std::ceil(ink[3]) + 1;
+  e.lastX = x, e.lastY = y;
+  std::copy_n(box, 4, e.lastBox);
   return true;
 }
 

@@ -17,7 +17,8 @@ bool IsTransparent(COLORREF c) { return (c & 0xFF000000u) != 0; }
 
 void WalkTextRun(const TextOutRequest& req, TextRunSink& sink) {
   std::lock_guard lock(Mutex());
-  auto font = Realize(req.font, req.hinting);
+  // The sinks realise no fonts, so the font outlives the walk.
+  RealizedFont* font = RealizeLocked(req.font, req.hinting).get();
   static std::vector<Glyph> glyphs;  // used under the engine's lock
   font->Layout(req.bytes, req.count, req.codePage, glyphs);
   long long width = 0;
