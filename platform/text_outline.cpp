@@ -1,9 +1,5 @@
 #include "platform/text_outline.h"
 
-#include <ft2build.h>
-#include FT_OUTLINE_H
-#include FT_BBOX_H
-
 #include <algorithm>
 
 #include "platform/font/text_run.h"
@@ -15,14 +11,7 @@ bool OutlineBox(const LOGFONT& font, const char* s, int n, int codePage, double 
     double ink[4] = {1e300, 1e300, -1e300, -1e300};
     void Band(const double*, COLORREF) override {}
     bool Glyph(RealizedFont& f, const lexaro::font::Glyph& g, double x, double y) override {
-      Affine m;
-      const FT_Outline* outline = f.GlyphOutline(g, x, y, 0, &m);
-      FT_BBox b;
-      // The exact box of the curves, not of their control points.
-      if (!outline || outline->n_points <= 0 || outline->n_contours <= 0 ||
-          FT_Outline_Get_BBox(const_cast<FT_Outline*>(outline), &b) != 0)
-        return true;
-      GrowByMappedBox(m, b, ink);
+      f.GrowByOutlineBox(g, x, y, ink);
       return true;
     }
   };

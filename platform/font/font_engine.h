@@ -64,6 +64,11 @@ class RealizedFont {
   // GlyphOutline's outline. False when the glyph has no outline. The
   // outline's box is loaded once per glyph and kept.
   bool InkBox(const Glyph& g, double x, double y, int escapement, double box[4]);
+  // Grows ink {left, top, right, bottom} by the exact box of glyph g's
+  // outline (its curves, not their control points) as GlyphOutline places it
+  // level at pen position (x, y). False, growing nothing, when the glyph has
+  // no outline. The box is loaded once per glyph and kept.
+  bool GrowByOutlineBox(const Glyph& g, double x, double y, double ink[4]);
   // Whether RenderGlyph hints glyphs at this escapement (tenths of a degree):
   // level text up to kHintMaxEm, when realised with hinting. Hinting fits
   // the outline's horizontal stems to whole rows (FitStemsToRows) and moves
@@ -110,7 +115,7 @@ class RealizedFont {
   std::unordered_map<char32_t, Glyph> m_glyphs;
   // Outline boxes in outline units (after shift and emboldening) by glyph
   // and hinting, with the pixels per unit; a glyph without outline has
-  // xMin > xMax.
+  // xMin > xMax in both.
   struct OutlineKey {
     const LoadedFace* face;
     unsigned index;
@@ -122,9 +127,12 @@ class RealizedFont {
     size_t operator()(const OutlineKey& k) const noexcept;
   };
   struct OutlineBox {
-    FT_BBox box;
+    FT_BBox box;    // of the control points
+    FT_BBox exact;  // of the curves
     double ux, uy;
   };
+  // The boxes of glyph g's outline, loaded once.
+  const OutlineBox& BoxesOf(const Glyph& g, bool hinted);
   std::unordered_map<OutlineKey, OutlineBox, OutlineKeyHash> m_boxes;
   GlyphCache m_drawn;
   std::u32string m_decoded;

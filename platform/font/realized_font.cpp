@@ -1,5 +1,6 @@
 #include <ft2build.h>
 #include FT_ADVANCES_H
+#include FT_BBOX_H
 #include FT_OUTLINE_H
 
 #include <algorithm>
@@ -196,25 +197,38 @@ double RealizedFont::LargestEm() const { return m_em * std::max(1.0, m_xscale / 
 
 bool RealizedFont::RendersOutlines() const { return LargestEm() > kCacheMaxEm; }
 
+const RealizedFont::OutlineBox& RealizedFont::BoxesOf(const Glyph& g, bool hinted) {
+  OutlineKey key{g.face, g.index, g.dx, g.dy, hinted};
+  auto it = m_boxes.find(key);
+  if (it != m_boxes.end()) return it->second;
+  OutlineBox ob{{1, 1, 0, 0}, {1, 1, 0, 0}, 0, 0};
+  const FT_Outline* outline = LoadOutline(g, hinted, &ob.ux, &ob.uy);
+  if (outline && outline->n_points > 0 && outline->n_contours > 0) {
+    FT_Outline_Get_CBox(outline, &ob.box);
+    FT_BBox exact;
+    if (FT_Outline_Get_BBox(const_cast<FT_Outline*>(outline), &exact) == 0) ob.exact = exact;
+  }
+  return m_boxes.emplace(key, ob).first->second;
+}
+
+bool RealizedFont::GrowByOutlineBox(const Glyph& g, double x, double y, double ink[4]) {
+  if (!g.face) return false;
+  const OutlineBox& ob = BoxesOf(g, false);
+  if (ob.exact.xMin > ob.exact.xMax) return false;
+  GrowByMappedBox(Placement(ob.ux, ob.uy, x, y, 0), ob.exact, ink);
+  return true;
+}
+
 void RealizedFont::MeasureInkOffsets(const Glyph& g, int escapement, DrawnGlyph& e) {
   e.measured = true;
   for (bool hinted : {false, true}) {
     if (hinted && !Hinted(escapement)) break;
-    OutlineKey key{g.face, g.index, g.dx, g.dy, hinted};
-    auto it = m_boxes.find(key);
-    if (it == m_boxes.end()) {
-      OutlineBox ob{{1, 1, 0, 0}, 0, 0};
-      const FT_Outline* outline = LoadOutline(g, hinted, &ob.ux, &ob.uy);
-      if (outline && outline->n_points > 0 && outline->n_contours > 0) FT_Outline_Get_CBox(outline, &ob.box);
-      it = m_boxes.emplace(key, ob).first;
-    }
-    const FT_BBox& cb = it->second.box;
-    if (cb.xMin > cb.xMax) return;
+    const OutlineBox& ob = BoxesOf(g, hinted);
+    if (ob.box.xMin > ob.box.xMax) return;
     // Mapped with the pen at the origin: adding the pen position to these
     // sums later rounds exactly as mapping with it would (the translation
     // is the last term added), and rounding keeps the order of the corners.
-    GrowByMappedBox(Placement(it->second.ux, it->second.uy, 0, 0, escapement), cb,
-                    (hinted ? e.hinted : e.plain).box);
+    GrowByMappedBox(Placement(ob.ux, ob.uy, 0, 0, escapement), ob.box, (hinted ? e.hinted : e.plain).box);
   }
   e.inked = true;
 }
