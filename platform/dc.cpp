@@ -150,8 +150,8 @@ TextOutRequest CDC::MakeRequest(int x, int y, const char* str, int count, CSize*
 
   // Baseline direction and the direction "down" from it, both turned by the
   // escapement (counter-clockwise on a y-down surface).
-  double angle = m_lf.lfEscapement * (M_PI / 1800.0);
-  double dx = std::cos(angle), dy = -std::sin(angle);
+  double dx, dy;
+  lexaro::font::BaselineDirection(m_lf.lfEscapement, &dx, &dy);
   double downX = -dy, downY = dx;
   double along = 0, across = 0;
   switch (horizontal) {

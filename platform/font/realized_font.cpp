@@ -19,6 +19,7 @@ constexpr double kCacheMaxEm = 100;      // larger glyphs are rendered, not cach
 
 // An escapement as 0 to 3599 tenths of a degree.
 int Normalized(int escapement) {
+  if (escapement >= 0 && escapement < 3600) return escapement;  // spares a division
   escapement %= 3600;
   return escapement < 0 ? escapement + 3600 : escapement;
 }

@@ -24,8 +24,8 @@ void WalkTextRun(const TextOutRequest& req, TextRunSink& sink) {
   long long width = 0;
   for (const Glyph& g : glyphs) width += g.advance;
 
-  double angle = req.font.lfEscapement * (M_PI / 1800.0);
-  double dx = std::cos(angle), dy = -std::sin(angle);  // along the baseline
+  double dx, dy;  // along the baseline
+  BaselineDirection(req.font.lfEscapement, &dx, &dy);
   double downX = -dy, downY = dx;                       // across it, downwards
   // From `top` to `top + height` below the baseline, along the whole run.
   auto band = [&](double top, double height, COLORREF color) {
