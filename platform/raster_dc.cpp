@@ -97,7 +97,8 @@ void CRasterDC::DrawLine(CPoint from, CPoint to, const PenState& pen) {
   CRect bounds = ClipBounds();
   if (from.y == to.y && from.x != to.x) return DrawLevelLine(from, to.x, pen, bounds);
   // Neighbouring columns over the same rows are painted together by rows:
-  // a level line costs a span per row of its width, not one per pixel.
+  // each step of a shallow line costs a span per row of the pen, not one
+  // per pixel.
   long long x0 = 0, n = 0, top = 0, bottom = 0;
   auto flush = [&] {
     for (long long y = top; y < bottom && n > 0; ++y) FillSpan(int(y), x0, x0 + n, pen.color);
