@@ -139,22 +139,27 @@ UINT CDC::SetTextAlign(UINT flags) {
 TextOutRequest CDC::MakeRequest(int x, int y, const char* str, int count, CSize* ext) const {
   const bool updateCp = (m_textAlign & TA_UPDATECP) != 0;
   CPoint pt = updateCp ? m_pos : CPoint(x, y);
-  TEXTMETRIC tm;
-  MeasureFont(m_lf, &tm);
-  *ext = MeasureText(m_lf, str, count);
+  // Only what the alignment needs is measured, and the extent when asked
+  // for: a run aligned on the left end of its baseline measures nothing.
+  const UINT horizontal = m_textAlign & TA_CENTER, vertical = m_textAlign & TA_BASELINE;
+  CSize size;
+  if (ext || horizontal != TA_LEFT) size = MeasureText(m_lf, str, count);
+  if (ext) *ext = size;
+  TEXTMETRIC tm{};
+  if (vertical != TA_BASELINE) MeasureFont(m_lf, &tm);
 
   // Baseline direction and the direction "down" from it, both turned by the
   // escapement (counter-clockwise on a y-down surface).
-  double angle = m_lf.lfEscapement * (M_PI / 1800.0);
-  double dx = std::cos(angle), dy = -std::sin(angle);
+  double dx, dy;
+  lexaro::font::BaselineDirection(m_lf.lfEscapement, &dx, &dy);
   double downX = -dy, downY = dx;
   double along = 0, across = 0;
-  switch (m_textAlign & TA_CENTER) {
-    case TA_RIGHT: along = -ext->cx; break;
-    case TA_CENTER: along = -(ext->cx / 2); break;
+  switch (horizontal) {
+    case TA_RIGHT: along = -size.cx; break;
+    case TA_CENTER: along = -(size.cx / 2); break;
     default: break;
   }
-  switch (m_textAlign & TA_BASELINE) {
+  switch (vertical) {
     case TA_BASELINE: break;
     case TA_BOTTOM: across = -tm.tmDescent; break;
     default: across = tm.tmAscent; break;
@@ -168,7 +173,7 @@ BOOL CDC::TextOut(int x, int y, const char* str, int count) {
   if (count < 0 || (count > 0 && !str)) return FALSE;
   if (count == 0) return TRUE;
   CSize ext;
-  TextOutRequest req = MakeRequest(x, y, str, count, &ext);
+  TextOutRequest req = MakeRequest(x, y, str, count, (m_textAlign & TA_UPDATECP) ? &ext : nullptr);
   DrawText(req);
   if (m_textAlign & TA_UPDATECP) {
     double angle = m_lf.lfEscapement * (M_PI / 1800.0);
@@ -184,8 +189,7 @@ long long CDC::GetTextInk(int x, int y, const char* str, int count) const {
   if (count <= 0 || !str) return 0;
   CRect clip;
   if (GetClipBox(&clip) == NULLREGION || clip.IsRectEmpty()) return 0;
-  CSize ext;
-  return MeasureInk(MakeRequest(x, y, str, count, &ext), clip);
+  return MeasureInk(MakeRequest(x, y, str, count, nullptr), clip);
 }
 
 long long CDC::MeasureInk(const TextOutRequest& request, const CRect& clip) const {

@@ -24,7 +24,12 @@ void WalkThickLine(CPoint from, CPoint to, int width, const CRect& bounds, Emit&
   if (n == 0 || width < 1) return;
   long long w = width, h = w / 2;
   // Minor coordinate of step i: the ideal line rounded half up.
+  // Level and plumb lines never step; lines of ordinary length divide in 64
+  // bits (2 * i * an + n < 2^63 when n and an are below 2^30, as i < n).
+  const bool small = n < (1LL << 30) && an < (1LL << 30);
   auto minorAt = [&](long long i) {
+    if (an == 0) return n0;
+    if (small) return n0 + sn * ((2 * i * an + n) / (2 * n));
     __int128 num = (__int128)2 * i * an + n;
     return n0 + sn * (long long)(num / (2 * (__int128)n));
   };

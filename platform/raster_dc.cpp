@@ -10,6 +10,7 @@
 #include "platform/font/font_engine.h"
 #include "platform/font/text_run.h"
 #include "platform/line_walk.h"
+#include "platform/pixel_blend.h"
 
 namespace {
 
@@ -20,22 +21,8 @@ std::uint32_t Opaque(COLORREF c) {
          GetBValue(c);
 }
 
-// x / 255, rounded, for x in 0..65025.
-inline std::uint32_t Div255(std::uint32_t x) {
-  x += 128;
-  return (x + (x >> 8)) >> 8;
-}
-
-// Paints an opaque colour with coverage a over a premultiplied pixel.
-inline std::uint32_t Blend(std::uint32_t dst, std::uint32_t src, std::uint32_t a) {
-  if (a == 255) return src;
-  std::uint32_t inv = 255 - a, out = 0;
-  for (int shift = 0; shift < 32; shift += 8) {
-    std::uint32_t s = (shift == 24 ? 255 : (src >> shift) & 255), d = (dst >> shift) & 255;
-    out |= Div255(s * a + d * inv) << shift;
-  }
-  return out;
-}
+// The pixel a colour paints: transparent colours leave nothing.
+std::uint32_t PixelOf(COLORREF c) { return IsTransparent(c) ? 0u : Opaque(c); }
 
 }  // namespace
 
@@ -47,12 +34,13 @@ CRasterDC::CRasterDC(int width, int height, COLORREF background)
                                 std::to_string(height) + " pixels refused: each side must be 0 to " +
                                 std::to_string(kMaxSide) + " and the area at most " +
                                 std::to_string(kMaxPixels) + " pixels");
+  // Pixels start zero, transparent: only another background is painted.
   m_pixels.resize(size_t(width) * size_t(height));
-  Clear(background);
+  if (PixelOf(background) != 0) Clear(background);
 }
 
 void CRasterDC::Clear(COLORREF background) {
-  std::fill(m_pixels.begin(), m_pixels.end(), IsTransparent(background) ? 0u : Opaque(background));
+  std::fill(m_pixels.begin(), m_pixels.end(), PixelOf(background));
 }
 
 void CRasterDC::Crop(const CRect& rect) {
@@ -97,7 +85,7 @@ void CRasterDC::ForEachVisibleSpan(int y, long long x0, long long x1, F&& paint)
 }
 
 void CRasterDC::FillSpan(int y, long long x0, long long x1, COLORREF color) {
-  std::uint32_t value = IsTransparent(color) ? 0u : Opaque(color);
+  std::uint32_t value = PixelOf(color);
   ForEachVisibleSpan(y, x0, x1, [&](std::uint32_t* row, int a, int b) {
     std::fill(row + a, row + b, value);
   });
@@ -111,7 +99,7 @@ void CRasterDC::PaintCoverage(const Shape& shape, COLORREF color) {
       if (alpha == 255) {
         std::fill(row + a, row + b, src);
       } else {
-        for (int x = a; x < b; ++x) row[x] = Blend(row[x], src, alpha);
+        for (int x = a; x < b; ++x) row[x] = lexaro::pixels::Blend(row[x], src, alpha);
       }
     });
   });
@@ -121,14 +109,39 @@ void CRasterDC::DrawLine(CPoint from, CPoint to, const PenState& pen) {
   if (pen.style == PS_NULL || IsTransparent(pen.color)) return;
   if (GetAntialias()) return PaintCoverage(lexaro::coverage::LineBody(from, to, pen.width), pen.color);
   CRect bounds = ClipBounds();
+  if (from.y == to.y && from.x != to.x) return DrawLevelLine(from, to.x, pen, bounds);
+  // Neighbouring columns over the same rows are painted together by rows:
+  // each step of a shallow line costs a span per row of the pen, not one
+  // per pixel.
+  long long x0 = 0, n = 0, top = 0, bottom = 0;
+  auto flush = [&] {
+    for (long long y = top; y < bottom && n > 0; ++y) FillSpan(int(y), x0, x0 + n, pen.color);
+    n = 0;
+  };
   lexaro::WalkThickLine(from, to, pen.width, bounds, [&](bool rows, long long at, long long lo, long long hi) {
-    if (rows) {
-      FillSpan(int(at), lo, hi, pen.color);
-    } else {
-      for (long long y = std::max(lo, (long long)bounds.top); y < std::min(hi, (long long)bounds.bottom); ++y)
-        FillSpan(int(y), at, at + 1, pen.color);
+    if (rows) return FillSpan(int(at), lo, hi, pen.color);
+    lo = std::max(lo, (long long)bounds.top), hi = std::min(hi, (long long)bounds.bottom);
+    if (n > 0 && at == x0 + n && lo == top && hi == bottom) {
+      ++n;
+      return;
     }
+    flush();
+    x0 = at, n = 1, top = lo, bottom = hi;
   });
+  flush();
+}
+
+// The pixels WalkThickLine gives a level line: a pen square on each pixel
+// from `from` up to `toX`, without it.
+void CRasterDC::DrawLevelLine(CPoint from, int toX, const PenState& pen, const CRect& bounds) {
+  const long long w = pen.width, h = w / 2;
+  if (w < 1) return;
+  long long first = from.x < toX ? from.x : (long long)toX + 1, last = from.x < toX ? (long long)toX - 1 : from.x;
+  long long top = std::max((long long)from.y - h, (long long)bounds.top);
+  long long bottom = std::min((long long)from.y - h + w, (long long)bounds.bottom);
+  long long left = std::max(first - h, (long long)bounds.left), right = std::min(last - h + w, (long long)bounds.right);
+  if (left >= right) return;
+  for (long long y = top; y < bottom; ++y) FillSpan(int(y), left, right, pen.color);
 }
 
 bool CRasterDC::DrawConvex(const CPoint* corners, int count, const PenState& pen) {
@@ -210,13 +223,19 @@ void CRasterDC::FillColumnBlock(long long x0, int count, const int* lo, const in
 void CRasterDC::BlendCoverage(const std::uint8_t* alpha, int left, int top, int width, int height,
                               COLORREF color) {
   std::uint32_t src = Opaque(color);
+  if (!GetClipRegion()) {
+    // Cut to the surface once rather than row by row.
+    const long long x0 = std::max(left, 0), x1 = std::min((long long)left + width, (long long)m_width);
+    const long long y0 = std::max(top, 0), y1 = std::min((long long)top + height, (long long)m_height);
+    for (long long y = y0; y < y1 && x0 < x1; ++y)
+      lexaro::pixels::BlendRow(m_pixels.data() + size_t(y) * size_t(m_width) + size_t(x0),
+                               alpha + size_t(y - top) * size_t(width) + size_t(x0 - left), int(x1 - x0), src);
+    return;
+  }
   for (int j = 0; j < height; ++j) {
     const std::uint8_t* cov = alpha + size_t(j) * size_t(width);
     ForEachVisibleSpan(top + j, left, (long long)left + width, [&](std::uint32_t* row, int a, int b) {
-      for (int x = a; x < b; ++x) {
-        std::uint32_t c = cov[x - left];
-        if (c) row[x] = Blend(row[x], src, c);
-      }
+      lexaro::pixels::BlendRow(row + a, cov + (a - left), b - a, src);
     });
   }
 }

@@ -26,12 +26,11 @@ double ScalePow10(double v, int e) {
 }  // namespace
 
 int Roundoff(double x) {
-  if (std::isnan(x)) return 0;
-  double r = x >= 0 ? std::trunc(x + 0.5) : -std::trunc(-x + 0.5);
   // Converting a double outside the int range is undefined; clamp instead.
-  if (r >= double(INT_MAX)) return INT_MAX;
-  if (r <= double(INT_MIN)) return INT_MIN;
-  return int(r);
+  if (!(x > double(INT_MIN) - 0.5 && x < double(INT_MAX) + 0.5)) return std::isnan(x) ? 0 : x > 0 ? INT_MAX : INT_MIN;
+  // Within the range x +- 0.5 is rounded as -(-x + 0.5) is, and the
+  // conversion truncates: halves go away from zero.
+  return int(x >= 0 ? x + 0.5 : x - 0.5);
 }
 
 double FormalDouble(double x, int* exponent) {

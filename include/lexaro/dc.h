@@ -191,8 +191,8 @@ class LEXARO_API CDC {
   const PenState& CurrentPen() const { return m_pen; }
 
  private:
-  // The request TextOut(x, y, str, count) hands to DrawText; *ext is the
-  // text's extent.
+  // The request TextOut(x, y, str, count) hands to DrawText; *ext, unless
+  // ext is null, is the text's extent.
   TextOutRequest MakeRequest(int x, int y, const char* str, int count, CSize* ext) const;
 
   CFont m_defaultFont;

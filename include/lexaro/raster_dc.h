@@ -68,6 +68,7 @@ class LEXARO_API CRasterDC : public CDC {
   template <typename F>
   void ForEachVisibleSpan(int y, long long x0, long long x1, F&& paint);
   void FillSpan(int y, long long x0, long long x1, COLORREF color);
+  void DrawLevelLine(CPoint from, int toX, const PenState& pen, const CRect& bounds);
   // Paints a convex polygon with its coverage of each pixel.
   template <typename Shape>
   void PaintCoverage(const Shape& shape, COLORREF color);

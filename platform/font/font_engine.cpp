@@ -47,14 +47,20 @@ struct KeyHash {
 // here and goes through the cache as before. Guarded by Mutex().
 class RecentFonts {
  public:
-  std::shared_ptr<RealizedFont> Find(const LOGFONT& lf, bool hinting) const {
-    for (const Entry& e : m_entries)
-      if (e.font && e.hinting == hinting && SameFont(e.lf, lf)) return e.font;
+  // The entry found last is tried first: runs of requests ask for one font.
+  // Null when none matches; an entry stays until the next Remember.
+  const std::shared_ptr<RealizedFont>* Find(const LOGFONT& lf, bool hinting) {
+    if (Matches(m_entries[m_hit], lf, hinting)) return &m_entries[m_hit].font;
+    for (size_t i = 0; i < kSize; ++i)
+      if (Matches(m_entries[i], lf, hinting)) return &m_entries[m_hit = i].font;
     return nullptr;
   }
-  void Remember(const LOGFONT& lf, bool hinting, std::shared_ptr<RealizedFont> font) {
+  const std::shared_ptr<RealizedFont>& Remember(const LOGFONT& lf, bool hinting,
+                                                std::shared_ptr<RealizedFont> font) {
+    m_hit = m_next;
     m_entries[m_next] = Entry{lf, hinting, std::move(font)};
     m_next = (m_next + 1) % kSize;
+    return m_entries[m_hit].font;
   }
 
  private:
@@ -64,6 +70,9 @@ class RecentFonts {
     bool hinting;
     std::shared_ptr<RealizedFont> font;
   };
+  static bool Matches(const Entry& e, const LOGFONT& lf, bool hinting) {
+    return e.font && e.hinting == hinting && SameFont(e.lf, lf);
+  }
   // Equal but for the escapement and orientation, which drawing applies.
   static bool SameFont(const LOGFONT& a, const LOGFONT& b) {
     static_assert(offsetof(LOGFONT, lfEscapement) == 8 && offsetof(LOGFONT, lfWeight) == 16);
@@ -73,6 +82,7 @@ class RecentFonts {
   }
   Entry m_entries[kSize] = {};
   size_t m_next = 0;
+  size_t m_hit = 0;
 };
 
 }  // namespace
@@ -82,26 +92,26 @@ std::recursive_mutex& Mutex() {
   return m;
 }
 
-std::shared_ptr<RealizedFont> Realize(const LOGFONT& lf, bool hinting) {
+const std::shared_ptr<RealizedFont>& RealizeLocked(const LOGFONT& lf, bool hinting) {
   static_assert(sizeof(LOGFONT) == 60, "LOGFONT must have no padding: it is hashed as bytes");
   static std::unordered_map<FontKey, std::shared_ptr<RealizedFont>, KeyHash> cache;
   static RecentFonts recent;
-  std::lock_guard lock(Mutex());
-  if (auto font = recent.Find(lf, hinting)) return font;
+  if (auto* font = recent.Find(lf, hinting)) return *font;
   FontKey key = KeyOf(lf, hinting);
   auto it = cache.find(key);
-  if (it != cache.end()) {
-    recent.Remember(lf, hinting, it->second);
-    return it->second;
-  }
+  if (it != cache.end()) return recent.Remember(lf, hinting, it->second);
   if (cache.size() >= kMaxCachedFonts) {
     std::erase_if(cache, [](const auto& e) { return e.second.use_count() == 1; });
   }
   auto font = std::make_shared<RealizedFont>(key.lf, hinting);
   ++g_realized;
   cache.emplace(key, font);
-  recent.Remember(lf, hinting, font);
-  return font;
+  return recent.Remember(lf, hinting, std::move(font));
+}
+
+std::shared_ptr<RealizedFont> Realize(const LOGFONT& lf, bool hinting) {
+  std::lock_guard lock(Mutex());
+  return RealizeLocked(lf, hinting);
 }
 
 long RealizedFontCount() {
@@ -111,13 +121,13 @@ long RealizedFontCount() {
 
 CSize MeasureText(const LOGFONT& lf, const char* s, int n, int codePage) {
   std::lock_guard lock(Mutex());
-  auto font = Realize(lf);
-  return CSize(font->Width(s, n, codePage), font->Metrics().tmHeight);
+  RealizedFont& font = *RealizeLocked(lf, true);
+  return CSize(font.Width(s, n, codePage), font.Metrics().tmHeight);
 }
 
 void GetMetrics(const LOGFONT& lf, TEXTMETRIC* tm) {
   std::lock_guard lock(Mutex());
-  *tm = Realize(lf)->Metrics();
+  *tm = RealizeLocked(lf, true)->Metrics();
 }
 
 }  // namespace lexaro::font

@@ -11,6 +11,7 @@
 
 #include "lexaro/dc.h"
 #include "platform/font/face.h"
+#include "platform/font/glyph_cache.h"
 #include "platform/font/outline_raster.h"
 
 namespace lexaro::font {
@@ -94,6 +95,8 @@ class RealizedFont {
   // The map that draws an outline of (ux, uy) pixels per unit with its pen
   // position at (x, y), turned by the escapement and slanted for italics.
   Affine Placement(double ux, double uy, double x, double y, int escapement) const;
+  // Fills e's ink offsets (see GlyphCache) for glyph g at the escapement.
+  void MeasureInkOffsets(const Glyph& g, int escapement, DrawnGlyph& e);
   bool RenderUncached(const Glyph& g, double x, double y, int escapement, const CRect& clip,
                       Coverage& out);
 
@@ -107,19 +110,9 @@ class RealizedFont {
   Glyph m_byteGlyphs[256];
   bool m_byteKnown[256] = {};
   std::unordered_map<char32_t, Glyph> m_glyphs;
-  struct BitmapKey {
-    const LoadedFace* face;
-    unsigned index;
-    int dx, dy, escapement, subX, subY;
-    bool operator==(const BitmapKey&) const = default;
-  };
-  struct BitmapKeyHash {
-    size_t operator()(const BitmapKey& k) const noexcept;
-  };
-  std::unordered_map<BitmapKey, Coverage, BitmapKeyHash> m_bitmaps;
   // Outline boxes in outline units (after shift and emboldening) by glyph
   // and hinting, with the pixels per unit; a glyph without outline has
-  // xMin > xMax.
+  // xMin > xMax in both.
   struct OutlineKey {
     const LoadedFace* face;
     unsigned index;
@@ -131,11 +124,13 @@ class RealizedFont {
     size_t operator()(const OutlineKey& k) const noexcept;
   };
   struct OutlineBox {
-    FT_BBox box;
+    FT_BBox box;  // of the control points
     double ux, uy;
   };
+  // The box of glyph g's outline, loaded once.
+  const OutlineBox& BoxesOf(const Glyph& g, bool hinted);
   std::unordered_map<OutlineKey, OutlineBox, OutlineKeyHash> m_boxes;
-  size_t m_bitmapBytes = 0;
+  GlyphCache m_drawn;
   std::u32string m_decoded;
 };
 
@@ -143,6 +138,9 @@ std::recursive_mutex& Mutex();
 // The realised font of a LOGFONT; equal LOGFONTs (escapement aside) share it.
 // Fonts realised without hinting never hint (see RealizedFont::Hinted).
 std::shared_ptr<RealizedFont> Realize(const LOGFONT& lf, bool hinting = true);
+// Realize for callers that hold Mutex(): no lock is taken and no reference
+// counted. The font stays realised until fonts are realised again.
+const std::shared_ptr<RealizedFont>& RealizeLocked(const LOGFONT& lf, bool hinting = true);
 // How many fonts were realised so far (cache misses), for tests.
 long RealizedFontCount();
 

@@ -214,6 +214,28 @@ bool RenderPolygon(const double* xy, int n, const CRect& clip, Coverage& out) {
   return RenderContours({c}, FT_OUTLINE_NONE, clip, out);
 }
 
+void TrimCoverage(Coverage& cov, int step) {
+  const int w = cov.width, h = cov.height;
+  int x0 = w, x1 = 0, y0 = h, y1 = 0;
+  for (int y = 0; y < h; ++y) {
+    const std::uint8_t* row = cov.alpha.data() + size_t(y) * size_t(w);
+    int a = 0, b = w;
+    while (a < w && row[a] == 0) ++a;
+    if (a == w) continue;
+    while (row[b - 1] == 0) --b;
+    x0 = std::min(x0, a), x1 = std::max(x1, b), y0 = std::min(y0, y), y1 = y + 1;
+  }
+  if (x0 >= x1) {
+    cov = Coverage{};
+    return;
+  }
+  const int width = (x1 - x0 + step - 1) / step * step, height = y1 - y0;
+  std::vector<std::uint8_t> alpha(size_t(width) * size_t(height), 0);
+  for (int y = 0; y < height; ++y)
+    std::copy_n(cov.alpha.data() + size_t(y0 + y) * size_t(w) + x0, x1 - x0, alpha.data() + size_t(y) * size_t(width));
+  cov = Coverage{cov.left + x0, cov.top + y0, width, height, std::move(alpha)};
+}
+
 void GrowByMappedBox(const Affine& m, const FT_BBox& b, double box[4]) {
   for (FT_Pos u : {b.xMin, b.xMax})
     for (FT_Pos v : {b.yMin, b.yMax}) {

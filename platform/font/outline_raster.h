@@ -32,6 +32,11 @@ void GrowByMappedBox(const Affine& m, const FT_BBox& b, double box[4]);
 // Returns false when nothing of it lies inside the clip.
 bool RenderOutline(const FT_Outline& outline, const Affine& m, const CRect& clip, Coverage& out);
 
+// Cuts the rows and columns of zero coverage from the edges of `cov`, then
+// widens it on the right with zero coverage to a multiple of `step` columns:
+// what it paints is unchanged, and a blit of whole steps needs no remainder.
+void TrimCoverage(Coverage& cov, int step);
+
 // Renders a closed polygon given in surface coordinates (x0, y0, x1, y1, ...).
 bool RenderPolygon(const double* xy, int points, const CRect& clip, Coverage& out);
 

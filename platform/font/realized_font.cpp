@@ -1,5 +1,6 @@
 #include <ft2build.h>
 #include FT_ADVANCES_H
+#include FT_BBOX_H
 #include FT_OUTLINE_H
 
 #include <algorithm>
@@ -7,6 +8,7 @@
 
 #include "platform/font/font_engine.h"
 #include "platform/font/stem_fit.h"
+#include "platform/pixel_blend.h"
 
 namespace lexaro::font {
 namespace {
@@ -14,10 +16,10 @@ namespace {
 constexpr double kItalicShear = 0.2126;  // the slant of synthesised italics
 constexpr double kMaxStemEm = 0.25;      // the thickest horizontal stem that is fitted
 constexpr double kCacheMaxEm = 100;      // larger glyphs are rendered, not cached
-constexpr size_t kCacheBytes = 8u << 20;
 
 // An escapement as 0 to 3599 tenths of a degree.
 int Normalized(int escapement) {
+  if (escapement >= 0 && escapement < 3600) return escapement;  // spares a division
   escapement %= 3600;
   return escapement < 0 ? escapement + 3600 : escapement;
 }
@@ -202,30 +204,55 @@ double RealizedFont::LargestEm() const { return m_em * std::max(1.0, m_xscale / 
 
 bool RealizedFont::RendersOutlines() const { return LargestEm() > kCacheMaxEm; }
 
-bool RealizedFont::InkBox(const Glyph& g, double x, double y, int escapement, double box[4]) {
-  if (!g.face) return false;
-  // A hinted glyph's box holds its outline both hinted and as the font has
-  // it, which vector surfaces draw.
-  double ink[4] = {1e300, 1e300, -1e300, -1e300};
+const RealizedFont::OutlineBox& RealizedFont::BoxesOf(const Glyph& g, bool hinted) {
+  OutlineKey key{g.face, g.index, g.dx, g.dy, hinted};
+  auto it = m_boxes.find(key);
+  if (it != m_boxes.end()) return it->second;
+  OutlineBox ob{{1, 1, 0, 0}, 0, 0};
+  const FT_Outline* outline = LoadOutline(g, hinted, &ob.ux, &ob.uy);
+  if (outline && outline->n_points > 0 && outline->n_contours > 0) FT_Outline_Get_CBox(outline, &ob.box);
+  return m_boxes.emplace(key, ob).first->second;
+}
+
+void RealizedFont::MeasureInkOffsets(const Glyph& g, int escapement, DrawnGlyph& e) {
+  e.measured = true;
   for (bool hinted : {false, true}) {
     if (hinted && !Hinted(escapement)) break;
-    OutlineKey key{g.face, g.index, g.dx, g.dy, hinted};
-    auto it = m_boxes.find(key);
-    if (it == m_boxes.end()) {
-      OutlineBox ob{{1, 1, 0, 0}, 0, 0};
-      const FT_Outline* outline = LoadOutline(g, hinted, &ob.ux, &ob.uy);
-      if (outline && outline->n_points > 0 && outline->n_contours > 0) FT_Outline_Get_CBox(outline, &ob.box);
-      it = m_boxes.emplace(key, ob).first;
-    }
-    const FT_BBox& cb = it->second.box;
-    if (cb.xMin > cb.xMax) return false;
-    GrowByMappedBox(Placement(it->second.ux, it->second.uy, x, hinted ? BaselineRow(y) : y, escapement),
-                    cb, ink);
+    const OutlineBox& ob = BoxesOf(g, hinted);
+    if (ob.box.xMin > ob.box.xMax) return;
+    // Mapped with the pen at the origin: adding the pen position to these
+    // sums later rounds exactly as mapping with it would (the translation
+    // is the last term added), and rounding keeps the order of the corners.
+    GrowByMappedBox(Placement(ob.ux, ob.uy, 0, 0, escapement), ob.box, (hinted ? e.hinted : e.plain).box);
+  }
+  e.inked = true;
+}
+
+bool RealizedFont::InkBox(const Glyph& g, double x, double y, int escapement, double box[4]) {
+  if (!g.face) return false;
+  DrawnGlyph& e = m_drawn.Find(GlyphCache::Key{g.face, g.index, g.dx, g.dy, escapement});
+  if (!e.measured) MeasureInkOffsets(g, escapement, e);
+  if (!e.inked) return false;
+  if (x == e.lastX && y == e.lastY) {
+    std::copy_n(e.lastBox, 4, box);
+    return true;
+  }
+  // A hinted glyph's box holds its outline both hinted and as the font has
+  // it, which vector surfaces draw.
+  const double* p = e.plain.box;
+  double ink[4] = {p[0] + x, p[1] + y, p[2] + x, p[3] + y};
+  if (Hinted(escapement)) {
+    const double* h = e.hinted.box;
+    double row = BaselineRow(y);
+    ink[0] = std::min(ink[0], h[0] + x), ink[1] = std::min(ink[1], h[1] + row);
+    ink[2] = std::max(ink[2], h[2] + x), ink[3] = std::max(ink[3], h[3] + row);
   }
   // A cached map is drawn up to a quarter pixel from the pen position, and
   // coverage reaches into the pixels the outline touches.
   box[0] = std::floor(ink[0]) - 1, box[1] = std::floor(ink[1]) - 1;
   box[2] = std::ceil(ink[2]) + 1, box[3] = std::ceil(ink[3]) + 1;
+  e.lastX = x, e.lastY = y;
+  std::copy_n(box, 4, e.lastBox);
   return true;
 }
 
@@ -238,14 +265,6 @@ bool RealizedFont::RenderUncached(const Glyph& g, double x, double y, int escape
   return RenderOutline(*outline, Placement(ux, uy, x, hinted ? BaselineRow(y) : y, escapement), clip, out);
 }
 
-size_t RealizedFont::BitmapKeyHash::operator()(const BitmapKey& k) const noexcept {
-  size_t h = std::hash<const void*>()(k.face);
-  h = h * 1000003u ^ k.index;
-  h = h * 1000003u ^ size_t(k.dx) ^ size_t(k.dy) << 20;
-  h = h * 1000003u ^ size_t(k.escapement << 4 | k.subX << 2 | k.subY);
-  return h;
-}
-
 const Coverage* RealizedFont::RenderGlyph(const Glyph& g, double x, double y, int escapement,
                                           const CRect& clip, Coverage& scratch, int* dx, int* dy) {
   *dx = *dy = 0;
@@ -256,26 +275,26 @@ const Coverage* RealizedFont::RenderGlyph(const Glyph& g, double x, double y, in
   // hinted ones stand on whole rows.
   if (Hinted(escapement)) y = BaselineRow(y);
   double fx = std::floor(x), fy = std::floor(y);
-  int subX = int((x - fx) * 4), subY = int((y - fy) * 4);
-  BitmapKey key{g.face, g.index, g.dx, g.dy, escapement, subX, subY};
-  auto it = m_bitmaps.find(key);
-  if (it == m_bitmaps.end()) {
-    Coverage cov;
+  int subX = int((x - fx) * 4), subY = int((y - fy) * 4), slot = subY * 4 + subX;
+  DrawnGlyph& e = m_drawn.Find(GlyphCache::Key{g.face, g.index, g.dx, g.dy, escapement});
+  Coverage& cov = e.maps[slot];
+  if (!(e.rendered >> slot & 1)) {
     int reach = int(LargestEm() * 8) + 16;
     CRect all(-reach, -reach, reach, reach);
-    if (!RenderUncached(g, subX / 4.0, subY / 4.0, escapement, all, cov)) cov = Coverage{};
-    if (m_bitmapBytes > kCacheBytes) {
-      m_bitmaps.clear();
-      m_bitmapBytes = 0;
-    }
-    m_bitmapBytes += cov.alpha.size() + sizeof(Coverage);
-    it = m_bitmaps.emplace(key, std::move(cov)).first;
+    // Kept without blank edges and in whole blend steps, so blits skip
+    // pixels they would not change.
+    if (RenderUncached(g, subX / 4.0, subY / 4.0, escapement, all, cov))
+      TrimCoverage(cov, pixels::kBlendStep);
+    else
+      cov = Coverage{};
+    e.rendered |= std::uint16_t(1u << slot);
+    m_drawn.Grew(cov.alpha.size());
   }
-  if (it->second.width == 0) return nullptr;
+  if (cov.width == 0) return nullptr;
   // Callers keep pen positions far inside the int range; clamp regardless.
   *dx = int(std::clamp(fx, -1073741824.0, 1073741824.0));
   *dy = int(std::clamp(fy, -1073741824.0, 1073741824.0));
-  return &it->second;
+  return &cov;
 }
 
 void RealizedFont::UnderlineBand(double* top, double* thickness) const {

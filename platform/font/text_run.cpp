@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 namespace lexaro::font {
@@ -13,18 +16,45 @@ constexpr long long kOutlineWork = 2048;
 
 bool IsTransparent(COLORREF c) { return (c & 0xFF000000u) != 0; }
 
+// The run laid out last. Text is measured for its ink and then drawn, so
+// one run is walked twice in a row; the second walk takes these glyphs. The
+// font is held, so an equal pointer is the same font. Used under the
+// engine's lock.
+class LastRun {
+ public:
+  const std::vector<Glyph>& Glyphs(const std::shared_ptr<RealizedFont>& font, const TextOutRequest& req) {
+    const size_t n = req.bytes && req.count > 0 ? size_t(req.count) : 0;
+    if (font != m_font || req.codePage != m_codePage || n != m_bytes.size() ||
+        (n > 0 && std::memcmp(req.bytes, m_bytes.data(), n) != 0)) {
+      font->Layout(req.bytes, req.count, req.codePage, m_glyphs);
+      m_font = font;
+      m_codePage = req.codePage;
+      m_bytes.assign(req.bytes ? req.bytes : "", n);
+    }
+    return m_glyphs;
+  }
+
+ private:
+  std::shared_ptr<RealizedFont> m_font;
+  int m_codePage = 0;
+  std::string m_bytes;
+  std::vector<Glyph> m_glyphs;
+};
+
 }  // namespace
 
 void WalkTextRun(const TextOutRequest& req, TextRunSink& sink) {
   std::lock_guard lock(Mutex());
-  auto font = Realize(req.font, req.hinting);
-  static std::vector<Glyph> glyphs;  // used under the engine's lock
-  font->Layout(req.bytes, req.count, req.codePage, glyphs);
+  const std::shared_ptr<RealizedFont>& found = RealizeLocked(req.font, req.hinting);
+  static LastRun last;
+  const std::vector<Glyph>& glyphs = last.Glyphs(found, req);
+  // The sinks realise no fonts, and the last run holds the font.
+  RealizedFont* font = found.get();
   long long width = 0;
   for (const Glyph& g : glyphs) width += g.advance;
 
-  double angle = req.font.lfEscapement * (M_PI / 1800.0);
-  double dx = std::cos(angle), dy = -std::sin(angle);  // along the baseline
+  double dx, dy;  // along the baseline
+  BaselineDirection(req.font.lfEscapement, &dx, &dy);
   double downX = -dy, downY = dx;                       // across it, downwards
   // From `top` to `top + height` below the baseline, along the whole run.
   auto band = [&](double top, double height, COLORREF color) {

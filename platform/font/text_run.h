@@ -4,6 +4,8 @@
 // a glyph; the geometry is computed here once for all of them.
 #pragma once
 
+#include <cmath>
+
 #include "lexaro/dc.h"
 #include "platform/font/font_engine.h"
 
@@ -20,6 +22,18 @@ class TextRunSink {
   // After the last glyph, before the underline and strike-out bands.
   virtual void GlyphsDone() {}
 };
+
+// The unit vector along a baseline turned by the escapement (tenths of a
+// degree, counter-clockwise on a y-down surface): (cos a, -sin a). Level text
+// takes no trigonometry; the values are those cos and sin give.
+inline void BaselineDirection(int escapement, double* dx, double* dy) {
+  if (escapement == 0) {
+    *dx = 1.0, *dy = -0.0;
+    return;
+  }
+  double angle = escapement * (M_PI / 1800.0);
+  *dx = std::cos(angle), *dy = -std::sin(angle);
+}
 
 // Lays the request's text out in its font and walks it. Glyphs whose pen
 // position lies farther than 2^30 pixels from the origin are passed over:

@@ -108,6 +108,17 @@ TEST(RasterText, EscapementTurnsTextAndAlignmentCounterClockwise) {
   EXPECT_GT(turned.right, x + 10);
 }
 
+TEST(RasterText, GlyphsPassedOverOutsideTheClipAreDrawnWhereItShows) {
+  TextSurface s;
+  CRgn right;
+  right.CreateRectRgn(100, 0, 200, 160);
+  s.dc.SelectClipRgn(&right);
+  EXPECT_TRUE(s.Draw(TA_BASELINE, 20, 80, "l").empty());
+  PixelSet ink = s.Draw(TA_BASELINE, 150, 80, "l");
+  ASSERT_FALSE(ink.empty());
+  EXPECT_GE(Box(ink).left, 150);
+}
+
 TEST(RasterText, ColourAndBackgroundMode) {
   TextSurface s;
   const int x = 20, y = 60;

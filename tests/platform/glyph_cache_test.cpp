@@ -1,0 +1,69 @@
+#include "platform/font/glyph_cache.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/pixel_blend.h"
+
+using lexaro::font::DrawnGlyph;
+using lexaro::font::GlyphCache;
+using Key = GlyphCache::Key;
+
+TEST(GlyphCache, EntriesDifferingInOneFieldOfTheKeyAreDistinct) {
+  const lexaro::font::LoadedFace a, b;
+  const Key base{&a, 5, 0, 0, 0};
+  const Key others[] = {
+      {&b, 5, 0, 0, 0},    // another face
+      {&a, 6, 0, 0, 0},    // another glyph
+      {&a, 5, 1, 0, 0},    // shifted across
+      {&a, 5, 0, -1, 0},   // shifted up
+      {&a, 5, 0, 0, 300},  // turned
+  };
+  GlyphCache cache;
+  cache.Find(base).rendered = 1;
+  for (const Key& k : others) {
+    EXPECT_EQ(cache.Find(k).rendered, 0);
+    cache.Find(k).rendered = 2;
+    EXPECT_EQ(cache.Find(base).rendered, 1);
+  }
+}
+
+TEST(GlyphCache, StartsAfreshPastItsBoundAndForgetsEveryEntry) {
+  GlyphCache cache;
+  const size_t entry = sizeof(DrawnGlyph) + sizeof(Key), map = 4000;
+  size_t clears = 0, last = 0;
+  for (unsigned i = 0; i < 20000; ++i) {
+    cache.Find(Key{nullptr, i, 0, 0, 0}).rendered = 1;
+    cache.Grew(map);
+    ASSERT_LE(cache.Bytes(), lexaro::font::kGlyphCacheBytes + 2 * (entry + map));
+    if (cache.Bytes() < last) {
+      ++clears;
+      // The glyph asked for just before is gone, though it was found last.
+      EXPECT_EQ(cache.Find(Key{nullptr, i - 1, 0, 0, 0}).rendered, 0);
+    }
+    last = cache.Bytes();
+  }
+  EXPECT_GE(clears, 5u);
+}
+
+// A row blended at once has the bytes of each channel blended on its own,
+// (s * a + d * (255 - a)) / 255 rounded, for every coverage, over pixels of
+// several kinds, whatever the row's length beyond whole steps.
+TEST(PixelBlend, RowsBlendAsSingleChannelsDo) {
+  std::vector<std::uint8_t> cov = {0, 0, 0, 0, 255, 255, 255, 255};
+  for (int a = 0; a < 256; ++a) cov.push_back(std::uint8_t(a * 97 % 256));
+  for (std::uint32_t src : {0xFF000000u, 0xFFFFFFFFu, 0xFF12A456u})
+    for (std::uint32_t below : {0u, 0xFFFFFFFFu, 0x80402010u, 0xFF00FF00u})
+      for (int n = int(cov.size()) - 3; n <= int(cov.size()); ++n) {
+        std::vector<std::uint32_t> row(size_t(n), below), expected(size_t(n), 0u);
+        for (int i = 0; i < n; ++i)
+          for (int shift = 0; shift < 32; shift += 8) {
+            std::uint32_t s = (src >> shift) & 255, d = (below >> shift) & 255, a = cov[size_t(i)];
+            expected[size_t(i)] |= (s * a + d * (255 - a) + 127) / 255 << shift;
+          }
+        lexaro::pixels::BlendRow(row.data(), cov.data(), n, src);
+        ASSERT_EQ(row, expected) << std::hex << src << " over " << below << ", " << std::dec << n;
+      }
+}
