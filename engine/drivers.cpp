@@ -210,7 +210,7 @@ LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Single(int start, LX_TXT_STATE* state
       pos = lt + 2 * k;
       continue;
     }
-    CString name = GetTagToken(" >", lt + 1);
+    std::string_view name = GetTagToken(lt + 1);
     if (state->tagCode != 0 && name == EndTagName(state->tagCode)) {
       *stop = 1;
       pos = GetETagIdx(lt + 1) + 1;
@@ -298,11 +298,11 @@ void CLexaro::Engine::TextOut_Single(int start, LX_TXT_STATE* state, CFont* font
     advance += TextOut_String(pos, lt - 1, state, GetPos_MoveX(pt, advance));
     if (m_text.GetAt(lt + 1) == '<') {
       const int k = EscapedLessThans(lt);
-      advance += TextOut_Run(CString('<', k), GetPos_MoveX(pt, advance));
+      advance += TextOut_Run(std::string(size_t(k), '<'), GetPos_MoveX(pt, advance));
       pos = lt + 2 * k;
       continue;
     }
-    CString name = GetTagToken(" >", lt + 1);
+    std::string_view name = GetTagToken(lt + 1);
     if (state->tagCode != 0 && name == EndTagName(state->tagCode)) {
       *stop = 1;
       return;

@@ -1,6 +1,8 @@
 // The leaves of both passes: runs of plain characters, symbol tags and
 // single characters in a font of their own, and the font changes of the
 // text state.
+#include <algorithm>
+
 #include "engine/engine.h"
 #include "lexaro/numeric.h"
 
@@ -66,26 +68,34 @@ void CLexaro::Engine::AnalyzeText_Font(LX_DATA_FONT* font, LX_TXT_STATE* state,
   }
 }
 
-LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_String(int first, int last, LX_TXT_STATE* state) {
-  return AnalyzeText_Run(m_text.Mid(first, last - first + 1), state);
+std::string_view CLexaro::Engine::TextPiece(int first, int last) const {
+  const std::string_view text = m_text.view();
+  const long long count = (long long)last - first + 1;
+  const size_t from = size_t(std::clamp(first, 0, int(text.size())));
+  return text.substr(from, count <= 0 ? 0 : size_t(count));
 }
 
-LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Run(const CString& run, LX_TXT_STATE* state) {
+LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_String(int first, int last, LX_TXT_STATE* state) {
+  return AnalyzeText_Run(TextPiece(first, last), state);
+}
+
+LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Run(std::string_view run, LX_TXT_STATE* state) {
   LX_TXT_EXTENT ext{0, m_fontTool.GetAscent(m_pDC), m_fontTool.GetDescent(m_pDC)};
   SIZE size;
+  const int n = int(run.size());
   if (state->spaceChar == 0.0) {
-    GetTextExtentPoint32(m_pDC->m_hAttribDC, run.GetString(), run.GetLength(), &size);
+    GetTextExtentPoint32(m_pDC->m_hAttribDC, run.data(), n, &size);
     ext.width = size.cx;
     return ext;
   }
   // With character spacing every byte is measured on its own and the
   // spacing goes between them.
   double sum = 0;
-  for (int i = 0; i < run.GetLength(); ++i) {
-    GetTextExtentPoint32(m_pDC->m_hAttribDC, run.GetString() + i, 1, &size);
+  for (int i = 0; i < n; ++i) {
+    GetTextExtentPoint32(m_pDC->m_hAttribDC, run.data() + i, 1, &size);
     sum = size.cx + state->spaceChar + sum;
   }
-  ext.width = run.IsEmpty() ? 0 : Roundoff(sum - state->spaceChar);
+  ext.width = run.empty() ? 0 : Roundoff(sum - state->spaceChar);
   return ext;
 }
 
@@ -107,13 +117,14 @@ void CLexaro::Engine::AnalyzeText_Mark(LX_TAG_CODE code, LX_TXT_STATE* state, LX
 }
 
 double CLexaro::Engine::TextOut_String(int first, int last, LX_TXT_STATE*, CPoint pt) {
-  return TextOut_Run(m_text.Mid(first, last - first + 1), pt);
+  return TextOut_Run(TextPiece(first, last), pt);
 }
 
-double CLexaro::Engine::TextOut_Run(const CString& run, CPoint pt) {
+double CLexaro::Engine::TextOut_Run(std::string_view run, CPoint pt) {
   SIZE size;
-  GetTextExtentPoint32(m_pDC->m_hAttribDC, run.GetString(), run.GetLength(), &size);
-  if (SpendInk_Text(pt, run.GetString(), run.GetLength())) m_pDC->TextOut(pt.x, pt.y, run);
+  const int n = int(run.size());
+  GetTextExtentPoint32(m_pDC->m_hAttribDC, run.data(), n, &size);
+  if (SpendInk_Text(pt, run.data(), n)) m_pDC->TextOut(pt.x, pt.y, run.data(), n);
   return size.cx;
 }
 

@@ -22,27 +22,39 @@ int IndexOf(const char* const (&table)[N], const CString& name) {
 
 }  // namespace
 
-CString CLexaro::Engine::GetTagToken(const CString& delimiters, int start) {
-  CString head, token;
+std::string_view CLexaro::Engine::GetTagToken(int start) {
   if (start >= 0) {
     m_tagTokenPos = start;
     m_tagTokenQuotes = 0;
   }
-  while (m_tagTokenPos >= 0 && token.IsEmpty()) {
-    int p = m_stringTool.FindOneOf(&m_text, delimiters, m_tagTokenPos);
-    if (p < 0) {
-      token = m_text.Mid(m_tagTokenPos);
-      m_tagTokenPos = -1;
-      break;
+  // A token is a piece of the text, so it is answered as a view of it: it
+  // runs to the first space or '>' outside double quotes (a '>' inside them
+  // ends the tag too, and belongs to the token); empty tokens between
+  // spaces are passed over.
+  const std::string_view text = m_text.view();
+  while (m_tagTokenPos >= 0 && size_t(m_tagTokenPos) < text.size()) {
+    const size_t begin = size_t(m_tagTokenPos);
+    size_t p = begin;
+    for (; p < text.size(); ++p) {
+      const char c = text[p];
+      if (c == '"') {
+        ++m_tagTokenQuotes;
+      } else if (c == '>') {
+        m_tagTokenPos = -1;
+        return text.substr(begin, p - begin + (m_tagTokenQuotes % 2));
+      } else if (c == ' ' && m_tagTokenQuotes % 2 == 0) {
+        break;
+      }
     }
-    m_tagTokenQuotes += m_stringTool.GetCount(&m_text, '"', m_tagTokenPos, p - 1);
-    if (m_tagTokenQuotes % 2 != 0)
-      head += m_text.Mid(m_tagTokenPos, p - m_tagTokenPos + 1);  // inside quotes
-    else
-      token = m_text.Mid(m_tagTokenPos, p - m_tagTokenPos);
-    m_tagTokenPos = m_text.GetAt(p) == '>' ? -1 : p + 1;
+    if (p == text.size()) {
+      m_tagTokenPos = -1;
+      return text.substr(begin);
+    }
+    m_tagTokenPos = int(p) + 1;
+    if (p > begin) return text.substr(begin, p - begin);
   }
-  return head + token;
+  m_tagTokenPos = -1;
+  return {};
 }
 
 int CLexaro::Engine::GetETagIdx(int pos) const {
@@ -78,7 +90,7 @@ int CLexaro::Engine::GetTagIdx_Ex(LX_TAG_CODE codeA, int whichA, LX_TAG_CODE cod
       p = lt + 2;
       continue;
     }
-    CString name = GetTagToken(" >", lt + 1);
+    std::string_view name = GetTagToken(lt + 1);
     p = GetETagIdx(lt + 1) + 1;
     // An empty table name ("no end tag") never matches.
     if (*nameA && name == nameA) {
@@ -93,14 +105,14 @@ int CLexaro::Engine::GetTagIdx_Ex(LX_TAG_CODE codeA, int whichA, LX_TAG_CODE cod
   return p;
 }
 
-LX_TAG_CODE CLexaro::Engine::GetSTagCode(const CString& name) {
+LX_TAG_CODE CLexaro::Engine::GetSTagCode(std::string_view name) {
   // Every tag of a text is looked up, so the names are hashed once.
   static const std::unordered_map<std::string_view, int> codes = [] {
     std::unordered_map<std::string_view, int> m;
     for (int code = kTagCount - 1; code >= 0; --code) m[StartTagName(code)] = code;
     return m;
   }();
-  auto it = codes.find(name.view());
+  auto it = codes.find(name);
   return it == codes.end() ? LX_TC_NONE : LX_TAG_CODE(it->second);
 }
 

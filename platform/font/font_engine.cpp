@@ -109,15 +109,4 @@ long RealizedFontCount() {
   return g_realized;
 }
 
-CSize MeasureText(const LOGFONT& lf, const char* s, int n, int codePage) {
-  std::lock_guard lock(Mutex());
-  auto font = Realize(lf);
-  return CSize(font->Width(s, n, codePage), font->Metrics().tmHeight);
-}
-
-void GetMetrics(const LOGFONT& lf, TEXTMETRIC* tm) {
-  std::lock_guard lock(Mutex());
-  *tm = Realize(lf)->Metrics();
-}
-
 }  // namespace lexaro::font

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "lexaro/dc.h"
+#include "platform/font/byte_advances.h"
 #include "platform/font/face.h"
 #include "platform/font/outline_raster.h"
 
@@ -41,7 +42,12 @@ class RealizedFont {
   double Em() const { return m_em; }
   // Glyphs of n bytes; the same advances serve measuring and drawing.
   void Layout(const char* s, int n, int codePage, std::vector<Glyph>& out);
+  // The advance of n bytes, under the engine's lock; learns the advances
+  // of the bytes that stand alone (font_measure.cpp).
   int Width(const char* s, int n, int codePage);
+  // The same from the learnt advances alone, safe without the lock: false
+  // when a byte does not stand alone or is not known yet.
+  bool KnownWidth(const char* s, int n, int* width) const;
   // Coverage of glyph g with its pen position at (x, y), turned by the
   // escapement; null when nothing of it lies inside clip. The result is a
   // cached map or `scratch`; its pixels lie at (left + *dx, top + *dy), and
@@ -135,6 +141,7 @@ class RealizedFont {
   std::unordered_map<OutlineKey, OutlineBox, OutlineKeyHash> m_boxes;
   size_t m_bitmapBytes = 0;
   std::u32string m_decoded;
+  ByteAdvances m_byteAdvances;
 };
 
 std::recursive_mutex& Mutex();
