@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <string_view>
 
+#include "engine/font_metrics.h"
 #include "engine/properties.h"
 #include "engine/records.h"
 #include "engine/vocabulary.h"
@@ -33,6 +34,12 @@ class CLexaro::Engine {
   CList_Ex<LX_DATA_TABLE> m_dataTable;
   CList_Ex<LX_DATA_FONT> m_dataFont;
   CFontTool m_fontTool;
+  // Metrics of the fonts selected in m_pDC, forgotten at the start of
+  // every pass; FontAscent and FontDescent answer CFontTool's GetAscent
+  // and GetDescent for the selected font.
+  lexaro::engine::SelectedFontMetrics m_fontMetrics;
+  int FontAscent() { return m_fontMetrics.Of(m_pDC).ascent; }
+  int FontDescent() { return m_fontMetrics.Of(m_pDC).descent; }
   CStringTool m_stringTool;
   CDC_Ex m_dcEx;
   int m_error = 0;

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <new>
+#include <utility>
 
 namespace lexaro::engine {
 
@@ -26,6 +27,13 @@ ListNode<T>* NewNode(const T& value) {
   return new (std::nothrow) ListNode<T>{value, nullptr};
 }
 
+// The same taking the value over, for records that own lists of their own.
+template <typename T>
+ListNode<T>* MoveNode(T& value) {
+  if (g_allocationHook && !g_allocationHook()) return nullptr;
+  return new (std::nothrow) ListNode<T>{std::move(value), nullptr};
+}
+
 }  // namespace lexaro::engine
 
 template <typename T>
@@ -38,6 +46,12 @@ class CList_Ex {
   CList_Ex() = default;
   CList_Ex(const CList_Ex&) = delete;
   CList_Ex& operator=(const CList_Ex&) = delete;
+  // Takes the nodes over; the other list is left empty.
+  CList_Ex(CList_Ex&& o) noexcept
+      : m_error(o.m_error), m_count(o.m_count), m_head(o.m_head), m_tail(o.m_tail), m_cursor(o.m_cursor) {
+    o.m_error = o.m_count = 0;
+    o.m_head = o.m_tail = o.m_cursor = nullptr;
+  }
   virtual ~CList_Ex() { RemoveAll(); }
 
   Node* AddTail(const T& value) {
@@ -54,21 +68,9 @@ class CList_Ex {
 
   Node* GetTailPosition() const { return m_tail ? m_tail : FrontMarker(); }
 
-  Node* InsertAfter(Node* position, const T& value) {
-    Node* n = lexaro::engine::NewNode(value);
-    if (!n) return nullptr;
-    if (!m_head) {
-      m_head = m_tail = m_cursor = n;
-    } else if (position == FrontMarker() || !position) {
-      n->next = m_head;
-      m_head = n;
-    } else {
-      n->next = position->next;
-      position->next = n;
-      if (m_tail == position) m_tail = n;
-    }
-    ++m_count;
-    return n;
+  Node* InsertAfter(Node* position, const T& value) { return Link(position, lexaro::engine::NewNode(value)); }
+  Node* InsertAfter(Node* position, T&& value) {
+    return Link(position, lexaro::engine::MoveNode(value));
   }
 
   void ResetCursor() { m_cursor = m_head; }
@@ -95,6 +97,23 @@ class CList_Ex {
   Node* GetHead() const { return m_head; }
 
  private:
+  // Links a new node (null when it could not be allocated) after position.
+  Node* Link(Node* position, Node* n) {
+    if (!n) return nullptr;
+    if (!m_head) {
+      m_head = m_tail = m_cursor = n;
+    } else if (position == FrontMarker() || !position) {
+      n->next = m_head;
+      m_head = n;
+    } else {
+      n->next = position->next;
+      position->next = n;
+      if (m_tail == position) m_tail = n;
+    }
+    ++m_count;
+    return n;
+  }
+
   inline static char s_front;
   int m_error = 0;
   int m_count = 0;

@@ -2,6 +2,7 @@
 // single characters in a font of their own, and the font changes of the
 // text state.
 #include <algorithm>
+#include <cstring>
 
 #include "engine/engine.h"
 #include "lexaro/numeric.h"
@@ -40,7 +41,7 @@ void CLexaro::Engine::SetTState_Sub(LX_TXT_STATE* state, int ratio) {
 void CLexaro::Engine::SetTState_Font(LX_TXT_STATE* state, const LX_DATA_FONT& font) {
   state->lf.lfHeight = font.lfHeight;
   state->txtclr = font.txtclr;
-  SetFaceName(state->lf, font.faceName.GetString());
+  std::memcpy(state->lf.lfFaceName, font.faceName, sizeof font.faceName);
   state->lf.lfCharSet = font.charSet;
 }
 
@@ -60,10 +61,12 @@ void CLexaro::Engine::AnalyzeText_Font(LX_DATA_FONT* font, LX_TXT_STATE* state,
   font->lfHeight = prop.size > 0.0 ? m_fontTool.GetHeight(&m_pDC->m_hDC, prop.size) : state->lf.lfHeight;
   font->txtclr = prop.color != CLR_TRANSPARENT ? prop.color : state->txtclr;
   if (prop.face.IsEmpty()) {
-    font->faceName = state->lf.lfFaceName;
+    std::memcpy(font->faceName, state->lf.lfFaceName, sizeof font->faceName);
     font->charSet = state->lf.lfCharSet;
   } else {
-    font->faceName = prop.face;
+    LOGFONT cut;
+    SetFaceName(cut, prop.face.GetString());
+    std::memcpy(font->faceName, cut.lfFaceName, sizeof font->faceName);
     font->charSet = BYTE(m_fontTool.GetCharSet(m_pDC, prop.face));
   }
 }
@@ -80,7 +83,7 @@ LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_String(int first, int last, LX_TXT_ST
 }
 
 LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Run(std::string_view run, LX_TXT_STATE* state) {
-  LX_TXT_EXTENT ext{0, m_fontTool.GetAscent(m_pDC), m_fontTool.GetDescent(m_pDC)};
+  LX_TXT_EXTENT ext{0, FontAscent(), FontDescent()};
   SIZE size;
   const int n = int(run.size());
   if (state->spaceChar == 0.0) {
@@ -104,7 +107,7 @@ LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Char(char c, LOGFONT* lf, const LX_CN
   SelectedFont font(m_pDC, *lf);
   SIZE size;
   GetTextExtentPoint32(m_pDC->m_hAttribDC, &c, 1, &size);
-  return LX_TXT_EXTENT{size.cx, m_fontTool.GetAscent(m_pDC), m_fontTool.GetDescent(m_pDC)};
+  return LX_TXT_EXTENT{size.cx, FontAscent(), FontDescent()};
 }
 
 void CLexaro::Engine::AnalyzeText_Mark(LX_TAG_CODE code, LX_TXT_STATE* state, LX_TXT_EXTENT* ext) {
