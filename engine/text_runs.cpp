@@ -83,7 +83,10 @@ LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_String(int first, int last, LX_TXT_ST
 }
 
 LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Run(std::string_view run, LX_TXT_STATE* state) {
-  LX_TXT_EXTENT ext{0, FontAscent(), FontDescent()};
+  const auto font = m_fontMetrics.Of(m_pDC);
+  LX_TXT_EXTENT ext{0, font.ascent, font.descent};
+  // Nothing between two tags is as wide as nothing, but as high as the font.
+  if (run.empty()) return ext;
   SIZE size;
   const int n = int(run.size());
   if (state->spaceChar == 0.0) {
@@ -98,7 +101,7 @@ LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Run(std::string_view run, LX_TXT_STAT
     GetTextExtentPoint32(m_pDC->m_hAttribDC, run.data() + i, 1, &size);
     sum = size.cx + state->spaceChar + sum;
   }
-  ext.width = run.empty() ? 0 : Roundoff(sum - state->spaceChar);
+  ext.width = Roundoff(sum - state->spaceChar);
   return ext;
 }
 

@@ -1,6 +1,7 @@
 // Reading tags: the resumable tag tokenizer, the end of a tag, the flat
 // forward searches that constructs use to find their parts, and the lookups
 // from names to vocabulary codes.
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 #include <unordered_map>
@@ -57,13 +58,23 @@ std::string_view CLexaro::Engine::GetTagToken(int start) {
   return {};
 }
 
+namespace {
+
+// Where c next occurs at or after pos, or -1.
+int FindFrom(std::string_view text, char c, int pos) {
+  const size_t p = text.find(c, size_t(std::max(pos, 0)));
+  return p == std::string_view::npos ? -1 : int(p);
+}
+
+}  // namespace
+
 int CLexaro::Engine::GetETagIdx(int pos) const {
-  int p = m_text.Find('>', pos);
+  int p = FindFrom(m_text.view(), '>', pos);
   return p < 0 ? m_textLength - 1 : p;
 }
 
 int CLexaro::Engine::NextTagStart(int pos) const {
-  int lt = m_text.Find('<', pos);
+  int lt = FindFrom(m_text.view(), '<', pos);
   return lt < 0 || lt >= m_textLength - 1 ? -1 : lt;
 }
 

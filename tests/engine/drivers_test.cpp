@@ -349,3 +349,39 @@ TEST_F(LayoutPass, FontMetricsAreAskedAfreshInEveryPass) {
   other.UseSyntheticFont(tall);
   EXPECT_EQ(scriptY(other), tallY);
 }
+
+// Record lists keep some removed nodes for the next layout: no more than
+// their bound, holding no records, and records placed in them read back in
+// order.
+namespace {
+
+struct Counted {
+  int id;
+  static inline int live = 0;
+  explicit Counted(int i) : id(i) { ++live; }
+  Counted(const Counted& o) : id(o.id) { ++live; }
+  ~Counted() { --live; }
+};
+
+}  // namespace
+
+TEST(RecordLists, SpareNodesAreBoundedAndHoldNoRecords) {
+  using List = CList_Ex<Counted>;
+  {
+    List list;
+    for (int i = 0; i < 3 * List::kSpareNodes; ++i) list.AddTail(Counted(i));
+    list.RemoveAll();
+    EXPECT_EQ(Counted::live, 0);
+    EXPECT_EQ(list.GetSpareCount(), List::kSpareNodes);
+    list.AddTail(Counted(1));
+    list.InsertAfter(List::FrontMarker(), Counted(0));
+    list.InsertAfter(list.GetTailPosition(), Counted(2));
+    EXPECT_EQ(Counted::live, 3);
+    EXPECT_EQ(list.GetSpareCount(), List::kSpareNodes - 3);
+    int expected = 0;
+    list.ResetCursor();
+    for (auto* n = list.GetNext(); n; n = list.GetNext()) EXPECT_EQ(n->value.id, expected++);
+    EXPECT_EQ(expected, 3);
+  }
+  EXPECT_EQ(Counted::live, 0);
+}
