@@ -197,6 +197,7 @@ LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Single(int start, LX_TXT_STATE* state
                                                   int* stop) {
   LX_TXT_EXTENT line{0, 0, 0};
   LX_TAG_PROPERTY prop;
+  const std::string_view endName = state->tagCode != 0 ? EndTagName(state->tagCode) : "";
   int pos = start;
   while (pos < m_textLength) {
     if (m_error != 0) break;
@@ -216,7 +217,7 @@ LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Single(int start, LX_TXT_STATE* state
       continue;
     }
     std::string_view name = GetTagToken(lt + 1);
-    if (state->tagCode != 0 && name == EndTagName(state->tagCode)) {
+    if (state->tagCode != 0 && name == endName) {
       *stop = 1;
       pos = GetETagIdx(lt + 1) + 1;
       break;

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 #include "engine/engine.h"
 
@@ -91,8 +91,8 @@ int CLexaro::Engine::GetTagIdx(LX_TAG_CODE code, int which, int start) {
 
 int CLexaro::Engine::GetTagIdx_Ex(LX_TAG_CODE codeA, int whichA, LX_TAG_CODE codeB, int whichB,
                                   int* found, int start) {
-  const char* nameA = whichA == 1 ? StartTagName(codeA) : EndTagName(codeA);
-  const char* nameB = whichB == 1 ? StartTagName(codeB) : EndTagName(codeB);
+  const std::string_view nameA = whichA == 1 ? StartTagName(codeA) : EndTagName(codeA);
+  const std::string_view nameB = whichB == 1 ? StartTagName(codeB) : EndTagName(codeB);
   int p = start;
   while (p < m_textLength) {
     int lt = NextTagStart(p);
@@ -104,11 +104,11 @@ int CLexaro::Engine::GetTagIdx_Ex(LX_TAG_CODE codeA, int whichA, LX_TAG_CODE cod
     std::string_view name = GetTagToken(lt + 1);
     p = GetETagIdx(lt + 1) + 1;
     // An empty table name ("no end tag") never matches.
-    if (*nameA && name == nameA) {
+    if (!nameA.empty() && name == nameA) {
       *found = 0;
       return p;
     }
-    if (*nameB && name == nameB) {
+    if (!nameB.empty() && name == nameB) {
       *found = 1;
       return p;
     }
@@ -116,15 +116,42 @@ int CLexaro::Engine::GetTagIdx_Ex(LX_TAG_CODE codeA, int whichA, LX_TAG_CODE cod
   return p;
 }
 
+namespace {
+
+// The start tag names by their first byte, each with its code: every tag of
+// a text is looked up, and a name is compared with the few of its bucket
+// only. Where two codes share a name, the lowest code answers.
+class StartTagIndex {
+ public:
+  StartTagIndex() {
+    for (int code = 0; code < kTagCount; ++code) {
+      const std::string_view name = StartTagName(code);
+      if (name.empty() && m_empty == LX_TC_NONE) m_empty = LX_TAG_CODE(code);
+      if (name.empty() || Find(name) != LX_TC_NONE) continue;
+      m_buckets[static_cast<unsigned char>(name[0])].push_back(Entry{name, LX_TAG_CODE(code)});
+    }
+  }
+  LX_TAG_CODE Find(std::string_view name) const {
+    if (name.empty()) return m_empty;
+    for (const Entry& e : m_buckets[static_cast<unsigned char>(name[0])])
+      if (e.name == name) return e.code;
+    return LX_TC_NONE;
+  }
+
+ private:
+  struct Entry {
+    std::string_view name;
+    LX_TAG_CODE code;
+  };
+  std::vector<Entry> m_buckets[256];
+  LX_TAG_CODE m_empty = LX_TC_NONE;
+};
+
+}  // namespace
+
 LX_TAG_CODE CLexaro::Engine::GetSTagCode(std::string_view name) {
-  // Every tag of a text is looked up, so the names are hashed once.
-  static const std::unordered_map<std::string_view, int> codes = [] {
-    std::unordered_map<std::string_view, int> m;
-    for (int code = kTagCount - 1; code >= 0; --code) m[StartTagName(code)] = code;
-    return m;
-  }();
-  auto it = codes.find(name);
-  return it == codes.end() ? LX_TC_NONE : LX_TAG_CODE(it->second);
+  static const StartTagIndex index;
+  return index.Find(name);
 }
 
 LX_TAG_PROPERTY_CODE CLexaro::Engine::GetTagPropertyCode(const CString& name) {
