@@ -1,6 +1,7 @@
 // The font engine: realises LOGFONTs through fontconfig and FreeType, caches
 // what it realised, measures text and renders glyphs. Every entry point is
-// safe to call from several threads: one lock guards the engine.
+// safe to call from several threads: one lock guards the engine; warm
+// measuring reads only what never changes or is atomic, without it.
 #pragma once
 
 #include <memory>
@@ -151,6 +152,7 @@ std::shared_ptr<RealizedFont> Realize(const LOGFONT& lf, bool hinting = true);
 // How many fonts were realised so far (cache misses), for tests.
 long RealizedFontCount();
 
+// Measuring, as CDC asks for it (font_measure.cpp).
 CSize MeasureText(const LOGFONT& lf, const char* s, int n, int codePage);
 void GetMetrics(const LOGFONT& lf, TEXTMETRIC* tm);
 

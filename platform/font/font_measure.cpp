@@ -41,7 +41,7 @@ class MeasuredFonts {
     std::shared_ptr<RealizedFont> font;
   };
   // Equal but for the escapement and orientation, which drawing applies;
-  // compared a word at a time, the height first, as it differs most often.
+  // compared a word at a time.
   static bool SameFont(const LOGFONT& a, const LOGFONT& b) {
     static_assert(offsetof(LOGFONT, lfEscapement) == 8 && offsetof(LOGFONT, lfWeight) == 16 &&
                   sizeof(LOGFONT) == 60);
