@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "engine/em_share.h"
 #include "engine/engine.h"
 #include "engine/saturate.h"
 #include "lexaro/numeric.h"
@@ -125,9 +126,9 @@ CPoint CLexaro::Engine::GetPos_LBase_PTag(CPoint p, const LX_DATA_TAG* t) const 
 }
 
 void CLexaro::Engine::SetBoxGeometry(LX_DATA_TAG* tag, const LX_TAG_PROPERTY& prop, int em) {
-  tag->offset = GetValueRatio(em, prop.style.position);
-  tag->margin = GetValueRatio(em, prop.style.margin);
-  tag->padding = GetValueRatio(em, prop.style.padding);
+  tag->offset = EmShare(em, prop.style.position);
+  tag->margin = EmShare(em, prop.style.margin);
+  tag->padding = EmShare(em, prop.style.padding);
   tag->border = prop.style.border;
   tag->bgColor = prop.bgColor;
 }
@@ -172,12 +173,12 @@ struct ScriptMetrics {
 
 void CLexaro::Engine::AnalyzeText_PTag(LX_TAG_CODE code, int idx, LX_TXT_STATE* state,
                                        LX_DATA_TAG* tag, const LX_TAG_PROPERTY& prop) {
-  int em = Em(state), ascent = m_fontTool.GetAscent(m_pDC), descent = m_fontTool.GetDescent(m_pDC);
+  int em = Em(state), ascent = FontAscent(), descent = FontDescent();
   tag->ratio = int(std::clamp(prop.size, double(INT_MIN), double(INT_MAX)));
   int e = GetValueRatio(em, tag->ratio), a = GetValueRatio(ascent, tag->ratio),
       d = GetValueRatio(descent, tag->ratio);
   SetBoxGeometry(tag, prop, e);
-  tag->offset = GetValueRatio(em, prop.style.position);
+  tag->offset = EmShare(em, prop.style.position);
   LX_TXT_STATE copy = NestedState(state, code, prop.hAlign);
   copy.lf.lfHeight = HeightOf(e);
   SetTState_Sub(&copy, tag->ratio);
@@ -190,7 +191,7 @@ void CLexaro::Engine::AnalyzeText_PTag(LX_TAG_CODE code, int idx, LX_TXT_STATE* 
 
 void CLexaro::Engine::TextOut_PTag(LX_TAG_CODE code, int idx, LX_TXT_STATE* state, CPoint pt,
                                    const LX_DATA_TAG* tag) {
-  int em = Em(state), ascent = m_fontTool.GetAscent(m_pDC), descent = m_fontTool.GetDescent(m_pDC);
+  int em = Em(state), ascent = FontAscent(), descent = FontDescent();
   int e = GetValueRatio(em, tag->ratio), a = GetValueRatio(ascent, tag->ratio),
       d = GetValueRatio(descent, tag->ratio);
   int s = Sat(code == LX_TC_SUP ? (long long)ascent - e + d : (long long)e - a - descent);
@@ -205,8 +206,8 @@ void CLexaro::Engine::AnalyzeText_PTag_Ex(LX_TAG_CODE code, int idx, LX_TXT_STAT
   int em = Em(state);
   tag->ratio = int(std::clamp(prop.size, double(INT_MIN), double(INT_MAX)));
   int e = GetValueRatio(em, tag->ratio);
-  int a = GetValueRatio(m_fontTool.GetAscent(m_pDC), tag->ratio);
-  int d = GetValueRatio(m_fontTool.GetDescent(m_pDC), tag->ratio);
+  int a = GetValueRatio(FontAscent(), tag->ratio);
+  int d = GetValueRatio(FontDescent(), tag->ratio);
   LX_TXT_EXTENT total{0, 0, 0}, baseBox{0, 0, 0};
   RightPart topRight, bottomRight;  // combined once both are known
   int baseHeight = 0, widestRight = 0, k = 0;
@@ -289,8 +290,8 @@ void CLexaro::Engine::TextOut_PTag_Ex(LX_TAG_CODE code, int idx, LX_TXT_STATE* s
                                       const LX_DATA_TAG* tag) {
   int em = Em(state);
   int e = GetValueRatio(em, tag->ratio);
-  int a = GetValueRatio(m_fontTool.GetAscent(m_pDC), tag->ratio);
-  int d = GetValueRatio(m_fontTool.GetDescent(m_pDC), tag->ratio);
+  int a = GetValueRatio(FontAscent(), tag->ratio);
+  int d = GetValueRatio(FontDescent(), tag->ratio);
   CPoint vtx[2][2];
   DrawBoxBackground(pt, tag, 0, vtx);
   CPoint base = GetPos_LBase_PTag(pt, tag);

@@ -2,6 +2,7 @@
 // constructs and records them in pre-order; render walks the same text
 // again and takes the records back in the same order.
 #include <algorithm>
+#include <cstring>
 
 #include "engine/engine.h"
 #include "engine/saturate.h"
@@ -11,8 +12,9 @@ using namespace lexaro::engine;
 namespace {
 
 LX_DATA_FONT FontOf(const LX_TXT_STATE* state) {
-  return LX_DATA_FONT{state->lf.lfHeight, state->txtclr, CString(state->lf.lfFaceName),
-                      state->lf.lfCharSet};
+  LX_DATA_FONT font{state->lf.lfHeight, state->txtclr, {}, state->lf.lfCharSet};
+  std::memcpy(font.faceName, state->lf.lfFaceName, sizeof font.faceName);
+  return font;
 }
 
 // spaceLine is added to positions truncated towards zero.
@@ -74,12 +76,14 @@ void CLexaro::Engine::AnalyzeText_Construct(LX_TAG_CODE code, int start, LX_TXT_
     auto* position = m_dataTable.GetTailPosition();
     LX_DATA_TABLE table;
     AnalyzeText_Table(start, state, &table, prop);
-    auto* node = m_dataTable.InsertAfter(position, table);
+    const LX_TXT_EXTENT extent = table.extent;
+    const int end = table.endIdx;
+    auto* node = m_dataTable.InsertAfter(position, std::move(table));
     if (!node || node->value.colList.GetError() || node->value.rowList.GetError() ||
         node->value.cellList.GetError())
       AnalyzeErrorBuffer();
-    AddExtent(line, table.extent);
-    *pos = std::max(table.endIdx, start);  // a walk always moves forward
+    AddExtent(line, extent);
+    *pos = std::max(end, start);  // a walk always moves forward
   } else {
     auto* position = m_dataTag.GetTailPosition();
     LX_DATA_TAG tag;
@@ -143,6 +147,7 @@ void CLexaro::Engine::AnalyzeText() {
   m_error = 0;
   m_errorText = "";
   m_depth = 0;
+  m_fontMetrics.Forget();
   m_textLength = m_text.GetLength();
   LX_TXT_STATE state = DefaultState();
   int end;
@@ -164,8 +169,8 @@ LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Multi(int start, LX_TXT_STATE* state,
     LX_TXT_EXTENT line =
         AnalyzeText_Single(start, state, &font, previous, &current, &fontStack, &next, &stop);
     if (line.width == 0) {
-      line.ascent = m_fontTool.GetAscent(m_pDC);
-      line.descent = m_fontTool.GetDescent(m_pDC);
+      line.ascent = FontAscent();
+      line.descent = FontDescent();
     }
     // A lost line record would pair every later line with the wrong record,
     // so the layout fails instead.
@@ -192,6 +197,7 @@ LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Single(int start, LX_TXT_STATE* state
                                                   int* stop) {
   LX_TXT_EXTENT line{0, 0, 0};
   LX_TAG_PROPERTY prop;
+  const std::string_view endName = state->tagCode != 0 ? EndTagName(state->tagCode) : "";
   int pos = start;
   while (pos < m_textLength) {
     if (m_error != 0) break;
@@ -210,8 +216,8 @@ LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Single(int start, LX_TXT_STATE* state
       pos = lt + 2 * k;
       continue;
     }
-    CString name = GetTagToken(" >", lt + 1);
-    if (state->tagCode != 0 && name == EndTagName(state->tagCode)) {
+    std::string_view name = GetTagToken(lt + 1);
+    if (state->tagCode != 0 && name == endName) {
       *stop = 1;
       pos = GetETagIdx(lt + 1) + 1;
       break;
@@ -298,11 +304,11 @@ void CLexaro::Engine::TextOut_Single(int start, LX_TXT_STATE* state, CFont* font
     advance += TextOut_String(pos, lt - 1, state, GetPos_MoveX(pt, advance));
     if (m_text.GetAt(lt + 1) == '<') {
       const int k = EscapedLessThans(lt);
-      advance += TextOut_Run(CString('<', k), GetPos_MoveX(pt, advance));
+      advance += TextOut_Run(std::string(size_t(k), '<'), GetPos_MoveX(pt, advance));
       pos = lt + 2 * k;
       continue;
     }
-    CString name = GetTagToken(" >", lt + 1);
+    std::string_view name = GetTagToken(lt + 1);
     if (state->tagCode != 0 && name == EndTagName(state->tagCode)) {
       *stop = 1;
       return;

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <initializer_list>
+#include <string_view>
 
+#include "engine/font_metrics.h"
 #include "engine/properties.h"
 #include "engine/records.h"
 #include "engine/vocabulary.h"
@@ -32,6 +34,12 @@ class CLexaro::Engine {
   CList_Ex<LX_DATA_TABLE> m_dataTable;
   CList_Ex<LX_DATA_FONT> m_dataFont;
   CFontTool m_fontTool;
+  // Metrics of the fonts selected in m_pDC, forgotten at the start of
+  // every pass; FontAscent and FontDescent answer CFontTool's GetAscent
+  // and GetDescent for the selected font.
+  lexaro::engine::SelectedFontMetrics m_fontMetrics;
+  int FontAscent() { return m_fontMetrics.Of(m_pDC).ascent; }
+  int FontDescent() { return m_fontMetrics.Of(m_pDC).descent; }
   CStringTool m_stringTool;
   CDC_Ex m_dcEx;
   int m_error = 0;
@@ -64,12 +72,14 @@ class CLexaro::Engine {
   LX_TXT_STATE DefaultState() const;
 
   // Tokenizer and tag matching.
-  CString GetTagToken(const CString& delimiters, int start);
+  // The next token of a tag, from start (a new tag) or, with -1, from where
+  // the last call stopped: a view of m_text, empty when the tag is used up.
+  std::string_view GetTagToken(int start);
   int GetETagIdx(int pos) const;
   int GetTagIdx(LX_TAG_CODE code, int which, int start);
   int GetTagIdx_Ex(LX_TAG_CODE codeA, int whichA, LX_TAG_CODE codeB, int whichB, int* found,
                    int start);
-  static LX_TAG_CODE GetSTagCode(const CString& name);
+  static LX_TAG_CODE GetSTagCode(std::string_view name);
   static LX_TAG_PROPERTY_CODE GetTagPropertyCode(const CString& name);
   static LX_TAG_STYLE_CODE GetTagStyleCode(const CString& name);
   static LX_PAREN_CODE GetParenCode(const CString& name);
@@ -105,12 +115,14 @@ class CLexaro::Engine {
   static void SetTState_Font(LX_TXT_STATE* state, const LX_DATA_FONT& font);
   static void SetLOGFONT(LOGFONT* lf, const LX_CNG_FONT& change);
   void AnalyzeText_Font(LX_DATA_FONT* font, LX_TXT_STATE* state, const LX_TAG_PROPERTY& prop);
+  // The bytes first..last of the text (clamped to it), as a view.
+  std::string_view TextPiece(int first, int last) const;
   LX_TXT_EXTENT AnalyzeText_String(int first, int last, LX_TXT_STATE* state);
-  LX_TXT_EXTENT AnalyzeText_Run(const CString& run, LX_TXT_STATE* state);
+  LX_TXT_EXTENT AnalyzeText_Run(std::string_view run, LX_TXT_STATE* state);
   void AnalyzeText_Mark(LX_TAG_CODE code, LX_TXT_STATE* state, LX_TXT_EXTENT* ext);
   LX_TXT_EXTENT AnalyzeText_Char(char c, LOGFONT* lf, const LX_CNG_FONT& change);
   double TextOut_String(int first, int last, LX_TXT_STATE* state, CPoint pt);
-  double TextOut_Run(const CString& run, CPoint pt);
+  double TextOut_Run(std::string_view run, CPoint pt);
   // "<<" writes one "<". The number of such pairs in a row from lt: they
   // are one run of "<" characters, as wide as the characters side by side
   // (no character spacing goes between them, as between separate runs).

@@ -16,9 +16,7 @@ constexpr int kNumerator = 0;
 constexpr int kPartCount = 2;  // a third S is skipped unread
 
 // The bar height above the baseline, from the ascent of the selected font.
-int FracBarHeight(CFontTool& fontTool, CDC* dc) {
-  return Roundoff(fontTool.GetAscent(dc) * Params().Frac_barAscentRatio);
-}
+int FracBarHeight(int ascent) { return Roundoff(ascent * Params().Frac_barAscentRatio); }
 
 }  // namespace
 
@@ -30,7 +28,7 @@ int CLexaro::Engine::GetBarWidth(int em) {
 void CLexaro::Engine::AnalyzeText_Frac(int idx, LX_TXT_STATE* state, LX_DATA_TAG* tag,
                                        const LX_TAG_PROPERTY& prop) {
   const int em = Em(state);
-  const int b = FracBarHeight(m_fontTool, m_pDC);
+  const int b = FracBarHeight(FontAscent());
   // Sums in 64 bits: parts of huge fonts must not wrap the extent.
   long long width = 0, ascent = 0, descent = 0;
   int parts = 0;
@@ -71,7 +69,7 @@ void CLexaro::Engine::AnalyzeText_Frac(int idx, LX_TXT_STATE* state, LX_DATA_TAG
 
 void CLexaro::Engine::TextOut_Frac(int idx, LX_TXT_STATE* state, CPoint pt,
                                    const LX_DATA_TAG* tag) {
-  const int b = FracBarHeight(m_fontTool, m_pDC);
+  const int b = FracBarHeight(FontAscent());
   const CPenData pen(DE_PS_SOLID, GetBarWidth(Em(state)), tag->color);
   CPoint vtx[2][2];
   DrawBoxBackground(pt, tag, 0, vtx);

@@ -86,6 +86,7 @@ int CLexaro::Engine::TextOutA(CDC* pDC, CPoint pt) {
   m_dataTable.ResetCursor();
   m_dataFont.ResetCursor();
   m_depth = 0;
+  m_fontMetrics.Forget();
   m_ink = kMaxInk;
   m_signInk = {};
   LX_TXT_STATE state = DefaultState();

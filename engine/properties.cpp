@@ -149,7 +149,8 @@ void CLexaro::Engine::SetDefaultTagProperty(LX_TAG_PROPERTY* prop, LX_TAG_CODE c
 }
 
 void CLexaro::Engine::GetTagProperty(LX_TAG_PROPERTY* prop) {
-  for (CString token = GetTagToken(" >", -1); !token.IsEmpty(); token = GetTagToken(" >", -1)) {
+  for (std::string_view piece = GetTagToken(-1); !piece.empty(); piece = GetTagToken(-1)) {
+    CString token(piece);
     CStringTool split;
     CString name = split.GetToken(&token, "=", 0);
     CString value = split.GetToken(nullptr, "\"", 0);

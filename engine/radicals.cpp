@@ -150,7 +150,7 @@ void CLexaro::Engine::AnalyzeText_SqrtN(int idx, LX_TXT_STATE* state, LX_DATA_TA
   const int em = Em(state);
   tag->ratio = int(std::clamp(prop.size, double(INT_MIN), double(INT_MAX)));
   const int indexEm = GetValueRatio(em, tag->ratio);
-  const int indexDescent = GetValueRatio(m_fontTool.GetDescent(m_pDC), tag->ratio);
+  const int indexDescent = GetValueRatio(FontDescent(), tag->ratio);
   const int signLfWidth = GetFontWidth_Sqrt(state->lf.lfHeight, state);
   long long width = 0, ascent = 0, descent = 0;
   LX_TXT_EXTENT g{0, 0, 0};

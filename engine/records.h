@@ -36,11 +36,12 @@ struct LX_TXT_STATE {
   LX_TAG_CODE tagCode;  // the element whose end tag ends the walk; 0: none
 };
 
-// One font change of a FONT tag or its end tag.
+// One font change of a FONT tag or its end tag. The face is kept as the
+// LOGFONT keeps it (cut to 31 bytes), so a record needs no allocation.
 struct LX_DATA_FONT {
   int lfHeight;
   COLORREF txtclr;
-  CString faceName;
+  char faceName[LF_FACESIZE];
   BYTE charSet;
 };
 
@@ -109,6 +110,7 @@ struct LX_DATA_TABLE {
 
   LX_DATA_TABLE() = default;
   LX_DATA_TABLE(const LX_DATA_TABLE& o) { *this = o; }
+  LX_DATA_TABLE(LX_DATA_TABLE&& o) noexcept = default;
   // Copies the values and every element of the three lists; an element that
   // cannot be allocated sets that list's error flag and ends its copy.
   LX_DATA_TABLE& operator=(const LX_DATA_TABLE& o);

@@ -15,6 +15,7 @@
 #include <new>
 #include <vector>
 
+#include "engine/em_share.h"
 #include "engine/engine.h"
 #include "engine/saturate.h"
 #include "lexaro/numeric.h"
@@ -107,8 +108,8 @@ int ReadCell(Engine& e, int idx, LX_TXT_STATE* state, const LX_TAG_PROPERTY& row
   e.SetDefaultTagProperty(&prop, LX_TC_TD, state, 0, &rowProp);
   e.GetTagProperty(&prop);
   CellDraft c{EmptyCell(), prop.style.border};
-  c.cell.offset = GetValueRatio(em, prop.style.position);
-  c.cell.padding = GetValueRatio(em, prop.style.padding);
+  c.cell.offset = EmShare(em, prop.style.position);
+  c.cell.padding = EmShare(em, prop.style.padding);
   c.cell.vAlign = prop.vAlign;
   c.cell.bgColor = prop.bgColor;
   LX_TXT_STATE copy = e.NestedState(state, LX_TC_TD, prop.hAlign);
@@ -386,21 +387,21 @@ void DrawLines(Engine& e, const LX_DATA_TABLE& t, const Grid& g, const CPenData*
 
 void CLexaro::Engine::AnalyzeText_Table(int idx, LX_TXT_STATE* state, LX_DATA_TABLE* table,
                                         const LX_TAG_PROPERTY& prop) {
-  const int em = Em(state), fontDescent = m_fontTool.GetDescent(m_pDC);
+  const int em = Em(state), fontDescent = FontDescent();
   TableDraft d;
   table->endIdx = ReadRows(*this, idx, state, prop, em, &d);
   // A failed layout is thrown away: its drafts need not be settled.
   if (m_error == 0 && !ResolvePens(&d, prop.style.border)) AnalyzeErrorBuffer();
   long long up, down;
   VerticalSize(d, em, fontDescent, &up, &down);
-  CRect margin = GetValueRatio(em, prop.style.margin);
+  CRect margin = EmShare(em, prop.style.margin);
   long long width = GridWidth(d) + margin.left + margin.right;
   up += margin.top;
   down += margin.bottom;
   table->extent = GetExtent_vAlign(state, LX_TXT_EXTENT{Sat(width), Sat(up), Sat(down)});
   table->rows = int(d.rows.size());
   table->cols = int(d.cols.size());
-  table->offset = GetValueRatio(em, prop.style.position);
+  table->offset = EmShare(em, prop.style.position);
   table->marginTop = margin.top;
   table->marginLeft = margin.left;
   table->topLine = d.topLine;
@@ -424,7 +425,7 @@ void CLexaro::Engine::TextOut_Table(int idx, LX_TXT_STATE* state, CPoint pt, LX_
 }
 
 LX_TXT_EXTENT CLexaro::Engine::GetExtent_vAlign(LX_TXT_STATE* state, LX_TXT_EXTENT e) {
-  const long long a = m_fontTool.GetAscent(m_pDC), d = m_fontTool.GetDescent(m_pDC);
+  const long long a = FontAscent(), d = FontDescent();
   const long long total = (long long)e.ascent + e.descent;
   long long ascent;
   switch (state->vAlign) {

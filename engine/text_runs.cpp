@@ -1,6 +1,9 @@
 // The leaves of both passes: runs of plain characters, symbol tags and
 // single characters in a font of their own, and the font changes of the
 // text state.
+#include <algorithm>
+#include <cstring>
+
 #include "engine/engine.h"
 #include "lexaro/numeric.h"
 
@@ -38,7 +41,7 @@ void CLexaro::Engine::SetTState_Sub(LX_TXT_STATE* state, int ratio) {
 void CLexaro::Engine::SetTState_Font(LX_TXT_STATE* state, const LX_DATA_FONT& font) {
   state->lf.lfHeight = font.lfHeight;
   state->txtclr = font.txtclr;
-  SetFaceName(state->lf, font.faceName.GetString());
+  std::memcpy(state->lf.lfFaceName, font.faceName, sizeof font.faceName);
   state->lf.lfCharSet = font.charSet;
 }
 
@@ -58,34 +61,47 @@ void CLexaro::Engine::AnalyzeText_Font(LX_DATA_FONT* font, LX_TXT_STATE* state,
   font->lfHeight = prop.size > 0.0 ? m_fontTool.GetHeight(&m_pDC->m_hDC, prop.size) : state->lf.lfHeight;
   font->txtclr = prop.color != CLR_TRANSPARENT ? prop.color : state->txtclr;
   if (prop.face.IsEmpty()) {
-    font->faceName = state->lf.lfFaceName;
+    std::memcpy(font->faceName, state->lf.lfFaceName, sizeof font->faceName);
     font->charSet = state->lf.lfCharSet;
   } else {
-    font->faceName = prop.face;
+    LOGFONT cut;
+    SetFaceName(cut, prop.face.GetString());
+    std::memcpy(font->faceName, cut.lfFaceName, sizeof font->faceName);
     font->charSet = BYTE(m_fontTool.GetCharSet(m_pDC, prop.face));
   }
 }
 
-LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_String(int first, int last, LX_TXT_STATE* state) {
-  return AnalyzeText_Run(m_text.Mid(first, last - first + 1), state);
+std::string_view CLexaro::Engine::TextPiece(int first, int last) const {
+  const std::string_view text = m_text.view();
+  const long long count = (long long)last - first + 1;
+  const size_t from = size_t(std::clamp(first, 0, int(text.size())));
+  return text.substr(from, count <= 0 ? 0 : size_t(count));
 }
 
-LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Run(const CString& run, LX_TXT_STATE* state) {
-  LX_TXT_EXTENT ext{0, m_fontTool.GetAscent(m_pDC), m_fontTool.GetDescent(m_pDC)};
+LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_String(int first, int last, LX_TXT_STATE* state) {
+  return AnalyzeText_Run(TextPiece(first, last), state);
+}
+
+LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Run(std::string_view run, LX_TXT_STATE* state) {
+  const auto font = m_fontMetrics.Of(m_pDC);
+  LX_TXT_EXTENT ext{0, font.ascent, font.descent};
+  // Nothing between two tags is as wide as nothing, but as high as the font.
+  if (run.empty()) return ext;
   SIZE size;
+  const int n = int(run.size());
   if (state->spaceChar == 0.0) {
-    GetTextExtentPoint32(m_pDC->m_hAttribDC, run.GetString(), run.GetLength(), &size);
+    GetTextExtentPoint32(m_pDC->m_hAttribDC, run.data(), n, &size);
     ext.width = size.cx;
     return ext;
   }
   // With character spacing every byte is measured on its own and the
   // spacing goes between them.
   double sum = 0;
-  for (int i = 0; i < run.GetLength(); ++i) {
-    GetTextExtentPoint32(m_pDC->m_hAttribDC, run.GetString() + i, 1, &size);
+  for (int i = 0; i < n; ++i) {
+    GetTextExtentPoint32(m_pDC->m_hAttribDC, run.data() + i, 1, &size);
     sum = size.cx + state->spaceChar + sum;
   }
-  ext.width = run.IsEmpty() ? 0 : Roundoff(sum - state->spaceChar);
+  ext.width = Roundoff(sum - state->spaceChar);
   return ext;
 }
 
@@ -94,7 +110,7 @@ LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Char(char c, LOGFONT* lf, const LX_CN
   SelectedFont font(m_pDC, *lf);
   SIZE size;
   GetTextExtentPoint32(m_pDC->m_hAttribDC, &c, 1, &size);
-  return LX_TXT_EXTENT{size.cx, m_fontTool.GetAscent(m_pDC), m_fontTool.GetDescent(m_pDC)};
+  return LX_TXT_EXTENT{size.cx, FontAscent(), FontDescent()};
 }
 
 void CLexaro::Engine::AnalyzeText_Mark(LX_TAG_CODE code, LX_TXT_STATE* state, LX_TXT_EXTENT* ext) {
@@ -107,13 +123,14 @@ void CLexaro::Engine::AnalyzeText_Mark(LX_TAG_CODE code, LX_TXT_STATE* state, LX
 }
 
 double CLexaro::Engine::TextOut_String(int first, int last, LX_TXT_STATE*, CPoint pt) {
-  return TextOut_Run(m_text.Mid(first, last - first + 1), pt);
+  return TextOut_Run(TextPiece(first, last), pt);
 }
 
-double CLexaro::Engine::TextOut_Run(const CString& run, CPoint pt) {
+double CLexaro::Engine::TextOut_Run(std::string_view run, CPoint pt) {
   SIZE size;
-  GetTextExtentPoint32(m_pDC->m_hAttribDC, run.GetString(), run.GetLength(), &size);
-  if (SpendInk_Text(pt, run.GetString(), run.GetLength())) m_pDC->TextOut(pt.x, pt.y, run);
+  const int n = int(run.size());
+  GetTextExtentPoint32(m_pDC->m_hAttribDC, run.data(), n, &size);
+  if (SpendInk_Text(pt, run.data(), n)) m_pDC->TextOut(pt.x, pt.y, run.data(), n);
   return size.cx;
 }
 

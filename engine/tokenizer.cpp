@@ -1,9 +1,10 @@
 // Reading tags: the resumable tag tokenizer, the end of a tag, the flat
 // forward searches that constructs use to find their parts, and the lookups
 // from names to vocabulary codes.
+#include <algorithm>
 #include <cstring>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 #include "engine/engine.h"
 
@@ -22,36 +23,58 @@ int IndexOf(const char* const (&table)[N], const CString& name) {
 
 }  // namespace
 
-CString CLexaro::Engine::GetTagToken(const CString& delimiters, int start) {
-  CString head, token;
+std::string_view CLexaro::Engine::GetTagToken(int start) {
   if (start >= 0) {
     m_tagTokenPos = start;
     m_tagTokenQuotes = 0;
   }
-  while (m_tagTokenPos >= 0 && token.IsEmpty()) {
-    int p = m_stringTool.FindOneOf(&m_text, delimiters, m_tagTokenPos);
-    if (p < 0) {
-      token = m_text.Mid(m_tagTokenPos);
-      m_tagTokenPos = -1;
-      break;
+  // A token is a piece of the text, so it is answered as a view of it: it
+  // runs to the first space or '>' outside double quotes (a '>' inside them
+  // ends the tag too, and belongs to the token); empty tokens between
+  // spaces are passed over.
+  const std::string_view text = m_text.view();
+  while (m_tagTokenPos >= 0 && size_t(m_tagTokenPos) < text.size()) {
+    const size_t begin = size_t(m_tagTokenPos);
+    size_t p = begin;
+    for (; p < text.size(); ++p) {
+      const char c = text[p];
+      if (c == '"') {
+        ++m_tagTokenQuotes;
+      } else if (c == '>') {
+        m_tagTokenPos = -1;
+        return text.substr(begin, p - begin + (m_tagTokenQuotes % 2));
+      } else if (c == ' ' && m_tagTokenQuotes % 2 == 0) {
+        break;
+      }
     }
-    m_tagTokenQuotes += m_stringTool.GetCount(&m_text, '"', m_tagTokenPos, p - 1);
-    if (m_tagTokenQuotes % 2 != 0)
-      head += m_text.Mid(m_tagTokenPos, p - m_tagTokenPos + 1);  // inside quotes
-    else
-      token = m_text.Mid(m_tagTokenPos, p - m_tagTokenPos);
-    m_tagTokenPos = m_text.GetAt(p) == '>' ? -1 : p + 1;
+    if (p == text.size()) {
+      m_tagTokenPos = -1;
+      return text.substr(begin);
+    }
+    m_tagTokenPos = int(p) + 1;
+    if (p > begin) return text.substr(begin, p - begin);
   }
-  return head + token;
+  m_tagTokenPos = -1;
+  return {};
 }
 
+namespace {
+
+// Where c next occurs at or after pos, or -1.
+int FindFrom(std::string_view text, char c, int pos) {
+  const size_t p = text.find(c, size_t(std::max(pos, 0)));
+  return p == std::string_view::npos ? -1 : int(p);
+}
+
+}  // namespace
+
 int CLexaro::Engine::GetETagIdx(int pos) const {
-  int p = m_text.Find('>', pos);
+  int p = FindFrom(m_text.view(), '>', pos);
   return p < 0 ? m_textLength - 1 : p;
 }
 
 int CLexaro::Engine::NextTagStart(int pos) const {
-  int lt = m_text.Find('<', pos);
+  int lt = FindFrom(m_text.view(), '<', pos);
   return lt < 0 || lt >= m_textLength - 1 ? -1 : lt;
 }
 
@@ -68,8 +91,8 @@ int CLexaro::Engine::GetTagIdx(LX_TAG_CODE code, int which, int start) {
 
 int CLexaro::Engine::GetTagIdx_Ex(LX_TAG_CODE codeA, int whichA, LX_TAG_CODE codeB, int whichB,
                                   int* found, int start) {
-  const char* nameA = whichA == 1 ? StartTagName(codeA) : EndTagName(codeA);
-  const char* nameB = whichB == 1 ? StartTagName(codeB) : EndTagName(codeB);
+  const std::string_view nameA = whichA == 1 ? StartTagName(codeA) : EndTagName(codeA);
+  const std::string_view nameB = whichB == 1 ? StartTagName(codeB) : EndTagName(codeB);
   int p = start;
   while (p < m_textLength) {
     int lt = NextTagStart(p);
@@ -78,14 +101,14 @@ int CLexaro::Engine::GetTagIdx_Ex(LX_TAG_CODE codeA, int whichA, LX_TAG_CODE cod
       p = lt + 2;
       continue;
     }
-    CString name = GetTagToken(" >", lt + 1);
+    std::string_view name = GetTagToken(lt + 1);
     p = GetETagIdx(lt + 1) + 1;
     // An empty table name ("no end tag") never matches.
-    if (*nameA && name == nameA) {
+    if (!nameA.empty() && name == nameA) {
       *found = 0;
       return p;
     }
-    if (*nameB && name == nameB) {
+    if (!nameB.empty() && name == nameB) {
       *found = 1;
       return p;
     }
@@ -93,15 +116,42 @@ int CLexaro::Engine::GetTagIdx_Ex(LX_TAG_CODE codeA, int whichA, LX_TAG_CODE cod
   return p;
 }
 
-LX_TAG_CODE CLexaro::Engine::GetSTagCode(const CString& name) {
-  // Every tag of a text is looked up, so the names are hashed once.
-  static const std::unordered_map<std::string_view, int> codes = [] {
-    std::unordered_map<std::string_view, int> m;
-    for (int code = kTagCount - 1; code >= 0; --code) m[StartTagName(code)] = code;
-    return m;
-  }();
-  auto it = codes.find(name.view());
-  return it == codes.end() ? LX_TC_NONE : LX_TAG_CODE(it->second);
+namespace {
+
+// The start tag names by their first byte, each with its code: every tag of
+// a text is looked up, and a name is compared with the few of its bucket
+// only. Where two codes share a name, the lowest code answers.
+class StartTagIndex {
+ public:
+  StartTagIndex() {
+    for (int code = 0; code < kTagCount; ++code) {
+      const std::string_view name = StartTagName(code);
+      if (name.empty() && m_empty == LX_TC_NONE) m_empty = LX_TAG_CODE(code);
+      if (name.empty() || Find(name) != LX_TC_NONE) continue;
+      m_buckets[static_cast<unsigned char>(name[0])].push_back(Entry{name, LX_TAG_CODE(code)});
+    }
+  }
+  LX_TAG_CODE Find(std::string_view name) const {
+    if (name.empty()) return m_empty;
+    for (const Entry& e : m_buckets[static_cast<unsigned char>(name[0])])
+      if (e.name == name) return e.code;
+    return LX_TC_NONE;
+  }
+
+ private:
+  struct Entry {
+    std::string_view name;
+    LX_TAG_CODE code;
+  };
+  std::vector<Entry> m_buckets[256];
+  LX_TAG_CODE m_empty = LX_TC_NONE;
+};
+
+}  // namespace
+
+LX_TAG_CODE CLexaro::Engine::GetSTagCode(std::string_view name) {
+  static const StartTagIndex index;
+  return index.Find(name);
 }
 
 LX_TAG_PROPERTY_CODE CLexaro::Engine::GetTagPropertyCode(const CString& name) {

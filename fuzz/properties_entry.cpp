@@ -35,7 +35,7 @@ void Properties(const uint8_t* data, size_t size) {
   e.SetDefaultTagProperty(&parent, LX_TC_TABLE, &state, -1);
   LX_TAG_PROPERTY prop;
   e.SetDefaultTagProperty(&prop, code, &state, part, &parent);
-  e.GetTagToken(" >", 0);  // the tag name; the attributes follow it
+  e.GetTagToken(0);  // the tag name; the attributes follow it
   e.GetTagProperty(&prop);
 
   LX_TAG_STYLE style;

@@ -65,6 +65,9 @@ class LEXARO_API CDC {
   CPen* SelectObject(CPen* pen);
   CBrush* SelectObject(CBrush* brush);
   CFont* GetCurrentFont() const { return m_pFont; }
+  // The font text is measured and drawn in: the selected font as it was
+  // when it was selected.
+  const LOGFONT& GetCurrentLogFont() const { return m_lf; }
   CPen* GetCurrentPen() const { return m_pPen; }
 
   // Clipping: a null region removes the clip (with RGN_COPY); otherwise the

@@ -119,15 +119,4 @@ long RealizedFontCount() {
   return g_realized;
 }
 
-CSize MeasureText(const LOGFONT& lf, const char* s, int n, int codePage) {
-  std::lock_guard lock(Mutex());
-  RealizedFont& font = *RealizeLocked(lf, true);
-  return CSize(font.Width(s, n, codePage), font.Metrics().tmHeight);
-}
-
-void GetMetrics(const LOGFONT& lf, TEXTMETRIC* tm) {
-  std::lock_guard lock(Mutex());
-  *tm = RealizeLocked(lf, true)->Metrics();
-}
-
 }  // namespace lexaro::font

@@ -1,6 +1,7 @@
 // The font engine: realises LOGFONTs through fontconfig and FreeType, caches
 // what it realised, measures text and renders glyphs. Every entry point is
-// safe to call from several threads: one lock guards the engine.
+// safe to call from several threads: one lock guards the engine; warm
+// measuring reads only what never changes or is atomic, without it.
 #pragma once
 
 #include <memory>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "lexaro/dc.h"
+#include "platform/font/byte_advances.h"
 #include "platform/font/face.h"
 #include "platform/font/glyph_cache.h"
 #include "platform/font/outline_raster.h"
@@ -42,7 +44,12 @@ class RealizedFont {
   double Em() const { return m_em; }
   // Glyphs of n bytes; the same advances serve measuring and drawing.
   void Layout(const char* s, int n, int codePage, std::vector<Glyph>& out);
+  // The advance of n bytes, under the engine's lock; learns the advances
+  // of the bytes that stand alone (font_measure.cpp).
   int Width(const char* s, int n, int codePage);
+  // The same from the learnt advances alone, safe without the lock: false
+  // when a byte does not stand alone or is not known yet.
+  bool KnownWidth(const char* s, int n, int* width) const;
   // Coverage of glyph g with its pen position at (x, y), turned by the
   // escapement; null when nothing of it lies inside clip. The result is a
   // cached map or `scratch`; its pixels lie at (left + *dx, top + *dy), and
@@ -132,6 +139,7 @@ class RealizedFont {
   std::unordered_map<OutlineKey, OutlineBox, OutlineKeyHash> m_boxes;
   GlyphCache m_drawn;
   std::u32string m_decoded;
+  ByteAdvances m_byteAdvances;
 };
 
 std::recursive_mutex& Mutex();
@@ -144,6 +152,7 @@ const std::shared_ptr<RealizedFont>& RealizeLocked(const LOGFONT& lf, bool hinti
 // How many fonts were realised so far (cache misses), for tests.
 long RealizedFontCount();
 
+// Measuring, as CDC asks for it (font_measure.cpp).
 CSize MeasureText(const LOGFONT& lf, const char* s, int n, int codePage);
 void GetMetrics(const LOGFONT& lf, TEXTMETRIC* tm);
 

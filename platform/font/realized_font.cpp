@@ -128,14 +128,6 @@ void RealizedFont::Layout(const char* s, int n, int codePage, std::vector<Glyph>
   }
 }
 
-int RealizedFont::Width(const char* s, int n, int codePage) {
-  static std::vector<Glyph> glyphs;  // used under the engine's lock
-  Layout(s, n, codePage, glyphs);
-  long long w = 0;
-  for (const Glyph& g : glyphs) w += g.advance;
-  return int(std::clamp(w, -2147483647LL, 2147483647LL));
-}
-
 Affine RealizedFont::Placement(double ux, double uy, double x, double y, int escapement) const {
   double angle = escapement * (M_PI / 1800.0);
   double c = std::cos(angle), s = std::sin(angle);

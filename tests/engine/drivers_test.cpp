@@ -73,7 +73,7 @@ TEST_F(LayoutPass, FontTagsKeepAStackAndRecordEveryChange) {
   // A face changes the face and its character set.
   Layout(R"(<FONT face="Symbol">a)");
   EXPECT_EQ(Items(engine.m_dataFont)[0].charSet, SYMBOL_CHARSET);
-  EXPECT_EQ(Items(engine.m_dataFont)[0].faceName, "Symbol");
+  EXPECT_STREQ(Items(engine.m_dataFont)[0].faceName, "Symbol");
 }
 
 TEST_F(LayoutPass, SymbolsCharacterSpacingAndScripts) {
@@ -312,4 +312,76 @@ TEST(EngineThreads, SeparateObjectsDrawAtOnceAsAlone) {
     });
   for (auto& t : threads) t.join();
   for (int n : same) EXPECT_EQ(n, 20);
+}
+
+// Layout remembers the metrics of the fonts it selects; the same context
+// measuring differently, or another context, gets its own numbers at the
+// next layout, and a drawing pass asks afresh too.
+TEST_F(LayoutPass, FontMetricsAreAskedAfreshInEveryPass) {
+  const char* text = "x<SUP>2</SUP><FRAC><S>a</S><S>b</S></FRAC>";
+  const LX_TXT_EXTENT small = Layout(text);
+  SyntheticFont tall = TestFont();
+  tall.ascent = 1.6;
+  tall.descent = 0.4;
+  dc.UseSyntheticFont(tall);
+  const LX_TXT_EXTENT big = Layout(text);
+  EXPECT_GT(big.ascent, small.ascent);
+  EXPECT_GT(big.descent, small.descent);
+  CRecordDC other;
+  other.UseSyntheticFont(TestFont());
+  ASSERT_EQ(engine.SetText(&other, text), 1);
+  EXPECT_EQ(engine.m_extent.ascent, small.ascent);
+  EXPECT_EQ(engine.m_extent.descent, small.descent);
+  // A drawing after the context changed its font places the script by the
+  // new metrics, as drawing on a context that always had them does.
+  auto scriptY = [&](CRecordDC& on) {
+    on.ClearOps();
+    engine.TextOutA(&on, CPoint(0, 0));
+    for (const RecordedOp& op : on.Ops())
+      if (op.kind == RecordedOp::Text && op.text == "2") return op.from.y;
+    return INT_MIN;
+  };
+  CRecordDC tallAgain;
+  tallAgain.UseSyntheticFont(tall);
+  const int tallY = scriptY(tallAgain);
+  const int smallY = scriptY(other);
+  EXPECT_NE(smallY, tallY);
+  other.UseSyntheticFont(tall);
+  EXPECT_EQ(scriptY(other), tallY);
+}
+
+// Record lists keep some removed nodes for the next layout: no more than
+// their bound, holding no records, and records placed in them read back in
+// order.
+namespace {
+
+struct Counted {
+  int id;
+  static inline int live = 0;
+  explicit Counted(int i) : id(i) { ++live; }
+  Counted(const Counted& o) : id(o.id) { ++live; }
+  ~Counted() { --live; }
+};
+
+}  // namespace
+
+TEST(RecordLists, SpareNodesAreBoundedAndHoldNoRecords) {
+  using List = CList_Ex<Counted>;
+  {
+    List list;
+    for (int i = 0; i < 3 * List::kSpareNodes; ++i) list.AddTail(Counted(i));
+    list.RemoveAll();
+    EXPECT_EQ(Counted::live, 0);
+    EXPECT_EQ(list.GetSpareCount(), List::kSpareNodes);
+    list.AddTail(Counted(1));
+    list.InsertAfter(List::FrontMarker(), Counted(0));
+    list.InsertAfter(list.GetTailPosition(), Counted(2));
+    EXPECT_EQ(Counted::live, 3);
+    EXPECT_EQ(list.GetSpareCount(), List::kSpareNodes - 3);
+    int expected = 0;
+    list.ResetCursor();
+    for (auto* n = list.GetNext(); n; n = list.GetNext()) EXPECT_EQ(n->value.id, expected++);
+    EXPECT_EQ(expected, 3);
+  }
+  EXPECT_EQ(Counted::live, 0);
 }

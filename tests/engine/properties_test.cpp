@@ -9,7 +9,7 @@ class Properties : public EngineTest {
   LX_TAG_PROPERTY Parse(const char* text, long part = -1) {
     engine.m_text = text;
     engine.m_textLength = engine.m_text.GetLength();
-    LX_TAG_CODE code = CLexaro::Engine::GetSTagCode(engine.GetTagToken(" >", 1));
+    LX_TAG_CODE code = CLexaro::Engine::GetSTagCode(engine.GetTagToken(1));
     LX_TXT_STATE state = engine.DefaultState();
     state.txtclr = RGB(1, 2, 3);
     LX_TAG_PROPERTY prop;

@@ -5,30 +5,30 @@ using Tokenizer = EngineTest;
 TEST_F(Tokenizer, TagTokensKeepQuotesAndStopAtTheClosingBracket) {
   engine.m_text = R"(<FONT face="Times New Roman" color=red>x)";
   engine.m_textLength = engine.m_text.GetLength();
-  EXPECT_EQ(engine.GetTagToken(" >", 1), "FONT");
-  EXPECT_EQ(engine.GetTagToken(" >", -1), R"(face="Times New Roman")");
-  EXPECT_EQ(engine.GetTagToken(" >", -1), "color=red");
-  EXPECT_EQ(engine.GetTagToken(" >", -1), "");
-  EXPECT_EQ(engine.GetTagToken(" >", -1), "");  // stays used up
+  EXPECT_EQ(engine.GetTagToken(1), "FONT");
+  EXPECT_EQ(engine.GetTagToken(-1), R"(face="Times New Roman")");
+  EXPECT_EQ(engine.GetTagToken(-1), "color=red");
+  EXPECT_EQ(engine.GetTagToken(-1), "");
+  EXPECT_EQ(engine.GetTagToken(-1), "");  // stays used up
 
   // Leading spaces before the name are skipped; quotes do not protect '>'.
   engine.m_text = "<  FRAC><FONT face='a>b'>";
   engine.m_textLength = engine.m_text.GetLength();
-  EXPECT_EQ(engine.GetTagToken(" >", 1), "FRAC");
-  EXPECT_EQ(engine.GetTagToken(" >", 9), "FONT");
-  EXPECT_EQ(engine.GetTagToken(" >", -1), "face='a");
-  EXPECT_EQ(engine.GetTagToken(" >", -1), "");
+  EXPECT_EQ(engine.GetTagToken(1), "FRAC");
+  EXPECT_EQ(engine.GetTagToken(9), "FONT");
+  EXPECT_EQ(engine.GetTagToken(-1), "face='a");
+  EXPECT_EQ(engine.GetTagToken(-1), "");
   // A double-quoted '>' ends the tag too, and the open piece comes back.
   engine.m_text = R"(<FONT face="a>b">)";
   engine.m_textLength = engine.m_text.GetLength();
-  EXPECT_EQ(engine.GetTagToken(" >", 1), "FONT");
-  EXPECT_EQ(engine.GetTagToken(" >", -1), R"(face="a>)");
-  EXPECT_EQ(engine.GetTagToken(" >", -1), "");
+  EXPECT_EQ(engine.GetTagToken(1), "FONT");
+  EXPECT_EQ(engine.GetTagToken(-1), R"(face="a>)");
+  EXPECT_EQ(engine.GetTagToken(-1), "");
   // A tag without '>' runs to the end of the text.
   engine.m_text = "<FONT size=3";
   engine.m_textLength = engine.m_text.GetLength();
-  EXPECT_EQ(engine.GetTagToken(" >", 1), "FONT");
-  EXPECT_EQ(engine.GetTagToken(" >", -1), "size=3");
+  EXPECT_EQ(engine.GetTagToken(1), "FONT");
+  EXPECT_EQ(engine.GetTagToken(-1), "size=3");
   EXPECT_EQ(engine.GetETagIdx(1), engine.m_textLength - 1);
 }
 

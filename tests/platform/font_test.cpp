@@ -12,6 +12,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "lexaro/font_tool.h"
@@ -416,6 +417,65 @@ TEST(FontCache, FontsDifferingInOneFieldAreDistinct) {
   }
   EXPECT_NE(Realize(base, false), font);
   EXPECT_EQ(Realize(vary([](LOGFONT& lf) { lf.lfEscapement = 900; })), font);
+}
+
+// The advance of bytes in a font as its glyphs have them, bypassing what
+// measuring remembers.
+int GlyphAdvances(const LOGFONT& lf, const char* s, int codePage) {
+  std::lock_guard lock(lexaro::font::Mutex());
+  std::vector<lexaro::font::Glyph> glyphs;
+  lexaro::font::Realize(lf)->Layout(s, int(std::strlen(s)), codePage, glyphs);
+  int w = 0;
+  for (const auto& g : glyphs) w += g.advance;
+  return w;
+}
+
+// Measuring remembers fonts and byte advances; a question right after one
+// about a font differing in one field, or the same bytes in another code
+// page, must not get the other's answer.
+TEST(FontCache, MeasuringAnswersEachFontAndCodePageAfterAnother) {
+  const auto vary = [](auto change) {
+    LOGFONT lf = Font("DejaVu Sans", -20);
+    change(lf);
+    return lf;
+  };
+  const LOGFONT fonts[] = {
+      vary([](LOGFONT&) {}),
+      vary([](LOGFONT& lf) { lf.lfHeight = -21; }),
+      vary([](LOGFONT& lf) { lf.lfWidth = 30; }),
+      vary([](LOGFONT& lf) { lf.lfWeight = FW_BOLD; }),
+      vary([](LOGFONT& lf) { lf.lfItalic = 1; }),
+      vary([](LOGFONT& lf) { SetFaceName(lf, "Liberation Serif"); }),
+      vary([](LOGFONT& lf) { SetFaceName(lf, "ＭＳ ゴシック"); }),
+      vary([](LOGFONT& lf) { SetFaceName(lf, "Symbol"), lf.lfCharSet = SYMBOL_CHARSET; }),
+      vary([](LOGFONT& lf) { SetFaceName(lf, "Wingdings"), lf.lfCharSet = SYMBOL_CHARSET; }),
+  };
+  struct Text {
+    const char* bytes;
+    int codePage;
+  };
+  // ASCII, then the same high bytes read three ways: UTF-8, code page 1252
+  // (not valid UTF-8) and Shift_JIS.
+  const Text texts[] = {{"Wim.", CP_UTF8}, {"\xE5\xF2\xD6", CP_UTF8}, {"\x95\xAA\x90\x94", CP_UTF8},
+                        {"\x95\xAA\x90\x94", CP_SHIFTJIS}, {"i\xE5W", CP_UTF8}};
+  for (int round = 0; round < 2; ++round) {
+    for (const Text& t : texts) {
+      for (const LOGFONT& lf : fonts) {
+        EXPECT_EQ(Width(lf, t.bytes, t.codePage), GlyphAdvances(lf, t.bytes, t.codePage))
+            << lf.lfFaceName << " " << lf.lfHeight << " " << t.bytes << " " << t.codePage;
+      }
+    }
+  }
+}
+
+// A thread keeps a few fonts it measured; the rest go back to the engine's
+// cache, whose bound then holds.
+TEST(FontCache, MeasuringKeepsAFewFontsAlive) {
+  LOGFONT lf = Font("Liberation Sans", -51);
+  Width(lf, "x");
+  std::weak_ptr<lexaro::font::RealizedFont> first = lexaro::font::Realize(lf);
+  for (int h = 52; h < 84; ++h) Width(Font("Liberation Sans", -h), "x");
+  EXPECT_EQ(first.use_count(), 1);  // the engine's cache alone
 }
 
 TEST(FontLimits, AbsurdFontsMeasureAndDrawInBoundedWork) {
