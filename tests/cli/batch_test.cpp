@@ -11,6 +11,7 @@
 
 #include "run_cli.h"
 #include "tools/cli/batch_input.h"
+#include "tools/cli/batch_pool.h"
 
 namespace fs = std::filesystem;
 
@@ -179,6 +180,29 @@ int CountChildren(pid_t parent) {
     if (std::sscanf(stat.c_str() + close + 1, " %c %ld", &state, &ppid) == 2 && ppid == parent) ++n;
   }
   return n;
+}
+
+// Each worker is handed its next item while it draws one: when it ends in
+// the middle of an item, only that item fails, and the one waiting behind it
+// is drawn by another worker.
+TEST(Batch, AWorkerThatEndsFailsOnlyTheItemItWasDrawing) {
+  for (int jobs : {1, 2, 3}) {
+    SCOPED_TRACE(jobs);
+    cli::BatchReport report(false);
+    {
+      cli::WorkerPool pool(jobs, [](const cli::BatchItem& item) {
+        if (item.seq == 1) ::_exit(3);
+        return cli::BatchResult{item.seq, item.number, true, ""};
+      });
+      std::string error;
+      long seq = 0;
+      auto item = [&seq] { return cli::BatchItem{seq, seq + 1, true, "n", "x", "", -1}; };
+      for (; seq < 8 && pool.CanTake(item()); ++seq) ASSERT_TRUE(pool.Send(item(), &error)) << error;
+      EXPECT_EQ(seq, 2 * jobs) << "each worker holds two items";
+      while (pool.Busy() > 0) pool.Collect(report);
+    }
+    EXPECT_EQ(report.Failures(), 1);
+  }
 }
 
 TEST(Batch, WorkersEndWithTheirParent) {

@@ -72,7 +72,7 @@ void DrawInWorkers(BatchInput& input, const Options& o, BatchReport& report) {
   for (;;) {
     for (; ready(); next.reset()) {
       if (!next->ok) report.Add(Failed(*next, ""));
-      else if (!pool.CanTake()) break;
+      else if (!pool.CanTake(*next)) break;
       else if (!pool.Send(*next, &error)) report.Add(Failed(*next, error));
     }
     if (pool.Busy() > 0) {

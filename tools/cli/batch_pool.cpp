@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -19,6 +20,11 @@ namespace {
 // A message longer than this is cut, so that an answer fits in one atomic
 // pipe write.
 constexpr size_t kMaxMessage = 2048;
+// A worker holds at most this many items; one beyond the first waits in the
+// pipe only when it takes at most kMaxWaitingJob bytes, so that writing it
+// never blocks (a pipe holds 64 KiB).
+constexpr size_t kItemsPerWorker = 2;
+constexpr size_t kMaxWaitingJob = 16 << 10;
 
 bool ReadFull(int fd, void* data, size_t size) {
   char* p = static_cast<char*>(data);
@@ -47,9 +53,37 @@ std::string EncodeJob(const BatchItem& item) {
   return bytes + item.name + item.markup;
 }
 
-bool DecodeJob(int fd, BatchItem* item) {
+// The worker's end of its job pipe, read ahead: a job and the one waiting
+// behind it usually come in one read.
+class JobReader {
+ public:
+  explicit JobReader(int fd) : m_fd(fd) {}
+  bool Read(void* data, size_t size) {
+    char* out = static_cast<char*>(data);
+    while (size > 0) {
+      if (m_at == m_end) {
+        if (size >= sizeof m_buffer) return ReadFull(m_fd, out, size);
+        ssize_t n = ::read(m_fd, m_buffer, sizeof m_buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        m_at = 0, m_end = size_t(n);
+      }
+      const size_t take = std::min(size, m_end - m_at);
+      std::memcpy(out, m_buffer + m_at, take);
+      m_at += take, out += take, size -= take;
+    }
+    return true;
+  }
+
+ private:
+  int m_fd;
+  char m_buffer[16 << 10];
+  size_t m_at = 0, m_end = 0;
+};
+
+bool DecodeJob(JobReader& in, BatchItem* item) {
   std::int64_t header[4];
-  if (!ReadFull(fd, header, sizeof header)) return false;
+  if (!in.Read(header, sizeof header)) return false;
   if (header[2] < 0 || header[3] < 0 || header[2] + header[3] > 2 * kMaxBatchLine) return false;
   *item = BatchItem{};
   item->seq = long(header[0]);
@@ -57,7 +91,7 @@ bool DecodeJob(int fd, BatchItem* item) {
   item->ok = true;
   item->name.resize(size_t(header[2]));
   item->markup.resize(size_t(header[3]));
-  return ReadFull(fd, item->name.data(), item->name.size()) && ReadFull(fd, item->markup.data(), item->markup.size());
+  return in.Read(item->name.data(), item->name.size()) && in.Read(item->markup.data(), item->markup.size());
 }
 
 // An answer: seq, ok, message length, then the message.
@@ -92,66 +126,84 @@ WorkerPool::~WorkerPool() {
   ::sigaction(SIGPIPE, &m_oldPipe, nullptr);
 }
 
-bool WorkerPool::CanTake() {
-  return Find(true) != nullptr || (!m_startFailed && Find(false) != nullptr);
+bool WorkerPool::CanTake(const BatchItem& item) {
+  return Find(true) != nullptr || (!m_startFailed && Find(false) != nullptr) || Queue(item) != nullptr;
 }
 
 int WorkerPool::Busy() const {
   int busy = 0;
-  for (const Worker& w : m_workers) busy += w.pid > 0 && w.seq >= 0;
-  return busy;
+  for (const Worker& w : m_workers) busy += w.pid > 0 && !w.items.empty();
+  return busy + (m_lost.empty() ? 0 : 1);
 }
 
 WorkerPool::Worker* WorkerPool::Find(bool running) {
   for (Worker& w : m_workers)
-    if (running ? w.pid > 0 && w.seq < 0 : w.pid < 0) return &w;
+    if (running ? w.pid > 0 && w.items.empty() : w.pid < 0) return &w;
+  return nullptr;
+}
+
+WorkerPool::Worker* WorkerPool::Queue(const BatchItem& item) {
+  if (sizeof(std::int64_t) * 4 + item.name.size() + item.markup.size() > kMaxWaitingJob) return nullptr;
+  for (Worker& w : m_workers)
+    if (w.pid > 0 && w.items.size() < kItemsPerWorker) return &w;
   return nullptr;
 }
 
 bool WorkerPool::Send(const BatchItem& item, std::string* error) {
   Worker* chosen = Find(true);
-  if (!chosen) {
-    chosen = m_startFailed ? nullptr : Find(false);
-    if (!chosen) return (*error = "no worker can take it"), false;
-    if (!Start(*chosen, error)) return (m_startFailed = true), false;
-  }
-  // An idle worker is waiting in read, so a long job cannot block here.
+  if (!chosen && !m_startFailed && (chosen = Find(false)) != nullptr && !Start(*chosen, error))
+    return (m_startFailed = true), false;
+  if (!chosen) chosen = Queue(item);
+  if (!chosen) return (*error = "no worker can take it"), false;
+  // An idle worker is waiting in read, so a long job cannot block here; a
+  // job that waits behind another fits in the pipe.
   if (!WriteFull(chosen->jobFd, EncodeJob(item))) {
-    *error = Retire(*chosen);
+    Lost(*chosen, nullptr);
+    *error = "not drawn: its worker ended";
     return false;
   }
-  chosen->seq = item.seq;
-  chosen->number = item.number;
+  chosen->items.push_back({item.seq, item.number, std::nullopt});
+  if (chosen->items.size() > 1) chosen->items.back().waiting = item;
   return true;
 }
 
 void WorkerPool::Collect(BatchReport& report) {
+  for (BatchResult& r : m_lost) report.Add(std::move(r));
+  m_lost.clear();
   std::vector<pollfd> fds;
   std::vector<Worker*> owners;
   for (Worker& w : m_workers)
-    if (w.pid > 0) fds.push_back({w.resultFd, POLLIN, 0}), owners.push_back(&w);
+    if (w.pid > 0 && !w.items.empty()) fds.push_back({w.resultFd, POLLIN, 0}), owners.push_back(&w);
   if (fds.empty()) return;
   while (::poll(fds.data(), fds.size(), -1) < 0)
     if (errno != EINTR) return;
   for (size_t i = 0; i < fds.size(); ++i)
-    if (fds[i].revents != 0 && !Answer(*owners[i], report)) {
-      const long seq = owners[i]->seq, number = owners[i]->number;
-      std::string why = Retire(*owners[i]);
-      if (seq >= 0) report.Add({seq, number, false, "not drawn: " + why});
-    }
+    if (fds[i].revents != 0 && !Answer(*owners[i], report)) Lost(*owners[i], &report);
 }
 
 // Reads one answer of a worker; false when the worker has ended.
 bool WorkerPool::Answer(Worker& w, BatchReport& report) {
   std::int64_t header[3];
-  if (!ReadFull(w.resultFd, header, sizeof header) || header[0] != w.seq || header[2] < 0 ||
-      header[2] > std::int64_t(kMaxMessage))
+  if (w.items.empty() || !ReadFull(w.resultFd, header, sizeof header) || header[0] != w.items.front().seq ||
+      header[2] < 0 || header[2] > std::int64_t(kMaxMessage))
     return false;
   std::string message(size_t(header[2]), '\0');
   if (!ReadFull(w.resultFd, message.data(), message.size())) return false;
-  report.Add({w.seq, w.number, header[1] != 0, std::move(message)});
-  w.seq = -1;
+  report.Add({w.items.front().seq, w.items.front().number, header[1] != 0, std::move(message)});
+  w.items.pop_front();
   return true;
+}
+
+void WorkerPool::Lost(Worker& w, BatchReport* report) {
+  std::deque<Handed> items = std::move(w.items);
+  const std::string why = Retire(w);
+  std::string error;
+  for (Handed& h : items) {
+    if (h.waiting && Send(*h.waiting, &error)) continue;
+    BatchResult r{h.seq, h.number, false, "not drawn: " + (h.waiting ? error : why)};
+    if (report) report->Add(std::move(r));
+    else m_lost.push_back(std::move(r));
+  }
 }
 
 // Closes a worker's pipes and waits for it to end; answers how it ended.
@@ -189,7 +241,7 @@ bool WorkerPool::Start(Worker& w, std::string* error) {
     ::close(jobs[1]), ::close(results[0]);
     return false;
   }
-  w = Worker{pid, jobs[1], results[0], -1, 0};
+  w = Worker{pid, jobs[1], results[0], {}};
   return true;
 }
 
@@ -203,7 +255,8 @@ void WorkerPool::Serve(int jobFd, int resultFd) {
   // parent then reports as failed.
   try {
     BatchItem item;
-    while (DecodeJob(jobFd, &item))
+    JobReader jobs(jobFd);
+    while (DecodeJob(jobs, &item))
       if (!WriteFull(resultFd, EncodeAnswer(m_draw(item)))) break;
   } catch (...) {
     ::_exit(1);

@@ -1,6 +1,8 @@
 // The worker processes of `lexaro batch --jobs N`. The parent reads the list
-// and hands one item at a time to each idle worker through a pipe; the
-// worker draws it and answers through another pipe. Workers are started as
+// and hands items to the workers through a pipe each; a worker draws them in
+// order and answers each through another pipe. A worker is given its next
+// item while it draws one (when the item is small enough to wait in the
+// pipe), so that it never waits for the parent between items. Workers are started as
 // items come, so a short list starts no more of them than it needs. A worker
 // ends when its job pipe closes, and at once when the parent ends, however
 // it ends (the kernel sends the worker SIGTERM).
@@ -9,7 +11,9 @@
 #include <signal.h>
 #include <sys/types.h>
 
+#include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,8 +32,9 @@ class WorkerPool {
   WorkerPool(const WorkerPool&) = delete;
   WorkerPool& operator=(const WorkerPool&) = delete;
 
-  // Whether an item can be handed out now: a worker is idle or can start.
-  bool CanTake();
+  // Whether the item can be handed out now: a worker is idle or can start,
+  // or it can wait behind a worker's item.
+  bool CanTake(const BatchItem& item);
   // Hands the item to a worker; false with the reason when none took it.
   bool Send(const BatchItem& item, std::string* error);
   // Workers drawing an item.
@@ -39,20 +44,31 @@ class WorkerPool {
   void Collect(BatchReport& report);
 
  private:
+  struct Handed {
+    long seq, number;
+    std::optional<BatchItem> waiting;  // a copy, for an item handed out to wait
+  };
   struct Worker {
     pid_t pid = -1;
     int jobFd = -1, resultFd = -1;
-    long seq = -1, number = 0;  // the item being drawn; seq -1 when idle
+    std::deque<Handed> items;  // handed out, not yet answered, in order
   };
 
   // An idle running worker, or (running false) a slot without a worker.
   Worker* Find(bool running);
+  // A running worker whose item the given one can wait behind, or null.
+  Worker* Queue(const BatchItem& item);
   bool Start(Worker& w, std::string* error);
   [[noreturn]] void Serve(int jobFd, int resultFd);
   std::string Retire(Worker& w);
+  // Retires a worker that failed: its first item fails with the reason, the
+  // items waiting behind it are handed out again.
+  void Lost(Worker& w, BatchReport* report);
   bool Answer(Worker& w, BatchReport& report);
 
   std::vector<Worker> m_workers;
+  // Results of items lost while handing out another, told at the next Collect.
+  std::vector<BatchResult> m_lost;
   DrawItemFn m_draw;
   pid_t m_parent;
   bool m_startFailed = false;
