@@ -150,21 +150,25 @@ WorkerPool::Worker* WorkerPool::Queue(const BatchItem& item) {
 }
 
 bool WorkerPool::Send(const BatchItem& item, std::string* error) {
-  Worker* chosen = Find(true);
-  if (!chosen && !m_startFailed && (chosen = Find(false)) != nullptr && !Start(*chosen, error))
-    return (m_startFailed = true), false;
-  if (!chosen) chosen = Queue(item);
-  if (!chosen) return (*error = "no worker can take it"), false;
-  // An idle worker is waiting in read, so a long job cannot block here; a
-  // job that waits behind another fits in the pipe.
-  if (!WriteFull(chosen->jobFd, EncodeJob(item))) {
+  // A worker may have ended since it last answered: its item goes to
+  // another one, a few times at most.
+  for (size_t attempt = 0; attempt <= m_workers.size(); ++attempt) {
+    Worker* chosen = Find(true);
+    if (!chosen && !m_startFailed && (chosen = Find(false)) != nullptr && !Start(*chosen, error))
+      return (m_startFailed = true), false;
+    if (!chosen) chosen = Queue(item);
+    if (!chosen) return (*error = "no worker can take it"), false;
+    // An idle worker is waiting in read, so a long job cannot block here; a
+    // job that waits behind another fits in the pipe.
+    if (WriteFull(chosen->jobFd, EncodeJob(item))) {
+      chosen->items.push_back({item.seq, item.number, std::nullopt});
+      if (chosen->items.size() > 1) chosen->items.back().waiting = item;
+      return true;
+    }
     Lost(*chosen, nullptr);
-    *error = "not drawn: its worker ended";
-    return false;
   }
-  chosen->items.push_back({item.seq, item.number, std::nullopt});
-  if (chosen->items.size() > 1) chosen->items.back().waiting = item;
-  return true;
+  *error = "the workers keep ending";
+  return false;
 }
 
 void WorkerPool::Collect(BatchReport& report) {
