@@ -150,6 +150,7 @@ void CLexaro::Engine::AnalyzeText() {
 }
 
 LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Multi(int start, LX_TXT_STATE* state, int* endIdx) {
+  const int walkStart = start;
   CFont font;
   font.CreateFontIndirect(&state->lf);
   CFont* previous = m_pDC->SelectObject(&font);
@@ -180,6 +181,7 @@ LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Multi(int start, LX_TXT_STATE* state,
     }
     start = next;
   }
+  if (!stop && state->tagCode != 0) NoteUnended(state->tagCode, walkStart);
   *endIdx = start;
   m_pDC->SelectObject(previous);
   font.DeleteObject();
@@ -222,6 +224,7 @@ LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Single(int start, LX_TXT_STATE* state
     }
     pos = GetETagIdx(lt + 1) + 1;
     LX_TAG_CODE code = GetSTagCode(name);
+    NoteTag(lt, pos);
     bool fontChanged = false;
     if (code == LX_TC_FONT) {
       if (!fontStack->Push(*currentFont)) AnalyzeErrorBuffer();
@@ -230,7 +233,7 @@ LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Single(int start, LX_TXT_STATE* state
       AnalyzeText_Font(currentFont, state, prop);
       fontChanged = true;
     } else if (code == LX_TC_FONT_END) {
-      fontStack->Pop(currentFont);
+      if (!fontStack->Pop(currentFont)) NotePassedOver(code, name, lt, pos);
       fontChanged = true;
     } else if (code >= LX_TC_FIRST_SYMBOL && code <= LX_TC_LAST_SYMBOL) {
       LX_TXT_EXTENT mark;
@@ -243,6 +246,8 @@ LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Single(int start, LX_TXT_STATE* state
     } else if (ApplySwitchTag(code, state, true, &fontChanged)) {
       if (fontChanged) RenewFont(state, font, previousFont);
       continue;
+    } else {
+      NotePassedOver(code, name, lt, pos);
     }
     if (code == LX_TC_FONT || code == LX_TC_FONT_END) {
       if (!m_dataFont.AddTail(*currentFont)) AnalyzeErrorBuffer();

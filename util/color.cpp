@@ -92,6 +92,37 @@ COLORREF GetCOLORREF(CString text) {
   return text == kTransparent ? CLR_TRANSPARENT : 0;
 }
 
+bool IsColorText(const CString& text, bool allowTransparent) {
+  CString lower = text;
+  lower.MakeLower();
+  const std::string_view s = lower.view();
+  if (s == kTransparent) return allowTransparent;
+  if (!s.empty() && s[0] == '#') {
+    if (s.size() != 7) return false;
+    for (char c : s.substr(1))
+      if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+    return true;
+  }
+  if (s.rfind("rgb(", 0) == 0 && s.back() == ')') {
+    CString inner(s.substr(4, s.size() - 5));
+    inner.Remove(' ');
+    const std::string_view v = inner.view();
+    size_t i = 0;
+    for (int k = 0; k < 3; ++k) {
+      if (k > 0 && (i >= v.size() || v[i++] != ',')) return false;
+      size_t digits = 0;
+      unsigned value = 0;
+      for (; i < v.size() && v[i] >= '0' && v[i] <= '9' && digits < 4; ++i, ++digits)
+        value = value * 10 + unsigned(v[i] - '0');
+      if (digits == 0 || value > 255) return false;
+    }
+    return i == v.size();
+  }
+  for (const NamedColor& c : kNamedColors)
+    if (s == c.name) return true;
+  return false;
+}
+
 CString GetRGBString(COLORREF color, int mode) {
   unsigned char red, green, blue;
   GetRGB(color, &red, &green, &blue);

@@ -245,38 +245,7 @@ bool CheckCombination(Options& o, const std::vector<std::string>& positional, st
 }  // namespace
 
 bool IsColor(const std::string& text, bool allowTransparent) {
-  std::string lower;
-  for (char c : text) lower += char(c >= 'A' && c <= 'Z' ? c + 32 : c);
-  if (lower == "transparent") return allowTransparent;
-  if (!lower.empty() && lower[0] == '#') {
-    if (lower.size() != 7) return false;
-    for (size_t i = 1; i < 7; ++i)
-      if (!std::isxdigit(static_cast<unsigned char>(lower[i]))) return false;
-    return true;
-  }
-  if (lower.rfind("rgb(", 0) == 0 && lower.back() == ')') {
-    std::string inner;
-    for (char c : lower.substr(4, lower.size() - 5))
-      if (c != ' ') inner += c;
-    int parts = 0;
-    size_t i = 0;
-    while (parts < 3) {
-      size_t comma = inner.find(',', i);
-      std::string part = inner.substr(i, comma == std::string::npos ? std::string::npos : comma - i);
-      int value = -1;
-      auto [p, ec] = std::from_chars(part.data(), part.data() + part.size(), value);
-      if (part.empty() || ec != std::errc() || p != part.data() + part.size() || value < 0 || value > 255)
-        return false;
-      ++parts;
-      if (comma == std::string::npos) break;
-      i = comma + 1;
-    }
-    return parts == 3 && std::count(inner.begin(), inner.end(), ',') == 2;
-  }
-  // A name: the markup's parser answers black for anything it does not know.
-  for (char c : lower)
-    if (c < 'a' || c > 'z') return false;
-  return !lower.empty() && (lower == "black" || GetCOLORREF(CString(lower)) != 0);
+  return IsColorText(CString(text), allowTransparent);
 }
 
 ParseResult ParseOptions(const std::vector<std::string>& args) {
