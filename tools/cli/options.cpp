@@ -19,7 +19,7 @@ namespace cli {
 namespace {
 
 // Which commands accept an option.
-enum : unsigned { kRender = 1, kBatch = 2, kSamples = 4, kDrawing = kRender | kBatch | kSamples };
+enum : unsigned { kRender = 1, kBatch = 2, kSamples = 4, kCheck = 8, kDrawing = kRender | kBatch | kSamples };
 
 using Setter = std::function<bool(Options&, const std::string& value, std::string* error)>;
 
@@ -161,6 +161,10 @@ const std::vector<OptionSpec>& Specs() {
        }},
       {"quiet", 'q', false, kBatch,
        [](Options& o, const std::string&, std::string*) { return o.quiet = true; }},
+      {"strict", 0, false, kRender | kBatch,
+       [](Options& o, const std::string&, std::string*) { return o.strict = true; }},
+      {"warnings", 0, false, kRender,
+       [](Options& o, const std::string&, std::string*) { return o.warnings = true; }},
       {"overwrite", 0, false, kBatch,
        [](Options& o, const std::string&, std::string*) { return o.overwrite = true; }},
       {"samples", 0, true, kSamples,
@@ -189,6 +193,7 @@ unsigned CommandBit(Command c) {
     case Command::kRender: return kRender;
     case Command::kBatch: return kBatch;
     case Command::kSamples: return kSamples;
+    case Command::kCheck: return kCheck;
     default: return 0;
   }
 }
@@ -198,6 +203,7 @@ const char* CommandName(Command c) {
     case Command::kRender: return "render";
     case Command::kBatch: return "batch";
     case Command::kSamples: return "samples";
+    case Command::kCheck: return "check";
     default: return "";
   }
 }
@@ -237,6 +243,9 @@ bool CheckCombination(Options& o, const std::vector<std::string>& positional, st
       if (o.output.empty()) return Fail(error, "no output directory: give -o DIR");
       if (o.output == "-") return Fail(error, "samples writes one file per sample: -o must name a directory");
       return true;
+    case Command::kCheck:
+      o.inputs = positional.empty() ? std::vector<std::string>{"-"} : positional;
+      return true;
     default:
       return true;
   }
@@ -263,8 +272,10 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
     o.command = Command::kBatch;
   } else if (first == "samples") {
     o.command = Command::kSamples;
+  } else if (first == "check") {
+    o.command = Command::kCheck;
   } else {
-    return Error("unknown command '" + first + "': use render, batch or samples (see 'lexaro --help')");
+    return Error("unknown command '" + first + "': use render, batch, samples or check (see 'lexaro --help')");
   }
   if (o.command == Command::kHelp || o.command == Command::kVersion) {
     if (args.size() > 1) return Error("'" + first + "' takes no arguments");
