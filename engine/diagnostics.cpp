@@ -165,10 +165,10 @@ void CLexaro::Engine::NoteTag(int lt, int end) {
 }
 
 int CLexaro::Engine::TagStartBefore(int end) const {
-  int i = std::min(end, m_textLength) - 1;
-  if (i >= 0 && m_text.GetAt(i) == '>') --i;
-  while (i > 0 && m_text.GetAt(i) != '<') --i;
-  return std::max(i, 0);
+  const std::string_view text = m_text.view().substr(0, size_t(std::clamp(end, 0, m_textLength)));
+  if (text.empty()) return 0;
+  const size_t lt = text.rfind('<', text.size() - 1 - (text.back() == '>' ? 1 : 0));
+  return lt == std::string_view::npos ? 0 : int(lt);
 }
 
 CString CLexaro::Engine::TagNameAt(int lt) {
@@ -320,7 +320,7 @@ int CLexaro::Engine::FindPart(LX_TAG_CODE codeA, int whichA, LX_TAG_CODE codeB, 
     return p;
   }
   const int lt = TagStartBefore(p);
-  NoteSkipped(start, lt, codeB, extraParts);
+  if (lt > start) NoteSkipped(start, lt, codeB, extraParts);
   m_diag.tag = {lt, p};
   if (codeA == LX_TC_TR && *found == 0) m_diag.row = m_diag.tag;
   return p;

@@ -3,6 +3,8 @@
 // in properties.cpp token for token (the same tokenizer calls), so what is
 // reported is what the reading passed over or read differently; valid
 // attributes cost a lookup and a scan of the value.
+#include <algorithm>
+#include <array>
 #include <string_view>
 
 #include "engine/diagnostics.h"
@@ -39,7 +41,40 @@ int FindIn(const CString& text, const CString& needle, const CLexaro::Engine::Va
   return p == std::string_view::npos ? -1 : at.cursor + int(p);
 }
 
-const char* const kParenNames[] = {"(", ")", "[", "]", "{", "}", "|", "||", "_"};
+// The delimiter names of PAREN's type, from the vocabulary.
+const char* const* ParenNames() {
+  static const auto names = [] {
+    std::array<const char*, 9> n{};
+    for (size_t i = 0; i < n.size(); ++i) n[i] = kParenCng[i].name;
+    return n;
+  }();
+  return names.data();
+}
+
+// The names of a vocabulary table as views, made once: attributes are
+// checked on every layout, and comparing views costs no strlen.
+template <size_t N>
+struct Views {
+  std::string_view names[N];
+  explicit Views(const char* const* table) {
+    for (size_t i = 0; i < N; ++i) names[i] = table[i];
+  }
+  int Find(std::string_view name) const {
+    for (size_t i = 0; i < N; ++i)
+      if (names[i] == name) return int(i);
+    return -1;
+  }
+};
+
+int PropertyCode(const CString& name) {
+  static const Views<13> properties(kTagPropertyTable);
+  return properties.Find(name.view());
+}
+
+bool IsParenName(std::string_view name) {
+  static const Views<9> parens(ParenNames());
+  return parens.Find(name) >= 0;
+}
 
 CString List(const char* const* words, int n) {
   CString s;
@@ -113,26 +148,29 @@ void CLexaro::Engine::CheckWord(ValueCheck at, const CString& what, const CStrin
 }
 
 void CLexaro::Engine::CheckParenType(ValueCheck at, const CString& value) {
-  CStringTool split;
-  CString names[3];
-  names[0] = split.GetToken(&value, " ,", 0);
-  names[1] = split.GetToken(nullptr, " ,", 0);
-  names[2] = split.GetToken(nullptr, " ,", 0);
+  // The names as GetParenType splits them: runs between spaces and commas.
+  std::string_view names[3];
+  const std::string_view v = value.view();
+  for (size_t i = 0, k = 0; k < 3 && i < v.size();) {
+    const size_t end = std::min(v.find_first_of(" ,", i), v.size());
+    if (end > i) names[k++] = v.substr(i, end - i);
+    i = end + 1;
+  }
   for (int i = 0; i < 2; ++i)
-    if (!names[i].IsEmpty() && GetParenCode(names[i]) == LX_PAREN_NONE)
-      NoteValue(at, LX_DIAG_VALUE, names[i],
-                "'type' name " + Quoted(names[i].view()) + " is no delimiter (" + List(kParenNames, 9) +
+    if (!names[i].empty() && !IsParenName(names[i]))
+      NoteValue(at, LX_DIAG_VALUE, CString(names[i]),
+                "'type' name " + Quoted(names[i]) + " is no delimiter (" + List(ParenNames(), 9) +
                     "); that side draws nothing");
-  if (!names[2].IsEmpty())
-    NoteValue(at, LX_DIAG_VALUE, names[2],
-              "'type' takes two names; " + Quoted(names[2].view()) + " is passed over");
+  if (!names[2].empty())
+    NoteValue(at, LX_DIAG_VALUE, CString(names[2]),
+              "'type' takes two names; " + Quoted(names[2]) + " is passed over");
 }
 
 void CLexaro::Engine::NoteAttribute(const CString& token, const CString& name, const CString& value) {
   if (!m_diag.Recording()) return;
   ValueCheck at = AttributeRange(token);
   at.cursor = at.start + name.GetLength();
-  switch (GetTagPropertyCode(name)) {
+  switch (PropertyCode(name)) {
     case LX_PROP_SIZE: CheckNumber(at, name, value, true); break;
     case LX_PROP_WIDTH:
     case LX_PROP_HEIGHT:
