@@ -11,6 +11,9 @@
 
 using namespace lexaro::engine;
 
+static_assert(DiagnosticLog::kLevels == CLexaro::Engine::kMaxNesting + 1,
+              "a start tag span for every level a construct can open at");
+
 namespace lexaro::engine {
 
 void DiagnosticLog::Begin(int limit) {
@@ -24,8 +27,9 @@ void DiagnosticLog::End() {
   m_recording = false;
   // In the order of the text, as editors list them; a construct's own
   // notes come after what is nested in it otherwise.
-  std::stable_sort(m_list.begin(), m_list.end(),
-                   [](const LX_DIAGNOSTIC& a, const LX_DIAGNOSTIC& b) { return a.offset < b.offset; });
+  if (m_list.size() > 1)
+    std::stable_sort(m_list.begin(), m_list.end(),
+                     [](const LX_DIAGNOSTIC& a, const LX_DIAGNOSTIC& b) { return a.offset < b.offset; });
   if (m_dropped == 0) return;
   CString message;
   message.Format("%lld more diagnostics not listed", m_dropped);
@@ -158,11 +162,6 @@ CString Between(LX_TAG_CODE within) {
 }
 
 }  // namespace
-
-void CLexaro::Engine::NoteTag(int lt, int end) {
-  m_diag.tag = {lt, end};
-  if (m_depth < DiagnosticLog::kLevels) m_diag.open[m_depth] = {lt, end};
-}
 
 int CLexaro::Engine::TagStartBefore(int end) const {
   const std::string_view text = m_text.view().substr(0, size_t(std::clamp(end, 0, m_textLength)));

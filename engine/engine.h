@@ -244,8 +244,12 @@ class CLexaro::Engine {
   // it passes over or repairs; drawing notes nothing.
   lexaro::engine::DiagnosticLog m_diag;
   int m_givenLength = 0;  // the length of the text SetText was given, before any cut
-  // The start tag from lt to end was read at the current nesting level.
-  void NoteTag(int lt, int end);
+  // The start tag from lt to end was read at the current nesting level
+  // (every tag of the layout: kept inline).
+  void NoteTag(int lt, int end) {
+    m_diag.tag = {lt, end};
+    if (m_depth < lexaro::engine::DiagnosticLog::kLevels) m_diag.open[m_depth] = {lt, end};
+  }
   // A tag the walk passes over (within: the construct whose parts, rows or
   // cells a search passes it over between).
   void NotePassedOver(LX_TAG_CODE code, const CString& name, int lt, int end,

@@ -1,8 +1,8 @@
 // Diagnostics of attributes and style declarations: names that are not
 // understood and values that do not parse. The checks follow the reading
-// in properties.cpp token for token (the same tokenizer calls), so what is
-// reported is what the reading passed over or read differently; valid
-// attributes cost a lookup and a scan of the value.
+// in properties.cpp token for token (the same splitting), so what is
+// reported is what the reading passed over or read differently; a valid
+// attribute costs a lookup and a scan of its value (a style is split twice).
 #include <algorithm>
 #include <array>
 #include <string_view>
