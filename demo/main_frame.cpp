@@ -27,6 +27,9 @@ CMainFrame::CMainFrame(CLexaroDemoApp* app) : m_app(app), m_view(new CLexaroDemo
   BuildToolBar();
   BuildStatusBar();
   connect(m_view, &CLexaroDemoView::Message, this, [this](const QString& text) { statusBar()->showMessage(text, 5000); });
+  // The drawn text's diagnostics stay until the next drawing.
+  connect(m_view, &CLexaroDemoView::Diagnosed, this,
+          [this](const QString& summary) { statusBar()->showMessage(summary.isEmpty() ? kReady : summary); });
   resize(1120, 860);
   m_view->OnInitialUpdate();
 }

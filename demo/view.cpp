@@ -106,6 +106,9 @@ void CLexaroDemoView::OnLButtonDown(const QPoint& point) {
   }
   m_lexaro.TextOutA(dc, CPoint(point.x(), point.y()));
   update();
+  const auto& found = m_lexaro.GetDiagnostics();
+  emit Diagnosed(found.empty() ? QString()
+                               : QString("診断 %1 件: %2").arg(found.size()).arg(QString::fromStdString(found[0].message.str())));
 }
 
 void CLexaroDemoView::OnRButtonDown() {

@@ -48,6 +48,9 @@ class CLexaroDemoView : public QWidget {
  signals:
   // A message for the status bar.
   void Message(const QString& text);
+  // After each drawing: the count and first message of the drawn text's
+  // diagnostics, or empty when it has none.
+  void Diagnosed(const QString& summary);
 
  protected:
   void paintEvent(QPaintEvent* event) override;

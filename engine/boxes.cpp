@@ -215,7 +215,7 @@ void CLexaro::Engine::AnalyzeText_PTag_Ex(LX_TAG_CODE code, int idx, LX_TXT_STAT
   LX_TAG_PROPERTY partProp;
   for (; k < PartCount(code); ++k) {
     int found = -1;
-    idx = GetTagIdx_Ex(LX_TC_S, 1, code, 0, &found, idx);
+    idx = FindPart(LX_TC_S, 1, code, 0, &found, idx);
     if (found != 0) {
       ended = true;
       break;
@@ -281,7 +281,8 @@ void CLexaro::Engine::CloseBox_S(LX_TAG_CODE code, LX_DATA_TAG* tag, const LX_TA
                                  int em, LX_TXT_EXTENT total, int idx, bool ended) {
   SetBoxGeometry(tag, prop, em);
   AddExtent_Box(&total, *tag);
-  if (!ended) idx = GetTagIdx(code, 0, idx);
+  if (!ended) idx = FindEnd(code, idx);
+  if (ended) NoteMissingParts(code, tag->aux);
   tag->extent = total;
   tag->endIdx = idx;
 }

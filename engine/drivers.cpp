@@ -155,6 +155,7 @@ void CLexaro::Engine::AnalyzeText() {
 }
 
 LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Multi(int start, LX_TXT_STATE* state, int* endIdx) {
+  const int walkStart = start;
   CFont font;
   font.CreateFontIndirect(&state->lf);
   CFont* previous = m_pDC->SelectObject(&font);
@@ -185,6 +186,7 @@ LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Multi(int start, LX_TXT_STATE* state,
     }
     start = next;
   }
+  if (!stop && state->tagCode != 0) NoteUnended(state->tagCode, walkStart);
   *endIdx = start;
   m_pDC->SelectObject(previous);
   font.DeleteObject();
@@ -228,6 +230,7 @@ LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Single(int start, LX_TXT_STATE* state
     }
     pos = GetETagIdx(lt + 1) + 1;
     LX_TAG_CODE code = GetSTagCode(name);
+    NoteTag(lt, pos);
     bool fontChanged = false;
     if (code == LX_TC_FONT) {
       if (!fontStack->Push(*currentFont)) AnalyzeErrorBuffer();
@@ -236,7 +239,7 @@ LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Single(int start, LX_TXT_STATE* state
       AnalyzeText_Font(currentFont, state, prop);
       fontChanged = true;
     } else if (code == LX_TC_FONT_END) {
-      fontStack->Pop(currentFont);
+      if (!fontStack->Pop(currentFont)) NotePassedOver(code, name, lt, pos);
       fontChanged = true;
     } else if (code >= LX_TC_FIRST_SYMBOL && code <= LX_TC_LAST_SYMBOL) {
       LX_TXT_EXTENT mark;
@@ -249,6 +252,8 @@ LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Single(int start, LX_TXT_STATE* state
     } else if (ApplySwitchTag(code, state, true, &fontChanged)) {
       if (fontChanged) RenewFont(state, font, previousFont);
       continue;
+    } else {
+      NotePassedOver(code, name, lt, pos);
     }
     if (code == LX_TC_FONT || code == LX_TC_FONT_END) {
       if (!m_dataFont.AddTail(*currentFont)) AnalyzeErrorBuffer();

@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <string_view>
 
+#include "engine/diagnostics.h"
 #include "engine/font_metrics.h"
 #include "engine/properties.h"
 #include "engine/records.h"
@@ -250,4 +251,55 @@ class CLexaro::Engine {
   // Outlines the box of ext whose baseline starts at p, turned like the text
   // (debug boxes).
   void DrawDebugBox(CPoint p, const LX_TXT_EXTENT& ext, COLORREF color);
+
+  // Diagnostics (diagnostics.cpp, value_check.cpp): the layout notes what
+  // it passes over or repairs; drawing notes nothing.
+  lexaro::engine::DiagnosticLog m_diag;
+  int m_givenLength = 0;  // the length of the text SetText was given, before any cut
+  // The start tag from lt to end was read at the current nesting level
+  // (every tag of the layout: kept inline).
+  void NoteTag(int lt, int end) {
+    m_diag.tag = {lt, end};
+    if (m_depth < lexaro::engine::DiagnosticLog::kLevels) m_diag.open[m_depth] = {lt, end};
+  }
+  // A tag the walk passes over (within: the construct whose parts, rows or
+  // cells a search passes it over between).
+  void NotePassedOver(LX_TAG_CODE code, const CString& name, int lt, int end,
+                      LX_TAG_CODE within = LX_TC_NONE);
+  // A walk started at walkStart, right after the start tag of code, met the
+  // end of the text instead of the end tag.
+  void NoteUnended(LX_TAG_CODE code, int walkStart);
+  void NoteUnendedConstruct(LX_TAG_CODE code);
+  // The construct open at the current level ended after `found` S parts.
+  void NoteMissingParts(LX_TAG_CODE code, int found);
+  // Text and tags from `from` to `to` that a search passed over.
+  void NoteSkipped(int from, int to, LX_TAG_CODE within, bool extraParts);
+  // GetTagIdx_Ex and GetTagIdx for the layout's searches of parts, rows,
+  // cells and end tags: they also note what they pass over, and a
+  // construct whose end tag the text lacks.
+  int FindPart(LX_TAG_CODE codeA, int whichA, LX_TAG_CODE codeB, int whichB, int* found, int start);
+  int FindEnd(LX_TAG_CODE code, int start);
+  // Where the tag that ends just before `end` starts.
+  int TagStartBefore(int end) const;
+  // The name of the tag at lt, the tokenizer's cursor left as it was.
+  CString TagNameAt(int lt);
+  // Past the end tag of the S part whose start tag ends at from (or to).
+  int EndOfPart(int from, int to);
+  void FinishDiagnostics();
+  // One attribute of the start tag being read (GetTagProperty).
+  void NoteAttribute(const CString& token, const CString& name, const CString& value);
+  struct ValueCheck {
+    int start = 0, end = 0;  // the attribute's bytes
+    int cursor = 0;          // where the search for the next value's bytes starts
+  };
+  ValueCheck AttributeRange(const CString& token) const;
+  void NoteValue(ValueCheck at, LX_DIAG_KIND kind, const CString& found, const CString& message);
+  void CheckNumber(ValueCheck at, const CString& what, const CString& value, bool decimal);
+  void CheckColor(ValueCheck at, const CString& what, const CString& value);
+  void CheckPenStyle(ValueCheck at, const CString& what, const CString& value);
+  void CheckWord(ValueCheck at, const CString& what, const CString& value, const char* const* words,
+                 int count);
+  void CheckParenType(ValueCheck at, const CString& value);
+  void CheckStyle(ValueCheck at, const CString& value);
+  void CheckDeclaration(ValueCheck at, LX_TAG_STYLE_CODE code, const CString& name, CStringTool& items);
 };

@@ -35,7 +35,7 @@ void CLexaro::Engine::AnalyzeText_Frac(int idx, LX_TXT_STATE* state, LX_DATA_TAG
   bool ended = false;  // the FRAC end tag has been passed
   for (; parts < kPartCount; ++parts) {
     int found = -1;
-    idx = GetTagIdx_Ex(LX_TC_S, 1, LX_TC_FRAC, 0, &found, idx);
+    idx = FindPart(LX_TC_S, 1, LX_TC_FRAC, 0, &found, idx);
     if (found != 0) {
       ended = true;
       break;

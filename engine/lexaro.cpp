@@ -1,4 +1,5 @@
 // CLexaro's public operations and the engine object's lifecycle.
+#include <algorithm>
 #include <cmath>
 
 #include "engine/engine.h"
@@ -34,7 +35,9 @@ bool CLexaro::Engine::LayoutIsStale() const {
 void CLexaro::Engine::Analyze() {
   m_generation = ParamsGeneration().load(std::memory_order_acquire);
   m_stale = false;
+  m_diag.Begin(std::max(m_givenLength, m_text.GetLength()));
   AnalyzeText();
+  FinishDiagnostics();
 }
 
 void CLexaro::Engine::AnalyzeErrorBuffer() {
@@ -59,6 +62,7 @@ LX_TXT_STATE CLexaro::Engine::DefaultState() const {
 
 int CLexaro::Engine::SetText(CDC* pDC, const CString& text) {
   m_pDC = pDC;
+  m_givenLength = text.GetLength();
   m_text = text.GetLength() > kMaxTextLength ? text.Left(kMaxTextLength) : text;
   if (!pDC) {
     AnalyzeErrorBuffer();

@@ -154,6 +154,7 @@ void CLexaro::Engine::GetTagProperty(LX_TAG_PROPERTY* prop) {
     CStringTool split;
     CString name = split.GetToken(&token, "=", 0);
     CString value = split.GetToken(nullptr, "\"", 0);
+    NoteAttribute(token, name, value);
     switch (GetTagPropertyCode(name)) {
       case LX_PROP_SIZE: prop->size += ReadDecimal(value); break;
       case LX_PROP_COLOR: prop->color = GetCOLORREF(value); break;

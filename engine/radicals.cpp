@@ -158,7 +158,7 @@ void CLexaro::Engine::AnalyzeText_SqrtN(int idx, LX_TXT_STATE* state, LX_DATA_TA
   bool ended = false;  // the SQRTN end tag has been passed
   for (; parts < kPartCount; ++parts) {
     int found = -1;
-    idx = GetTagIdx_Ex(LX_TC_S, 1, LX_TC_SQRTN, 0, &found, idx);
+    idx = FindPart(LX_TC_S, 1, LX_TC_SQRTN, 0, &found, idx);
     if (found != 0) {
       ended = true;
       break;

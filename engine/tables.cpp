@@ -133,14 +133,14 @@ int ReadRows(Engine& e, int idx, LX_TXT_STATE* state, const LX_TAG_PROPERTY& tab
   LX_TAG_PROPERTY rowProp;
   while (e.m_error == 0) {
     int found = -1;
-    idx = e.GetTagIdx_Ex(LX_TC_TR, 1, LX_TC_TABLE, 0, &found, idx);
+    idx = e.FindPart(LX_TC_TR, 1, LX_TC_TABLE, 0, &found, idx);
     if (found != 0) break;
     e.SetDefaultTagProperty(&rowProp, LX_TC_TR, state, 0, &tableProp);
     e.GetTagProperty(&rowProp);
     RowDraft row{LX_TABLE_ROW{0, 0, 0, 1, CPenData(), 0}, rowProp.style.border, d->cells.size()};
     while (e.m_error == 0) {
       found = -1;
-      idx = e.GetTagIdx_Ex(LX_TC_TD, 1, LX_TC_TR, 0, &found, idx);
+      idx = e.FindPart(LX_TC_TD, 1, LX_TC_TR, 0, &found, idx);
       if (found != 0) break;
       idx = ReadCell(e, idx, state, rowProp, em, &row, d);
     }

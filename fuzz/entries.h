@@ -11,7 +11,7 @@ namespace lexaro::fuzz {
 
 // Markup through SetText, GetTextExtent and TextOutA on the raster or SVG
 // surface; the first bytes choose the angle, the em height, the code page
-// and the surface.
+// and the surface. Every diagnostic's range lies inside the text.
 void Markup(const uint8_t* data, size_t size);
 // Markup through TextOutA on a counting surface of the largest area at
 // large em heights: the pixels painted must stay within the drawing budget.

@@ -1,6 +1,7 @@
 // Markup from anywhere: the layout and the drawing must finish with the
 // defined answers whatever the text, angle and em height.
 #include <string_view>
+#include <vector>
 
 #include "engine/engine.h"
 #include "fuzz/entries.h"
@@ -47,6 +48,15 @@ void Markup(const uint8_t* data, size_t size) {
   lx.SetParam_lfHeight(s.height);
   lx.SetParam_lfEscapement(s.angle);
   Require(lx.SetText(&dc, CString(s.text)) == 1, "SetText failed");
+  // Every diagnostic names bytes of the text, and the list stays bounded;
+  // drawing adds none.
+  const std::vector<LX_DIAGNOSTIC>& found = lx.GetDiagnostics();
+  Require(found.size() <= 1001, "too many diagnostics kept");
+  for (const LX_DIAGNOSTIC& d : found)
+    Require(d.offset >= 0 && d.length >= 0 && (size_t)d.offset + d.length <= s.text.size() &&
+                !d.message.IsEmpty(),
+            "a diagnostic's range lies outside the text");
+  const size_t before = found.size();
   LX_TXT_EXTENT e = lx.GetTextExtent_Ex(&dc);
   CSize size2 = lx.GetTextExtent(&dc);
   Require(e.width == size2.cx && (long long)e.ascent + e.descent >= size2.cy,
@@ -54,6 +64,7 @@ void Markup(const uint8_t* data, size_t size) {
   Require(lx.TextOutA(&dc, 4, 4) == 1, "TextOutA failed");
   Require(lx.TextOutA(&dc, CPoint(-2000000000, 2000000000)) == 1, "TextOutA far away failed");
   if (s.svg) Require(!svg.Svg().empty(), "no SVG document");
+  Require(lx.GetDiagnostics().size() == before, "drawing changed the diagnostics");
 
   // The same through the engine itself: the drawing must take back every
   // record the layout made, in order, or the two passes went apart.

@@ -254,7 +254,17 @@ Result<Measurement> Measure(std::string_view markup, const RenderOptions& o) {
   m.width = area.Width();
   m.height = area.Height();
   m.origin = CPoint(l.at.x - area.left, l.at.y - area.top);
+  m.diagnostics = l.engine->GetDiagnostics();
   return Success(m);
+}
+
+Result<std::vector<LX_DIAGNOSTIC>> Diagnose(std::string_view markup) {
+  // Diagnostics depend on the markup alone, not on fonts or sizes.
+  CRasterDC scratch(1, 1, CLR_TRANSPARENT);
+  CLexaro engine;
+  if (engine.SetText(&scratch, CString(markup)) != 1)
+    return Failure<std::vector<LX_DIAGNOSTIC>>("the markup cannot be laid out (out of memory)");
+  return Success(engine.GetDiagnostics());
 }
 
 Result<std::unique_ptr<CRasterDC>> RenderImage(std::string_view markup, const RenderOptions& o) {

@@ -7,8 +7,9 @@
 # lexaro-showcase, which reads them from the vocabulary.
 #
 #   scripts/docs.sh render LEXARO SHOWCASE   draw the images, rewrite the table
-#   scripts/docs.sh check LEXARO SHOWCASE    every example lays out and draws
-#       something, its image exists and is linked, and the table is current
+#   scripts/docs.sh check LEXARO SHOWCASE    every example lays out with no
+#       diagnostic and draws something, its image exists and is linked, and
+#       the table is current
 #
 # LEXARO and SHOWCASE are the built programs (make docs passes build/tools/*).
 # POSIX sh and awk only: CI machines have no more.
@@ -84,8 +85,9 @@ fail() {
 while read -r id; do
   # Drawn as an SVG on a transparent background, anything in the document's
   # body is ink: a glyph placed (<use>) or a line or fill (<path fill=).
-  if ! "$lexaro" render -f "$tmp/$id.lxm" --format svg -o "$tmp/$id.svg" 2> "$tmp/err"; then
-    fail "example $id does not render: $(cat "$tmp/err")"
+  # --strict: an example is laid out as written, with no diagnostic.
+  if ! "$lexaro" render -f "$tmp/$id.lxm" --strict --format svg -o "$tmp/$id.svg" 2> "$tmp/err"; then
+    fail "example $id does not render as written: $(cat "$tmp/err")"
   elif ! grep -q '<use \|<path fill=' "$tmp/$id.svg"; then
     fail "example $id draws nothing"
   fi
@@ -99,7 +101,7 @@ grep -o '`<[^`]*>`' "$tmp/table.md" | tr -d '`' > "$tmp/symbols"
 [ "$(wc -l < "$tmp/symbols")" -gt 100 ] || fail "the symbol table lists too few symbols"
 while IFS= read -r tag; do
   printf '%s\n' "$tag" > "$tmp/symbol.lxm"
-  "$lexaro" render -f "$tmp/symbol.lxm" --format svg -o "$tmp/symbol.svg" 2> /dev/null &&
+  "$lexaro" render -f "$tmp/symbol.lxm" --strict --format svg -o "$tmp/symbol.svg" 2> /dev/null &&
     grep -q '<use ' "$tmp/symbol.svg" || fail "the symbol table's $tag draws nothing"
 done < "$tmp/symbols"
 if ! cmp -s "$tmp/table.md" "$tmp/doc-table.md"; then

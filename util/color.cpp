@@ -92,6 +92,49 @@ COLORREF GetCOLORREF(CString text) {
   return text == kTransparent ? CLR_TRANSPARENT : 0;
 }
 
+bool IsColorText(const CString& text, bool allowTransparent) {
+  // Read in place, ignoring case: the layout asks this of every colour.
+  const std::string_view s = text.view();
+  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; };
+  auto is = [&](std::string_view word) {
+    if (s.size() != word.size()) return false;
+    for (size_t i = 0; i < s.size(); ++i)
+      if (lower(s[i]) != word[i]) return false;
+    return true;
+  };
+  if (is(kTransparent)) return allowTransparent;
+  if (!s.empty() && s[0] == '#') {
+    if (s.size() != 7) return false;
+    for (char c : s.substr(1))
+      if (!((c >= '0' && c <= '9') || (lower(c) >= 'a' && lower(c) <= 'f'))) return false;
+    return true;
+  }
+  if (s.size() >= 5 && lower(s[0]) == 'r' && lower(s[1]) == 'g' && lower(s[2]) == 'b' && s[3] == '(' &&
+      s.back() == ')') {
+    // Three components 0..255 separated by commas; spaces anywhere inside.
+    size_t i = 4;
+    const size_t end = s.size() - 1;
+    auto skip = [&] { while (i < end && s[i] == ' ') ++i; };
+    for (int k = 0; k < 3; ++k) {
+      skip();
+      if (k > 0) {
+        if (i >= end || s[i++] != ',') return false;
+        skip();
+      }
+      size_t digits = 0;
+      unsigned value = 0;
+      for (; i < end && s[i] >= '0' && s[i] <= '9' && digits < 4; ++i, ++digits)
+        value = value * 10 + unsigned(s[i] - '0');
+      if (digits == 0 || value > 255) return false;
+    }
+    skip();
+    return i == end;
+  }
+  for (const NamedColor& c : kNamedColors)
+    if (is(c.name)) return true;
+  return false;
+}
+
 CString GetRGBString(COLORREF color, int mode) {
   unsigned char red, green, blue;
   GetRGB(color, &red, &green, &blue);

@@ -10,6 +10,12 @@
 // case; anything else is black.
 LEXARO_API COLORREF GetCOLORREF(CString text);
 
+// Whether GetCOLORREF reads text as it is meant: "#rrggbb", "rgb(r,g,b)"
+// with components 0..255, one of its colour names, or (when allowed)
+// "transparent"; case is ignored. Anything else is read as some colour
+// nobody asked for.
+LEXARO_API bool IsColorText(const CString& text, bool allowTransparent = true);
+
 // Formats the three components. Mode 1 "RGB(r, g, b)", 2 "RGB(r,g,b)",
 // 3 "(r, g, b)", 4 "(r,g,b)", any other "RGB (r, g, b)".
 LEXARO_API CString GetRGBString(COLORREF color, int mode);

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "lexaro/cstring.h"
 #include "lexaro/dc.h"
@@ -20,6 +21,30 @@ struct LX_TXT_EXTENT {
   int width;
   int ascent;   // from the baseline up
   int descent;  // from the baseline down
+};
+
+// What the layout passed over or repaired in a markup text.
+enum LX_DIAG_KIND {
+  LX_DIAG_UNKNOWN_NAME,   // a tag name outside the vocabulary, or a tag without a name
+  LX_DIAG_STRAY_END_TAG,  // an end tag where no construct of its name is open
+  LX_DIAG_OUT_OF_PLACE,   // S, TR, TD, or text, where the construct takes none
+  LX_DIAG_UNENDED,        // a construct without its end tag: it runs to the end of the text
+  LX_DIAG_PARTS,          // S parts missing or beyond the construct's count
+  LX_DIAG_ATTRIBUTE,      // an attribute or style property that is not understood
+  LX_DIAG_VALUE,          // a value that does not parse (colour, number, alignment, ...)
+  LX_DIAG_NESTING,        // a construct tag beyond the nesting limit
+  LX_DIAG_LENGTH,         // text beyond the length limit, not laid out
+  LX_DIAG_DROPPED,        // more diagnostics than are kept (the count is in the message)
+};
+
+// One diagnostic: the bytes of the text it concerns and a short English
+// message. offset + length never exceeds the length of the text given to
+// SetText; a length of 0 marks a point.
+struct LX_DIAGNOSTIC {
+  int offset;
+  int length;
+  LX_DIAG_KIND kind;
+  CString message;
 };
 
 class LEXARO_API CLexaro {
@@ -37,6 +62,11 @@ class LEXARO_API CLexaro {
   int TextOutA(CDC* pDC, CPoint pt);
   int TextOutA(CDC* pDC, int x, int y);
   CString GetText();
+  // What the last layout passed over or repaired, in the order of the text;
+  // empty for a text that lays out as written. At most 1,000 are kept, and
+  // one more (LX_DIAG_DROPPED) tells how many were left out. Drawing adds
+  // none. The list is replaced by each layout and lives as long as the object.
+  const std::vector<LX_DIAGNOSTIC>& GetDiagnostics() const;
   // (width, ascent + descent), or (-1, -1) without a valid layout.
   CSize GetTextExtent(CDC* pDC);
   LX_TXT_EXTENT GetTextExtent_Ex(CDC* pDC);

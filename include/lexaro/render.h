@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "lexaro/engine.h"
 #include "lexaro/raster_dc.h"
@@ -57,11 +58,15 @@ struct Measurement {
   int width = 0;         // the image that holds everything drawn
   int height = 0;
   CPoint origin;         // where the layout's top-left corner lies in the image
+  std::vector<LX_DIAGNOSTIC> diagnostics;  // what the layout passed over or repaired
 };
 
 enum class ImageFormat { kAuto, kPng, kSvg };
 
 LEXARO_API Result<Measurement> Measure(std::string_view markup, const RenderOptions& options = {});
+// What the layout of the markup passes over or repairs (CLexaro's
+// GetDiagnostics), without drawing: empty for markup that lays out as written.
+LEXARO_API Result<std::vector<LX_DIAGNOSTIC>> Diagnose(std::string_view markup);
 // The drawing on a raster surface of the measured size.
 LEXARO_API Result<std::unique_ptr<CRasterDC>> RenderImage(std::string_view markup,
                                                           const RenderOptions& options = {});

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -100,6 +101,16 @@ TEST_F(Demo, LeftClickDrawsAndKeepsItRightClickClears) {
   EXPECT_GT(painted, 20);
   QTest::mouseClick(view, Qt::RightButton, {}, Free());
   EXPECT_TRUE(Drawn(view->Canvas()).isNull());
+}
+
+TEST_F(Demo, TheStatusBarShowsTheDrawnTextsDiagnostics) {
+  Type("<frac><S>1</S><S>x</S></frac>");
+  QTest::mouseClick(view, Qt::LeftButton, {}, Free());
+  EXPECT_EQ(frame->statusBar()->currentMessage().toStdString(),
+            "診断 6 件: unknown tag 'frac' passed over, did you mean 'FRAC'?");
+  Type("<FRAC><S>1</S><S>x</S></FRAC>");
+  QTest::mouseClick(view, Qt::LeftButton, {}, Free());
+  EXPECT_EQ(frame->statusBar()->currentMessage().toStdString(), "レディ");
 }
 
 TEST_F(Demo, SameTextIsParsedOnceAndEmptyTextDrawsNothing) {

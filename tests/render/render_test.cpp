@@ -126,6 +126,19 @@ TEST(Render, BadOptionsAndHugeDrawingsGiveMessages) {
     EXPECT_TRUE(lexaro::RenderPng(markup)) << markup;
 }
 
+TEST(Render, MeasureAndDiagnoseListWhatTheLayoutPassedOver) {
+  auto measured = lexaro::Measure("a<frac>b");
+  ASSERT_TRUE(measured) << measured.error;
+  ASSERT_EQ(measured->diagnostics.size(), 1u);
+  EXPECT_EQ(measured->diagnostics[0].kind, LX_DIAG_UNKNOWN_NAME);
+  EXPECT_EQ(measured->diagnostics[0].offset, 1);
+  auto found = lexaro::Diagnose("<DIV>a");
+  ASSERT_TRUE(found);
+  ASSERT_EQ(found->size(), 1u);
+  EXPECT_EQ((*found)[0].kind, LX_DIAG_UNENDED);
+  EXPECT_TRUE(lexaro::Measure("<B>a</B>")->diagnostics.empty());
+}
+
 TEST(Render, FilesTakeTheirFormatFromTheName) {
   const auto dir = std::filesystem::temp_directory_path() / ("lexaro-render-" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);

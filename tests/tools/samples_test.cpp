@@ -310,6 +310,25 @@ TEST(SampleFiles, EveryFileIsWellFormedMarkup) {
   }
 }
 
+// The engine's own diagnostics agree with the checker above: every sample
+// lays out as written, and each fault the checker sees is reported.
+TEST(SampleFiles, EveryFileLaysOutWithoutDiagnostics) {
+  CRasterDC dc(1, 1, RGB(255, 255, 255));
+  CLexaro lexaro;
+  auto diagnostics = [&](const std::string& text) {
+    lexaro.SetText(&dc, CString(text));
+    return lexaro.GetDiagnostics();
+  };
+  for (const char* bad : {"<Frac><S>1</S></Frac>", "<FRAC>1<S>a</S><S>b</S></FRAC>", "<SQRT>x</SQRTN>",
+                          "<DIV style=\"boder:1 solid red\">x</DIV>", "<DIV style=\"border:1 soild red\">x</DIV>",
+                          "<PAREN type=\"(, >\">x</PAREN>", "<TABLE><TD>x</TD></TABLE>", "<FONT colour=red>x",
+                          "<TB><S>a</S><S>b</S><S>c</S><S>d</S></TB>"})
+    EXPECT_FALSE(diagnostics(bad).empty()) << bad;
+  for (const std::string& path : AllSampleFiles())
+    for (const LX_DIAGNOSTIC& d : diagnostics(gallery::EngineText(Read(path)).str()))
+      ADD_FAILURE() << Name(path) << " at " << d.offset << ": " << d.message.str();
+}
+
 TEST(SampleFiles, SymbolTablesShowEverySymbolTagOnceBesideItsName) {
   // Group of each symbol: 1018 small Greek, 1019 capital Greek, 1020
   // operators and relations, 1021 arrows and the other symbols.

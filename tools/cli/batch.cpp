@@ -14,6 +14,8 @@
 
 #include "tools/cli/batch_pool.h"
 #include "tools/cli/batch_report.h"
+#include "tools/cli/check.h"
+#include "tools/cli/diagnostics.h"
 #include "tools/cli/files.h"
 #include "tools/cli/render.h"
 
@@ -33,6 +35,11 @@ BatchResult DrawItem(const BatchItem& item, const Options& o) {
   const Format format = o.format == Format::kAuto ? Format::kPng : o.format;
   const std::string path = (fs::path(o.output) / (item.name + Extension(format))).string();
   try {
+    std::vector<LX_DIAGNOSTIC> found;
+    if (o.strict && (!DiagnoseMarkup(item.markup, &found, &r.message) || !found.empty())) {
+      if (!found.empty()) r.message = StrictFailure(found);
+      return r;
+    }
     r.ok = RenderMarkup(item.markup, o, format, path, &r.message);
   } catch (const std::bad_alloc&) {
     r.message = "out of memory";

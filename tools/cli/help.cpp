@@ -11,6 +11,8 @@ std::string HelpText() {
   lexaro render [options] -f FILE    draw the markup text of a file ('-f -': standard input)
   lexaro batch FILE -o DIR [options] draw every formula of FILE into DIR
   lexaro samples -o DIR [options]    draw the sample gallery into DIR
+  lexaro check [FILE|-]...           list what the markup of each file passes
+                                     over or repairs (standard input when none)
   lexaro --help | --version
 
 Output:
@@ -52,6 +54,17 @@ Drawing:
                        anti-aliased otherwise, which changes nothing level
                        but smooths them when turned
 
+Diagnostics:
+  Markup is never an error: unknown names, stray end tags, missing end tags
+  or S parts, attributes or values not understood are passed over or
+  repaired. 'check' prints each as FILE:LINE:COL: warning: MESSAGE (LINE
+  and COL counted in the file as written); render and batch draw anyway.
+  --strict             render, batch: a formula with any diagnostic fails
+                       (render prints them to standard error)
+  --warnings           render: print the diagnostics to standard error, as
+                       FILE:LINE:COL ('<markup>' for markup given as an
+                       argument, '-' for standard input), and draw
+
 Batch:
   FILE holds one formula per line, or NAME<TAB>MARKUP to name the image
   NAME.png; other images are named by their line number (line-7.png).
@@ -78,8 +91,9 @@ the link's target is written; devices and FIFOs are written in place.
 
 Exit status: 0 success; 1 an input could not be read, an image was too
 large or could not be drawn or written (for batch: at least one line failed
-or the list stopped early); 2 a usage error (unknown option, malformed or
-out-of-range value, missing argument).
+or the list stopped early; for check: any diagnostic; with --strict: any
+diagnostic); 2 a usage error (unknown option, malformed or out-of-range
+value, missing argument).
 )";
 }
 

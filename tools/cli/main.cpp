@@ -5,6 +5,7 @@
 #include <string>
 
 #include "tools/cli/batch.h"
+#include "tools/cli/check.h"
 #include "tools/cli/files.h"
 #include "tools/cli/options.h"
 #include "tools/cli/render.h"
@@ -27,13 +28,15 @@ int Print(const std::string& text) {
 }
 
 int Render(const cli::Options& o) {
-  std::string markup = o.markup, error;
+  std::string markup = o.markup, error, bytes = o.markup;
   if (!o.haveMarkup) {
-    std::string bytes;
     if (!cli::ReadInput(o.inputFile, &bytes, &error) || !cli::MarkupOfFile(bytes, &markup, &error))
       return Failed(error);
   }
   cli::ApplyEngineDefaults(o);
+  if ((o.strict || o.warnings) &&
+      !cli::WarnOrRefuse(o, o.haveMarkup ? "<markup>" : o.inputFile, bytes, markup, &error))
+    return Failed(error);
   if (o.extent) {
     lexaro::Measurement size;
     if (!cli::MeasureMarkup(markup, o, &size, &error)) return Failed(error);
@@ -56,6 +59,7 @@ int Run(int argc, char** argv) {
     case cli::Command::kRender: return Render(o);
     case cli::Command::kBatch: return cli::RunBatch(o);
     case cli::Command::kSamples: return cli::RunSamples(o);
+    case cli::Command::kCheck: return cli::RunCheck(o);
   }
   return kUsage;
 }

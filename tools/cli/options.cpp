@@ -19,7 +19,7 @@ namespace cli {
 namespace {
 
 // Which commands accept an option.
-enum : unsigned { kRender = 1, kBatch = 2, kSamples = 4, kDrawing = kRender | kBatch | kSamples };
+enum : unsigned { kRender = 1, kBatch = 2, kSamples = 4, kCheck = 8, kDrawing = kRender | kBatch | kSamples };
 
 using Setter = std::function<bool(Options&, const std::string& value, std::string* error)>;
 
@@ -161,6 +161,10 @@ const std::vector<OptionSpec>& Specs() {
        }},
       {"quiet", 'q', false, kBatch,
        [](Options& o, const std::string&, std::string*) { return o.quiet = true; }},
+      {"strict", 0, false, kRender | kBatch,
+       [](Options& o, const std::string&, std::string*) { return o.strict = true; }},
+      {"warnings", 0, false, kRender,
+       [](Options& o, const std::string&, std::string*) { return o.warnings = true; }},
       {"overwrite", 0, false, kBatch,
        [](Options& o, const std::string&, std::string*) { return o.overwrite = true; }},
       {"samples", 0, true, kSamples,
@@ -189,6 +193,7 @@ unsigned CommandBit(Command c) {
     case Command::kRender: return kRender;
     case Command::kBatch: return kBatch;
     case Command::kSamples: return kSamples;
+    case Command::kCheck: return kCheck;
     default: return 0;
   }
 }
@@ -198,6 +203,7 @@ const char* CommandName(Command c) {
     case Command::kRender: return "render";
     case Command::kBatch: return "batch";
     case Command::kSamples: return "samples";
+    case Command::kCheck: return "check";
     default: return "";
   }
 }
@@ -237,6 +243,9 @@ bool CheckCombination(Options& o, const std::vector<std::string>& positional, st
       if (o.output.empty()) return Fail(error, "no output directory: give -o DIR");
       if (o.output == "-") return Fail(error, "samples writes one file per sample: -o must name a directory");
       return true;
+    case Command::kCheck:
+      o.inputs = positional.empty() ? std::vector<std::string>{"-"} : positional;
+      return true;
     default:
       return true;
   }
@@ -245,38 +254,7 @@ bool CheckCombination(Options& o, const std::vector<std::string>& positional, st
 }  // namespace
 
 bool IsColor(const std::string& text, bool allowTransparent) {
-  std::string lower;
-  for (char c : text) lower += char(c >= 'A' && c <= 'Z' ? c + 32 : c);
-  if (lower == "transparent") return allowTransparent;
-  if (!lower.empty() && lower[0] == '#') {
-    if (lower.size() != 7) return false;
-    for (size_t i = 1; i < 7; ++i)
-      if (!std::isxdigit(static_cast<unsigned char>(lower[i]))) return false;
-    return true;
-  }
-  if (lower.rfind("rgb(", 0) == 0 && lower.back() == ')') {
-    std::string inner;
-    for (char c : lower.substr(4, lower.size() - 5))
-      if (c != ' ') inner += c;
-    int parts = 0;
-    size_t i = 0;
-    while (parts < 3) {
-      size_t comma = inner.find(',', i);
-      std::string part = inner.substr(i, comma == std::string::npos ? std::string::npos : comma - i);
-      int value = -1;
-      auto [p, ec] = std::from_chars(part.data(), part.data() + part.size(), value);
-      if (part.empty() || ec != std::errc() || p != part.data() + part.size() || value < 0 || value > 255)
-        return false;
-      ++parts;
-      if (comma == std::string::npos) break;
-      i = comma + 1;
-    }
-    return parts == 3 && std::count(inner.begin(), inner.end(), ',') == 2;
-  }
-  // A name: the markup's parser answers black for anything it does not know.
-  for (char c : lower)
-    if (c < 'a' || c > 'z') return false;
-  return !lower.empty() && (lower == "black" || GetCOLORREF(CString(lower)) != 0);
+  return IsColorText(CString(text), allowTransparent);
 }
 
 ParseResult ParseOptions(const std::vector<std::string>& args) {
@@ -294,8 +272,10 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
     o.command = Command::kBatch;
   } else if (first == "samples") {
     o.command = Command::kSamples;
+  } else if (first == "check") {
+    o.command = Command::kCheck;
   } else {
-    return Error("unknown command '" + first + "': use render, batch or samples (see 'lexaro --help')");
+    return Error("unknown command '" + first + "': use render, batch, samples or check (see 'lexaro --help')");
   }
   if (o.command == Command::kHelp || o.command == Command::kVersion) {
     if (args.size() > 1) return Error("'" + first + "' takes no arguments");

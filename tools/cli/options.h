@@ -8,7 +8,7 @@
 
 namespace cli {
 
-enum class Command { kHelp, kVersion, kRender, kBatch, kSamples };
+enum class Command { kHelp, kVersion, kRender, kBatch, kSamples, kCheck };
 enum class Format { kAuto, kPng, kSvg };
 enum class Encoding { kUtf8, kCp932 };
 
@@ -45,6 +45,9 @@ struct Options {
   std::string samplesDir;  // samples --samples DIR; empty: the built-in one
   bool quiet = false;      // batch: no progress bar
   bool overwrite = false;  // batch: a later line may repeat an image name
+  bool strict = false;     // render, batch: a formula with any diagnostic fails
+  bool warnings = false;   // render: diagnostics go to standard error
+  std::vector<std::string> inputs;  // check: the files ("-" for standard input)
 };
 
 struct ParseResult {
