@@ -8,6 +8,7 @@
 #include <new>
 
 #include "engine/engine.h"
+#include "lexaro/raster_dc.h"
 
 using namespace lexaro::engine;
 
@@ -21,6 +22,12 @@ void DiagnosticLog::Begin(int limit) {
   m_dropped = 0;
   m_limit = std::max(limit, 0);
   m_recording = true;
+}
+
+void DiagnosticLog::Clear() {
+  m_list.clear();
+  m_dropped = 0;
+  m_recording = false;
 }
 
 void DiagnosticLog::End() {
@@ -339,4 +346,27 @@ void CLexaro::Engine::FinishDiagnostics() {
   m_diag.End();
 }
 
-const std::vector<LX_DIAGNOSTIC>& CLexaro::GetDiagnostics() const { return m_engine->m_diag.List(); }
+// A layout records what it passes over only when asked to, so that laying
+// out and drawing cost nothing for it. The diagnostics of a layout are found
+// when first asked for, by laying the same text out again on a surface of
+// its own (they depend on the text alone, not on fonts or sizes), so the
+// surface the text was laid out with need not still exist.
+void CLexaro::Engine::Diagnose() {
+  Engine probe;
+  probe.m_ownFont = m_ownFont, probe.m_font = m_font;
+  probe.m_ownColor = m_ownColor, probe.m_color = m_color;
+  probe.m_lfEscapement = m_lfEscapement;
+  probe.m_recordDiagnostics = true;
+  CRasterDC scratch(1, 1, CLR_TRANSPARENT);
+  probe.m_pDC = &scratch;
+  probe.m_text = m_text;
+  probe.m_givenLength = m_givenLength;
+  probe.Analyze();
+  m_diag = std::move(probe.m_diag);
+  m_diagnosed = true;
+}
+
+const std::vector<LX_DIAGNOSTIC>& CLexaro::GetDiagnostics() const {
+  if (!m_engine->m_diagnosed) m_engine->Diagnose();
+  return m_engine->m_diag.List();
+}

@@ -27,6 +27,8 @@ class DiagnosticLog {
   void Begin(int limit);
   // Ends it: recording stops, and the count of entries left out is added.
   void End();
+  // Empties the list without recording (a layout nobody asked to diagnose).
+  void Clear();
   bool Recording() const { return m_recording; }
   // Whether an entry may be added now; when the list is full the entry is
   // counted instead, so callers format no message for nothing.

@@ -256,6 +256,10 @@ class CLexaro::Engine {
   // it passes over or repairs; drawing notes nothing.
   lexaro::engine::DiagnosticLog m_diag;
   int m_givenLength = 0;  // the length of the text SetText was given, before any cut
+  bool m_recordDiagnostics = false;  // this layout records into m_diag
+  bool m_diagnosed = false;          // m_diag holds the last layout's diagnostics
+  // Fills m_diag for the last text by laying it out again, recording.
+  void Diagnose();
   // The start tag from lt to end was read at the current nesting level
   // (every tag of the layout: kept inline).
   void NoteTag(int lt, int end) {

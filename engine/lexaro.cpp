@@ -35,9 +35,13 @@ bool CLexaro::Engine::LayoutIsStale() const {
 void CLexaro::Engine::Analyze() {
   m_generation = ParamsGeneration().load(std::memory_order_acquire);
   m_stale = false;
-  m_diag.Begin(std::max(m_givenLength, m_text.GetLength()));
+  if (m_recordDiagnostics)
+    m_diag.Begin(std::max(m_givenLength, m_text.GetLength()));
+  else
+    m_diag.Clear();
   AnalyzeText();
-  FinishDiagnostics();
+  if (m_recordDiagnostics) FinishDiagnostics();
+  m_diagnosed = m_recordDiagnostics;
 }
 
 void CLexaro::Engine::AnalyzeErrorBuffer() {
