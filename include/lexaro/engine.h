@@ -65,7 +65,9 @@ class LEXARO_API CLexaro {
   // What the last layout passed over or repaired, in the order of the text;
   // empty for a text that lays out as written. At most 1,000 are kept, and
   // one more (LX_DIAG_DROPPED) tells how many were left out. Drawing adds
-  // none. The list is replaced by each layout and lives as long as the object.
+  // none. They are found when first asked for, by laying the text out once
+  // more on a surface of the engine's own, so layouts nobody asks about pay
+  // nothing for them. The list lives until the next layout.
   const std::vector<LX_DIAGNOSTIC>& GetDiagnostics() const;
   // (width, ascent + descent), or (-1, -1) without a valid layout.
   CSize GetTextExtent(CDC* pDC);
