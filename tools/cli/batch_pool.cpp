@@ -202,9 +202,13 @@ void WorkerPool::Lost(Worker& w, BatchReport* report) {
   std::deque<Handed> items = std::move(w.items);
   const std::string why = Retire(w);
   std::string error;
-  for (Handed& h : items) {
-    if (h.waiting && Send(*h.waiting, &error)) continue;
-    BatchResult r{h.seq, h.number, false, "not drawn: " + (h.waiting ? error : why)};
+  // A worker draws its items in order: the first unanswered one is the one
+  // it ended on, and only those behind it are handed out again.
+  for (size_t i = 0; i < items.size(); ++i) {
+    const Handed& h = items[i];
+    const bool again = i > 0 && h.waiting;
+    if (again && Send(*h.waiting, &error)) continue;
+    BatchResult r{h.seq, h.number, false, "not drawn: " + (again ? error : why)};
     if (report) report->Add(std::move(r));
     else m_lost.push_back(std::move(r));
   }
