@@ -16,3 +16,4 @@
 #include "lexaro/numeric.h"
 #include "lexaro/engine.h"
 #include "lexaro/render.h"
+#include "lexaro/tex.h"
