@@ -59,11 +59,14 @@ void CStatic_LX::paintEvent(QPaintEvent*) {
 
 void CStatic_LX::OnPaint(CDC* dc, const CRect& client) {
   UINT style = GetStyle();
+  // The frame and the focus rectangle's gap are logical pixels.
+  const double scale = SurfaceScale(this, dc);
+  const int edge = Scaled(1, scale);
   CRect rc = client;
   CBrush face;
   CBrush* previousBrush = nullptr;
   if (m_buttonMode) {
-    rc.DeflateRect(1, 1);
+    rc.DeflateRect(edge, edge);
     face.CreateSolidBrush(ToColorRef(palette().color(QPalette::Button)));
     previousBrush = dc->SelectObject(&face);
     dc->FillRect(&client, &face);
@@ -72,11 +75,13 @@ void CStatic_LX::OnPaint(CDC* dc, const CRect& client) {
   clip.CreateRectRgnIndirect(&rc);
   dc->SelectClipRgn(&clip, RGN_AND);
 
-  // The font is read only when the text changed: an unchanged text keeps
-  // its layout.
+  // The font is read only when the text or the resolution changed: an
+  // unchanged text keeps its layout.
   CString text(this->text().toStdString());
-  if (text != m_lexaro.GetText()) {
-    m_lf = LogFontFromQFont(font(), dc->GetDeviceCaps(LOGPIXELSY));
+  int dpi = dc->GetDeviceCaps(LOGPIXELSY);
+  if (text != m_lexaro.GetText() || dpi != m_dpi) {
+    m_lf = ScaledFont(this, scale);
+    m_dpi = dpi;
     UseEngineFont(m_lf);
     m_lexaro.SetText(dc, text);
   } else if (m_lf.lfHeight != 0) {
@@ -91,13 +96,14 @@ void CStatic_LX::OnPaint(CDC* dc, const CRect& client) {
   else if (style & SS_RIGHT)
     x += (long long)rc.right - size.cx - rc.left;
   if (style & SS_CENTERIMAGE) y += ((long long)rc.bottom - size.cy - rc.top) / 2;
-  m_lexaro.TextOutA(dc, CPoint(ClampInt(x), ClampInt(y)));
+  DrawCaption(dc, this, m_buttonMode ? QPalette::ButtonText : QPalette::WindowText, rc,
+              [&](CDC* target) { m_lexaro.TextOutA(target, CPoint(ClampInt(x), ClampInt(y))); });
 
   if (m_focus) {
     CRect focus(ClampInt(std::max<long long>(x, rc.left)), ClampInt(std::max<long long>(y, rc.top)),
                 ClampInt(std::min<long long>(x + size.cx, rc.right)),
                 ClampInt(std::min<long long>(y + size.cy, rc.bottom)));
-    focus.InflateRect(1, 1);
+    focus.InflateRect(edge, edge);
     CRgn focusRegion;
     focusRegion.CreateRectRgnIndirect(&focus);
     dc->SelectClipRgn(&focusRegion, RGN_OR);

@@ -2,13 +2,21 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <limits>
 #include <optional>
 
 namespace lexaro::controls {
 namespace {
 
-int SurfaceSide(int side) { return std::clamp(side, 0, kMaxSurfaceSide); }
+int SurfaceSide(int side, double ratio) {
+  return int(std::clamp(std::ceil(side * ratio), 0.0, double(kMaxSurfaceSide)));
+}
+
+// The device pixel ratio a widget is painted at, within what the surfaces
+// can hold.
+double DeviceRatio(const QWidget* widget) { return std::clamp(widget->devicePixelRatioF(), 0.25, 16.0); }
 
 // Inverts one pixel; a transparent pixel becomes black, one outside the
 // surface or the clip is left alone.
@@ -32,21 +40,74 @@ void Frame(CDC* dc, const CRect& r, COLORREF topLeft, COLORREF bottomRight) {
   dc->FillSolidRect(r.right - 1, r.top, 1, r.Height(), bottomRight);
 }
 
+// Premultiplied ARGB pixel p of coverage alpha in colour c, laid over d.
+std::uint32_t Over(std::uint32_t alpha, COLORREF c, std::uint32_t d) {
+  auto channel = [&](std::uint32_t colour, int shift) {
+    std::uint32_t src = (colour * alpha + 127) / 255;
+    std::uint32_t dst = (d >> shift) & 0xFF;
+    return (src + (dst * (255 - alpha) + 127) / 255) << shift;
+  };
+  return channel(255, 24) | channel(GetRValue(c), 16) | channel(GetGValue(c), 8) | channel(GetBValue(c), 0);
+}
+
 }  // namespace
 
 WidgetSurface::WidgetSurface(const QWidget* widget, COLORREF background)
-    : m_dc(SurfaceSide(widget->width()), SurfaceSide(widget->height()), background) {
-  m_dc.SetResolution(widget->logicalDpiY());
+    : m_ratio(DeviceRatio(widget)),
+      m_dc(SurfaceSide(widget->width(), m_ratio), SurfaceSide(widget->height(), m_ratio), background) {
+  m_dc.SetResolution(int(std::lround(widget->logicalDpiY() * m_ratio)));
 }
 
 QImage WidgetSurface::Image() {
-  return QImage(reinterpret_cast<uchar*>(m_dc.Bits()), m_dc.Width(), m_dc.Height(), m_dc.BytesPerLine(),
-                QImage::Format_ARGB32_Premultiplied);
+  QImage image(reinterpret_cast<uchar*>(m_dc.Bits()), m_dc.Width(), m_dc.Height(), m_dc.BytesPerLine(),
+               QImage::Format_ARGB32_Premultiplied);
+  image.setDevicePixelRatio(m_ratio);
+  return image;
 }
 
 void WidgetSurface::Show(QWidget* widget) {
   QPainter painter(widget);
-  painter.drawImage(0, 0, Image());
+  painter.drawImage(QPointF(0, 0), Image());
+}
+
+double SurfaceScale(const QWidget* widget, CDC* dc) {
+  int logical = widget->logicalDpiY() > 0 ? widget->logicalDpiY() : 96;
+  return std::clamp(dc->GetDeviceCaps(LOGPIXELSY) / double(logical), 0.25, 16.0);
+}
+
+int Scaled(int logical, double scale) {
+  int device = int(std::lround(logical * scale));
+  return logical > 0 ? std::max(1, device) : device;
+}
+
+LOGFONT ScaledFont(const QWidget* widget, double scale) {
+  // The size in logical pixels, as Qt shows the font, then in device pixels.
+  LOGFONT lf = LogFontFromQFont(widget->font(), widget->logicalDpiY());
+  lf.lfHeight = -std::clamp(Scaled(-lf.lfHeight, scale), 1, 4096 * 16);
+  return lf;
+}
+
+void DrawCaption(CDC* dc, const QWidget* widget, QPalette::ColorRole role, const CRect& clip,
+                 const std::function<void(CDC*)>& draw) {
+  auto* raster = dynamic_cast<CRasterDC*>(dc);
+  if (widget->isEnabled() || !raster) {
+    draw(dc);
+    return;
+  }
+  // Drawn alone on a transparent layer, then laid over in one colour.
+  CRasterDC layer(raster->Width(), raster->Height(), CLR_TRANSPARENT);
+  layer.SetResolution(raster->GetDeviceCaps(LOGPIXELSY));
+  layer.SetAntialias(raster->GetAntialias());
+  draw(&layer);
+  CRect area;
+  if (!area.IntersectRect(clip, CRect(0, 0, raster->Width(), raster->Height()))) return;
+  COLORREF colour = ToColorRef(widget->palette().color(QPalette::Disabled, role));
+  for (int y = area.top; y < area.bottom; ++y) {
+    const std::uint32_t* from = layer.Bits() + size_t(y) * layer.Width();
+    std::uint32_t* to = raster->Bits() + size_t(y) * raster->Width();
+    for (int x = area.left; x < area.right; ++x)
+      if (std::uint32_t alpha = from[x] >> 24) to[x] = Over(alpha, colour, to[x]);
+  }
 }
 
 QSize MeasureMarkup(const QWidget* widget, const QString& text) {
@@ -83,13 +144,16 @@ void DrawFocusRect(CDC* dc, const CRect& rect) {
   }
 }
 
-void DrawRaisedEdge(CDC* dc, const CRect& rect, const QPalette& palette) {
+void DrawRaisedEdge(CDC* dc, const CRect& rect, const QPalette& palette, int width) {
   // Outer edge: highlight against the darkest shadow; inner edge: the light
   // colour against the shadow.
-  Frame(dc, rect, ToColorRef(palette.color(QPalette::Light)), ToColorRef(palette.color(QPalette::Shadow)));
-  CRect inner = rect;
-  inner.DeflateRect(1, 1);
-  Frame(dc, inner, ToColorRef(palette.color(QPalette::Midlight)), ToColorRef(palette.color(QPalette::Dark)));
+  CRect r = rect;
+  for (int i = 0; i < 2 * width; ++i, r.DeflateRect(1, 1)) {
+    if (i < width)
+      Frame(dc, r, ToColorRef(palette.color(QPalette::Light)), ToColorRef(palette.color(QPalette::Shadow)));
+    else
+      Frame(dc, r, ToColorRef(palette.color(QPalette::Midlight)), ToColorRef(palette.color(QPalette::Dark)));
+  }
 }
 
 }  // namespace lexaro::controls

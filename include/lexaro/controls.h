@@ -90,6 +90,7 @@ class LEXARO_API CStatic_LX : public QLabel {
   int m_focus = 0;
   CLexaro m_lexaro;
   LOGFONT m_lf{};  // the font the current text was laid out with
+  int m_dpi = 0;   // and the surface's resolution
   mutable QString m_hintText;  // what sizeHint last measured
   mutable QFont m_hintFont;
   mutable QSize m_hint;
@@ -115,6 +116,7 @@ class LEXARO_API CButton_LX : public QPushButton {
  private:
   CLexaro m_lexaro;
   LOGFONT m_lf{};
+  int m_dpi = 0;
 };
 
 // A check box or radio button that draws the style's own indicator and shows
