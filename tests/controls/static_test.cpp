@@ -119,3 +119,63 @@ TEST(StaticLX, BadOrHugeMarkupPaintsWithoutHarm) {
 }
 
 }  // namespace
+
+namespace {
+
+// Pixels of the image whose colour is near c.
+int Near(const QImage& image, QColor c, int tolerance = 24) {
+  int count = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) {
+      QColor p = image.pixelColor(x, y);
+      count += std::abs(p.red() - c.red()) + std::abs(p.green() - c.green()) + std::abs(p.blue() - c.blue()) <=
+               tolerance;
+    }
+  return count;
+}
+
+TEST(DisabledControls, CaptionTakesTheDisabledTextColourAndTheFaceTheDisabledButtonColour) {
+  // Red markup beside text in the default (black) colour; the disabled
+  // colours chosen apart from everything else.
+  const QString markup = "<FONT color=#FF0000>HHH</FONT>HHH";
+  const QColor text(0, 160, 0), face(150, 190, 250);
+  QPalette palette;
+  palette.setColor(QPalette::Disabled, QPalette::WindowText, text);
+  palette.setColor(QPalette::Disabled, QPalette::ButtonText, text);
+  palette.setColor(QPalette::Disabled, QPalette::Button, face);
+
+  QWidget parent;
+  parent.setPalette(palette);
+  parent.setFont(PixelFont(16));
+  CStatic_LX label(markup, &parent), caption(markup, &parent);
+  caption.SetButtonMode();
+  CButton_LX button(markup, &parent);
+  CButton_LX_Ex check(CButton_LX_Ex::CheckBox, markup, &parent);
+  struct Case {
+    const char* name;
+    QWidget* widget;
+    QWidget* drawn;  // what shows the caption
+    bool hasFace;
+  };
+  const Case cases[] = {{"label", &label, &label, false},
+                        {"button mode", &caption, &caption, true},
+                        {"button", &button, &button, true},
+                        {"check box", &check, &check.Caption(), true}};
+  for (const Case& c : cases) {
+    c.widget->resize(c.widget->sizeHint() + QSize(10, 10));
+    QImage enabled = ink::Grab(c.drawn);
+    ASSERT_GT(Near(enabled, Qt::red), 10) << c.name;
+    ASSERT_GT(Near(enabled, Qt::black), 10) << c.name;
+    c.widget->setEnabled(false);
+    QImage disabled = ink::Grab(c.drawn);
+    EXPECT_EQ(Near(disabled, Qt::red, 120), 0) << c.name;
+    EXPECT_EQ(Near(disabled, Qt::black, 120), 0) << c.name;
+    EXPECT_GT(Near(disabled, text, 0), 10) << c.name;
+    if (c.hasFace) {
+      EXPECT_EQ(disabled.pixelColor(c.drawn->width() / 2, 0), face) << c.name;
+    }
+    c.widget->setEnabled(true);
+  }
+}
+
+}  // namespace
