@@ -6,10 +6,30 @@
 
 #include "controls/surface.h"
 
-CButton_LX_Ex::CButton_LX_Ex(Kind kind, const QString& text, QWidget* parent)
+namespace {
+
+// The group of a parent's radio buttons that were given none.
+constexpr const char* kParentsGroup = "lexaro-parents-radio-buttons";
+
+QButtonGroup* ParentsGroup(QWidget* parent) {
+  auto* group = parent->findChild<QButtonGroup*>(kParentsGroup, Qt::FindDirectChildrenOnly);
+  if (!group) {
+    group = new QButtonGroup(parent);
+    group->setObjectName(kParentsGroup);
+  }
+  return group;
+}
+
+}  // namespace
+
+CButton_LX_Ex::CButton_LX_Ex(Kind kind, const QString& text, QWidget* parent, QButtonGroup* group)
     : QAbstractButton(parent), m_kind(kind), m_static(this) {
   setCheckable(true);
   setAutoExclusive(kind == RadioButton);
+  if (group)
+    group->addButton(this);
+  else
+    JoinParentsGroup();
   setFocusPolicy(Qt::StrongFocus);
   setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
   setText(text);
@@ -69,6 +89,23 @@ void CButton_LX_Ex::focusInEvent(QFocusEvent* event) {
 void CButton_LX_Ex::focusOutEvent(QFocusEvent* event) {
   QAbstractButton::focusOutEvent(event);
   m_static.KillFocus();
+}
+
+// Qt's own exclusivity of buttons without a group takes in the buttons of
+// widgets inside the parent too, and lets two of them stay checked: a radio
+// button given no group joins one of its parent's, and follows the widget
+// when it moves to another parent (as it does when put in a layout).
+void CButton_LX_Ex::JoinParentsGroup() {
+  if (m_kind != RadioButton) return;
+  QButtonGroup* current = group();
+  if (current && current->objectName() != kParentsGroup) return;  // the caller's group
+  if (current) current->removeButton(this);
+  if (parentWidget()) ParentsGroup(parentWidget())->addButton(this);
+}
+
+bool CButton_LX_Ex::event(QEvent* event) {
+  if (event->type() == QEvent::ParentChange) JoinParentsGroup();
+  return QAbstractButton::event(event);
 }
 
 bool CButton_LX_Ex::hitButton(const QPoint& pos) const { return rect().contains(pos); }

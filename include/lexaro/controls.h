@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QButtonGroup>
 #include <QLabel>
 #include <QPushButton>
 
@@ -120,9 +121,15 @@ class LEXARO_API CButton_LX : public QPushButton {
 };
 
 // A check box or radio button that draws the style's own indicator and shows
-// its caption through a CStatic_LX child in button mode. Radio buttons of
-// one parent are exclusive. The caption is the text given at construction;
-// later changes of the button's text are not shown.
+// its caption through a CStatic_LX child in button mode. The caption is the
+// text given at construction; later changes of the button's text are not
+// shown.
+//
+// Radio buttons given a group are exclusive within that QButtonGroup only
+// (the group may be left to be set later with QButtonGroup::addButton).
+// Radio buttons without a group are exclusive among the radio buttons
+// without a group of the same parent widget: put the buttons of each set of
+// choices in a widget of their own (a QGroupBox) or in a QButtonGroup.
 class LEXARO_API CButton_LX_Ex : public QAbstractButton {
   Q_OBJECT
 
@@ -131,7 +138,7 @@ class LEXARO_API CButton_LX_Ex : public QAbstractButton {
   // Width kept free for the indicator, left of the caption.
   static constexpr int kIndicatorWidth = 17;
 
-  CButton_LX_Ex(Kind kind, const QString& text, QWidget* parent = nullptr);
+  CButton_LX_Ex(Kind kind, const QString& text, QWidget* parent = nullptr, QButtonGroup* group = nullptr);
   ~CButton_LX_Ex() override;
 
   Kind GetKind() const { return m_kind; }
@@ -145,9 +152,11 @@ class LEXARO_API CButton_LX_Ex : public QAbstractButton {
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
   bool hitButton(const QPoint& pos) const override;
+  bool event(QEvent* event) override;
 
  private:
   QRect CaptionRect() const;
+  void JoinParentsGroup();
 
   Kind m_kind;
   CStatic_LX m_static;

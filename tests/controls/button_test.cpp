@@ -1,6 +1,8 @@
 // The markup buttons: the owner-drawn face in its states, check boxes and
 // radio buttons that toggle, and the caption's focus rectangle.
+#include <QButtonGroup>
 #include <QLineEdit>
+#include <QVBoxLayout>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -127,6 +129,42 @@ TEST(ButtonLXEx, FocusShowsAndHidesTheCaptionsFocusRectangle) {
   other.setFocus();
   EXPECT_FALSE(radio.Caption().HasFocusRect());
   EXPECT_EQ(ink::Grab(&radio.Caption()), before);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ButtonLXEx, RadioButtonsAreExclusiveWithinTheirGroupOrElseTheirParent) {
+  // a1 a2 in group A, b1 b2 in group B, p1 p2 plain: all children of one
+  // parent; n1 n2 plain, put in the layout of a widget inside it.
+  QWidget parent;
+  QWidget* nested = new QWidget(&parent);
+  QButtonGroup groupA, groupB;
+  auto radio = [](QWidget* owner, QButtonGroup* group) {
+    return new CButton_LX_Ex(CButton_LX_Ex::RadioButton, "r", owner, group);
+  };
+  CButton_LX_Ex* buttons[] = {radio(&parent, &groupA), radio(&parent, &groupA), radio(&parent, &groupB),
+                              radio(&parent, &groupB), radio(&parent, nullptr), radio(&parent, nullptr),
+                              radio(nullptr, nullptr), radio(nullptr, nullptr)};
+  auto* layout = new QVBoxLayout(nested);
+  layout->addWidget(buttons[6]);
+  layout->addWidget(buttons[7]);
+  EXPECT_EQ(buttons[0]->group(), &groupA);
+  struct Step {
+    int click;
+    const char* checked;  // a1 a2 b1 b2 p1 p2 n1 n2
+  };
+  const Step steps[] = {
+      {0, "10000000"}, {2, "10100000"}, {4, "10101000"}, {6, "10101010"},
+      {1, "01101010"}, {5, "01100110"}, {7, "01100101"}, {3, "01010101"},
+  };
+  for (const Step& s : steps) {
+    buttons[s.click]->click();
+    std::string checked;
+    for (CButton_LX_Ex* b : buttons) checked += b->isChecked() ? '1' : '0';
+    EXPECT_EQ(checked, s.checked) << "after clicking " << s.click;
+  }
 }
 
 }  // namespace
