@@ -10,16 +10,52 @@
 namespace {
 constexpr const char* kRegistryKey = "Local AppWizard-Generated Applications";
 constexpr const char* kRecentGroup = "Recent File List";
+
+bool TakesValue(const QString& argument) {
+  return argument == "--sample" || argument == "--angle" || argument == "--screenshot";
+}
+
+bool IsHelp(const QString& argument) { return argument == "--help" || argument == "-h"; }
 }  // namespace
 
 CLexaroDemoApp::CLexaroDemoApp() : m_settings(kRegistryKey, "LexaroDemo") {}
 CLexaroDemoApp::~CLexaroDemoApp() = default;
 
+bool CLexaroDemoApp::AsksForHelp(const QStringList& arguments) {
+  for (int i = 0; i < arguments.size(); ++i) {
+    if (IsHelp(arguments[i])) return true;
+    if (TakesValue(arguments[i])) ++i;
+  }
+  return false;
+}
+
+QString CLexaroDemoApp::Usage() {
+  // Five samples a line, each as its ID and its file's name.
+  QString samples;
+  int n = 0;
+  for (const demo::Sample& s : demo::Samples()) {
+    samples += QString(n++ % 5 ? ", " : "\n                       ");
+    samples += QString("%1 %2").arg(s.id).arg(QString(s.file).section('.', 0, 0).section('-', 1));
+  }
+  return "usage: LexaroDemo [--sample ID] [--angle DEG] [--aliased] [--screenshot FILE] [file]\n"
+         "\n"
+         "A window with a markup edit box: a left click on the free area draws the\n"
+         "markup there, a right click clears.\n"
+         "\n"
+         "  file               a file to open (remembered among the recent files)\n"
+         "  --sample ID        fill the edit box with a sample, ID one of:" + samples + "\n"
+         "  --angle DEG        the angle of the drawing, in degrees\n"
+         "  --aliased          draw lines and fills aliased, as the library does by default\n"
+         "  --screenshot FILE  draw the markup once, write the window as PNG to FILE and end\n"
+         "                     (with QT_QPA_PLATFORM=offscreen no desktop is needed)\n"
+         "  -h, --help         print this and end\n";
+}
+
 bool CLexaroDemoApp::ParseCommandLine(const QStringList& arguments, QString* file, QString* error) {
-  const QString usage = " (usage: LexaroDemo [--sample ID] [--angle DEG] [--aliased] [--screenshot FILE] [file])";
+  const QString usage = " (usage: LexaroDemo [--sample ID] [--angle DEG] [--aliased] [--screenshot FILE] [file]; --help tells more)";
   for (int i = 0; i < arguments.size(); ++i) {
     const QString& argument = arguments[i];
-    if (argument == "--sample" || argument == "--angle" || argument == "--screenshot") {
+    if (TakesValue(argument)) {
       if (i + 1 >= arguments.size()) {
         *error = argument + " needs a value" + usage;
         return false;
@@ -35,6 +71,8 @@ bool CLexaroDemoApp::ParseCommandLine(const QStringList& arguments, QString* fil
       }
     } else if (argument == "--aliased") {
       m_aliased = true;
+    } else if (IsHelp(argument)) {
+      m_help = true;
     } else if (argument.startsWith('-')) {
       *error = "unknown option '" + argument + "'" + usage;
       return false;
@@ -51,6 +89,7 @@ bool CLexaroDemoApp::ParseCommandLine(const QStringList& arguments, QString* fil
 bool CLexaroDemoApp::InitInstance(const QStringList& arguments, QString* error) {
   QString file;
   if (!ParseCommandLine(arguments, &file, error)) return false;
+  if (m_help) return true;
   m_frame = std::make_unique<CMainFrame>(this);
   if (!file.isEmpty() && !m_frame->OpenDocument(file, error)) return false;
   m_frame->setWindowTitle("Lexaro v0.8.1 DLL Demo");

@@ -20,11 +20,16 @@ class CLexaroDemoApp {
   // pictures without a desktop "--sample ID" (fill the edit box with a
   // sample), "--angle DEG" and "--screenshot FILE" (draw the markup once in
   // the free area, write the window as PNG to FILE; the program then ends).
-  // False, with the reason in *error, when the command line cannot be
-  // processed or the picture not written.
+  // "--help" or "-h" creates no window. False, with the reason in *error,
+  // when the command line cannot be processed or the picture not written.
   bool InitInstance(const QStringList& arguments, QString* error);
-  // Whether the program ends after start-up (a screenshot was asked for).
-  bool ExitAfterStart() const { return !m_screenshot.isEmpty(); }
+  // Whether the program ends after start-up (a screenshot or help was asked
+  // for).
+  bool ExitAfterStart() const { return m_help || !m_screenshot.isEmpty(); }
+  // Whether the arguments ask for help (the program prints Usage() and
+  // ends); decided before the application object, which needs a display.
+  static bool AsksForHelp(const QStringList& arguments);
+  static QString Usage();
   CMainFrame* MainFrame() const { return m_frame.get(); }
 
   QStringList RecentFiles() const;
@@ -36,6 +41,7 @@ class CLexaroDemoApp {
   bool ParseCommandLine(const QStringList& arguments, QString* file, QString* error);
   bool TakeScreenshot(QString* error);
 
+  bool m_help = false;
   int m_sample = 0;
   QString m_angle;
   QString m_screenshot;

@@ -6,6 +6,13 @@
 #include "demo/app.h"
 
 int main(int argc, char** argv) {
+  // Help needs no display, so it is answered before the application exists.
+  QStringList arguments;
+  for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  if (CLexaroDemoApp::AsksForHelp(arguments)) {
+    std::fputs(CLexaroDemoApp::Usage().toLocal8Bit().constData(), stdout);
+    return 0;
+  }
   QApplication application(argc, argv);
   CLexaroDemoApp app;
   QString error;

@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 #include "demo/resource.h"
 #include "demo/samples.h"
@@ -28,6 +29,13 @@ QString ToEdit(const CString& text) {
   return QString::fromStdString(s.str());
 }
 
+// The drawings' em height in logical pixels.
+constexpr int kEm = 20;
+
+int CanvasSide(int logical, double ratio) {
+  return int(std::clamp(std::ceil(logical * ratio), 0.0, double(kMaxCanvasSide)));
+}
+
 }  // namespace
 
 CLexaroDemoView::CLexaroDemoView(QWidget* parent) : QWidget(parent), m_samplesDir(gallery::DefaultSamplesDir()) {
@@ -45,8 +53,9 @@ void CLexaroDemoView::OnInitialUpdate() {
   // Drawings on the view use a 20-pixel gothic face; the controls keep
   // their own font (UseEngineFont switches between them).
   CDC* dc = m_canvas.get();
-  CFontTool().SetLOGFONT(&m_lf, &dc, -20, "ＭＳ ゴシック", 1);
+  CFontTool().SetLOGFONT(&m_lf, &dc, -kEm, "ＭＳ ゴシック", 1);
   UseEngineFont(m_lf);
+  m_layoutRatio = m_canvasRatio;  // the empty text below
   // The engine forgets the previous document's text and angle too, so
   // that an empty edit box draws nothing.
   m_lexaro.SetParam_lfEscapement(0);
@@ -91,6 +100,7 @@ void CLexaroDemoView::OnClear() {
 }
 
 void CLexaroDemoView::OnLButtonDown(const QPoint& point) {
+  ResizeCanvas(width(), height());
   CDC* dc = m_canvas.get();
   UpdateData(true);
   if (m_angle != m_lastAngle) {
@@ -98,13 +108,18 @@ void CLexaroDemoView::OnLButtonDown(const QPoint& point) {
     // Whole turns are dropped first, so that no angle overflows in tenths.
     m_lexaro.SetParam_lfEscapement(long(m_angle % 360) * 10);
   }
-  UseEngineFont(m_lf);
-  if (!(m_text == m_lastText)) {
+  // The canvas holds device pixels: the em and the point are scaled, and a
+  // new pixel ratio lays the text out again.
+  LOGFONT lf = m_lf;
+  lf.lfHeight = -std::max(1, int(std::lround(kEm * m_canvasRatio)));
+  UseEngineFont(lf);
+  if (!(m_text == m_lastText) || m_layoutRatio != m_canvasRatio) {
     m_lastText = m_text;
+    m_layoutRatio = m_canvasRatio;
     ++m_parseCount;
     m_lexaro.SetText(dc, m_lexaro.GetFormalText(m_lastText, m_newline));
   }
-  m_lexaro.TextOutA(dc, CPoint(point.x(), point.y()));
+  m_lexaro.TextOutA(dc, CPoint(int(std::lround(point.x() * m_canvasRatio)), int(std::lround(point.y() * m_canvasRatio))));
   update();
   const auto& found = m_lexaro.GetDiagnostics();
   emit Diagnosed(found.empty() ? QString()
@@ -125,10 +140,12 @@ void CLexaroDemoView::mousePressEvent(QMouseEvent* event) {
 }
 
 void CLexaroDemoView::paintEvent(QPaintEvent*) {
+  ResizeCanvas(width(), height());  // the window may have moved to another screen
+  QImage image(reinterpret_cast<const uchar*>(m_canvas->Bits()), m_canvas->Width(), m_canvas->Height(),
+               m_canvas->BytesPerLine(), QImage::Format_ARGB32_Premultiplied);
+  image.setDevicePixelRatio(m_canvasRatio);
   QPainter painter(this);
-  painter.drawImage(0, 0,
-                    QImage(reinterpret_cast<const uchar*>(m_canvas->Bits()), m_canvas->Width(),
-                           m_canvas->Height(), m_canvas->BytesPerLine(), QImage::Format_ARGB32_Premultiplied));
+  painter.drawImage(QPointF(0, 0), image);
 }
 
 void CLexaroDemoView::resizeEvent(QResizeEvent* event) {
@@ -141,13 +158,16 @@ void CLexaroDemoView::SetAliased(bool aliased) {
   if (m_canvas) gallery::SetDrawingMode(*m_canvas, aliased);
 }
 
-// A new surface of the view's size that keeps what was drawn.
+// A new surface of the view's size in device pixels that keeps what was
+// drawn.
 void CLexaroDemoView::ResizeCanvas(int width, int height) {
-  width = std::clamp(width, 0, kMaxCanvasSide);
-  height = std::clamp(height, 0, kMaxCanvasSide);
-  if (m_canvas && m_canvas->Width() == width && m_canvas->Height() == height) return;
+  double ratio = std::clamp(devicePixelRatioF(), 0.25, 16.0);
+  width = CanvasSide(width, ratio);
+  height = CanvasSide(height, ratio);
+  if (m_canvas && m_canvas->Width() == width && m_canvas->Height() == height && m_canvasRatio == ratio) return;
   auto canvas = std::make_unique<CRasterDC>(width, height, CLR_TRANSPARENT);
-  canvas->SetResolution(logicalDpiY());
+  canvas->SetResolution(int(std::lround(logicalDpiY() * ratio)));
+  m_canvasRatio = ratio;
   gallery::SetDrawingMode(*canvas, m_aliased);
   if (m_canvas) {
     int w = std::min(width, m_canvas->Width()), h = std::min(height, m_canvas->Height());

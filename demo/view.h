@@ -37,6 +37,8 @@ class CLexaroDemoView : public QWidget {
   QLineEdit* AngleEdit() const { return m_angleEdit; }
   const CString& Text() const { return m_text; }
   int Angle() const { return m_angle; }
+  // What has been drawn, in device pixels (the view's size times its device
+  // pixel ratio).
   const CRasterDC& Canvas() const { return *m_canvas; }
   // How often the markup was handed to the engine.
   int ParseCount() const { return m_parseCount; }
@@ -75,7 +77,9 @@ class CLexaroDemoView : public QWidget {
   LOGFONT m_lf{};  // the engine's default font for drawings on the view
   QPlainTextEdit* m_textEdit = nullptr;
   QLineEdit* m_angleEdit = nullptr;
-  std::unique_ptr<CRasterDC> m_canvas;  // what has been drawn
+  std::unique_ptr<CRasterDC> m_canvas;  // what has been drawn, in device pixels
+  double m_canvasRatio = 1;             // device pixels per logical pixel of the canvas
+  double m_layoutRatio = 0;             // the ratio the text was laid out at
   int m_parseCount = 0;
   std::string m_samplesDir;
   bool m_aliased = false;

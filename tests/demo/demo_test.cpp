@@ -222,6 +222,29 @@ TEST(DemoStart, BadCommandLinesFail) {
   EXPECT_FALSE(CLexaroDemoApp().InitInstance({"--screenshot", "/nonexistent/dir/a.png"}, &error));
 }
 
+TEST(DemoStart, HelpOpensNoWindowAndNamesEverySample) {
+  struct Case {
+    QStringList arguments;
+    bool help;
+  };
+  const Case cases[] = {{{"--help"}, true},
+                        {{"-h"}, true},
+                        {{"--sample", "1006", "--help"}, true},
+                        {{"--angle", "-h"}, false},  // a value, not an option
+                        {{"--aliased"}, false}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(CLexaroDemoApp::AsksForHelp(c.arguments), c.help) << c.arguments.join(' ').toStdString();
+    if (!c.help) continue;
+    CLexaroDemoApp app;
+    QString error;
+    EXPECT_TRUE(app.InitInstance(c.arguments, &error)) << error.toStdString();
+    EXPECT_TRUE(app.ExitAfterStart());
+    EXPECT_EQ(app.MainFrame(), nullptr);
+  }
+  for (const demo::Sample& s : demo::Samples())
+    EXPECT_TRUE(CLexaroDemoApp::Usage().contains(QString::number(s.id))) << s.id;
+}
+
 TEST(DemoStart, ScreenshotWritesTheWindow) {
   QString path = QDir::temp().filePath("lexaro-demo-test.png");
   QFile::remove(path);
