@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "demo/app.h"
+#include "demo/translation.h"
 
 int main(int argc, char** argv) {
   // Help needs no display, so it is answered before the application exists.
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   QApplication application(argc, argv);
+  demo::InstallTranslation(QLocale::system());
   CLexaroDemoApp app;
   QString error;
   if (!app.InitInstance(application.arguments().mid(1), &error)) {

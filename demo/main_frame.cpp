@@ -18,7 +18,8 @@
 #include "demo/app.h"
 
 namespace {
-constexpr const char* kReady = "レディ";
+// The status bar's message when there is nothing to tell.
+QString Ready() { return CMainFrame::tr("レディ"); }
 }  // namespace
 
 CMainFrame::CMainFrame(CLexaroDemoApp* app) : m_app(app), m_view(new CLexaroDemoView) {
@@ -29,7 +30,7 @@ CMainFrame::CMainFrame(CLexaroDemoApp* app) : m_app(app), m_view(new CLexaroDemo
   connect(m_view, &CLexaroDemoView::Message, this, [this](const QString& text) { statusBar()->showMessage(text, 5000); });
   // The drawn text's diagnostics stay until the next drawing.
   connect(m_view, &CLexaroDemoView::Diagnosed, this,
-          [this](const QString& summary) { statusBar()->showMessage(summary.isEmpty() ? kReady : summary); });
+          [this](const QString& summary) { statusBar()->showMessage(summary.isEmpty() ? Ready() : summary); });
   resize(1120, 860);
   m_view->OnInitialUpdate();
 }
@@ -44,32 +45,32 @@ void CMainFrame::BuildMenus() {
     connect(action, &QAction::triggered, this, handler);
     return action;
   };
-  QMenu* file = menuBar()->addMenu("ファイル(&F)");
-  add(file, "new", "新規作成(&N)", QKeySequence::New, [this] { OnFileNew(); });
-  add(file, "open", "開く(&O)...", QKeySequence::Open, [this] { OnFileOpen(); });
+  QMenu* file = menuBar()->addMenu(tr("ファイル(&F)"));
+  add(file, "new", tr("新規作成(&N)"), QKeySequence::New, [this] { OnFileNew(); });
+  add(file, "open", tr("開く(&O)..."), QKeySequence::Open, [this] { OnFileOpen(); });
   file->addSeparator();
-  add(file, "printSetup", "プリンタの設定(&R)...", QKeySequence(), [this] { OnFilePrintSetup(); });
-  add(file, "print", "印刷(&P)...", QKeySequence::Print, [this] { OnFilePrint(); });
-  add(file, "printPreview", "印刷プレビュー(&V)", QKeySequence(), [this] { OnFilePrintPreview(); });
+  add(file, "printSetup", tr("プリンタの設定(&R)..."), QKeySequence(), [this] { OnFilePrintSetup(); });
+  add(file, "print", tr("印刷(&P)..."), QKeySequence::Print, [this] { OnFilePrint(); });
+  add(file, "printPreview", tr("印刷プレビュー(&V)"), QKeySequence(), [this] { OnFilePrintPreview(); });
   file->addSeparator();
-  m_recentMenu = file->addMenu("最近使ったファイル");
+  m_recentMenu = file->addMenu(tr("最近使ったファイル"));
   UpdateRecentFiles();
   file->addSeparator();
-  add(file, "exit", "アプリケーションの終了(&X)", QKeySequence(), [this] { close(); });
+  add(file, "exit", tr("アプリケーションの終了(&X)"), QKeySequence(), [this] { close(); });
 
-  QMenu* edit = menuBar()->addMenu("編集(&E)");
-  add(edit, "undo", "元に戻す(&U)", QKeySequence::Undo, [this] { OnEditCommand("undo"); });
+  QMenu* edit = menuBar()->addMenu(tr("編集(&E)"));
+  add(edit, "undo", tr("元に戻す(&U)"), QKeySequence::Undo, [this] { OnEditCommand("undo"); });
   edit->addSeparator();
-  add(edit, "cut", "切り取り(&T)", QKeySequence::Cut, [this] { OnEditCommand("cut"); });
-  add(edit, "copy", "コピー(&C)", QKeySequence::Copy, [this] { OnEditCommand("copy"); });
-  add(edit, "paste", "貼り付け(&P)", QKeySequence::Paste, [this] { OnEditCommand("paste"); });
+  add(edit, "cut", tr("切り取り(&T)"), QKeySequence::Cut, [this] { OnEditCommand("cut"); });
+  add(edit, "copy", tr("コピー(&C)"), QKeySequence::Copy, [this] { OnEditCommand("copy"); });
+  add(edit, "paste", tr("貼り付け(&P)"), QKeySequence::Paste, [this] { OnEditCommand("paste"); });
 
-  QMenu* help = menuBar()->addMenu("ヘルプ(&H)");
-  add(help, "about", "バージョン情報 LexaroDemo(&A)...", QKeySequence(), [this] { OnAppAbout(); });
+  QMenu* help = menuBar()->addMenu(tr("ヘルプ(&H)"));
+  add(help, "about", tr("バージョン情報 LexaroDemo(&A)..."), QKeySequence(), [this] { OnAppAbout(); });
 }
 
 void CMainFrame::BuildToolBar() {
-  QToolBar* bar = addToolBar("ツール バー");
+  QToolBar* bar = addToolBar(tr("ツール バー"));
   bar->setObjectName("toolBar");
   bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
   auto add = [&](const char* name, QStyle::StandardPixmap icon, const QString& tip) {
@@ -78,28 +79,28 @@ void CMainFrame::BuildToolBar() {
     action->setToolTip(tip);
     bar->addAction(action);
   };
-  add("new", QStyle::SP_FileIcon, "新規作成");
-  add("open", QStyle::SP_DialogOpenButton, "開く");
+  add("new", QStyle::SP_FileIcon, tr("新規作成"));
+  add("open", QStyle::SP_DialogOpenButton, tr("開く"));
   bar->addSeparator();
-  add("cut", QStyle::SP_CustomBase, "切り取り");
-  add("copy", QStyle::SP_CustomBase, "コピー");
-  add("paste", QStyle::SP_CustomBase, "貼り付け");
+  add("cut", QStyle::SP_CustomBase, tr("切り取り"));
+  add("copy", QStyle::SP_CustomBase, tr("コピー"));
+  add("paste", QStyle::SP_CustomBase, tr("貼り付け"));
   bar->addSeparator();
-  add("print", QStyle::SP_CustomBase, "印刷");
-  add("about", QStyle::SP_MessageBoxQuestion, "バージョン情報");
+  add("print", QStyle::SP_CustomBase, tr("印刷"));
+  add("about", QStyle::SP_MessageBoxQuestion, tr("バージョン情報"));
 }
 
 void CMainFrame::BuildStatusBar() {
   // Qt does not tell the state of the lock keys: the indicator panes show
   // their names only.
-  for (const char* pane : {"ｶﾅ", "CAP", "NUM", "SCRL"}) {
+  for (const QString& pane : {tr("ｶﾅ"), QString("CAP"), QString("NUM"), QString("SCRL")}) {
     auto* label = new QLabel(pane);
     label->setEnabled(false);
     label->setAlignment(Qt::AlignCenter);
     label->setMinimumWidth(40);
     statusBar()->addPermanentWidget(label);
   }
-  statusBar()->showMessage(kReady);
+  statusBar()->showMessage(Ready());
 }
 
 void CMainFrame::UpdateRecentFiles() {
@@ -122,11 +123,11 @@ void CMainFrame::UpdateRecentFiles() {
 
 void CMainFrame::OnFileNew() {
   m_view->OnInitialUpdate();
-  statusBar()->showMessage(kReady);
+  statusBar()->showMessage(Ready());
 }
 
 void CMainFrame::OnFileOpen() {
-  QString path = QFileDialog::getOpenFileName(this, "開く");
+  QString path = QFileDialog::getOpenFileName(this, tr("開く"));
   if (path.isEmpty()) return;
   QString error;
   if (!OpenDocument(path, &error)) QMessageBox::warning(this, windowTitle(), error);
@@ -135,7 +136,7 @@ void CMainFrame::OnFileOpen() {
 bool CMainFrame::OpenDocument(const QString& path, QString* error) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
-    *error = QString("ファイル %1 を開けません: %2").arg(path, file.errorString());
+    *error = tr("ファイル %1 を開けません: %2").arg(path, file.errorString());
     return false;
   }
   m_app->AddRecentFile(path);

@@ -77,7 +77,7 @@ void CLexaroDemoView::UpdateData(bool save) {
   if (ok)
     m_angle = angle;
   else
-    emit Message("テキストの角度には整数を入力してください。");
+    emit Message(tr("テキストの角度には整数を入力してください。"));
 }
 
 void CLexaroDemoView::OnSample(int id) {
@@ -86,7 +86,7 @@ void CLexaroDemoView::OnSample(int id) {
   UpdateData(true);
   std::string error;
   if (!demo::LoadSample(m_samplesDir, *sample, &m_text, &error)) {
-    emit Message(QString::fromStdString("サンプルを読めません: " + error));
+    emit Message(tr("サンプルを読めません: %1").arg(QString::fromStdString(error)));
     return;
   }
   UpdateData(false);
@@ -123,7 +123,7 @@ void CLexaroDemoView::OnLButtonDown(const QPoint& point) {
   update();
   const auto& found = m_lexaro.GetDiagnostics();
   emit Diagnosed(found.empty() ? QString()
-                               : QString("診断 %1 件: %2").arg(found.size()).arg(QString::fromStdString(found[0].message.str())));
+                               : tr("診断 %1 件: %2").arg(found.size()).arg(QString::fromStdString(found[0].message.str())));
 }
 
 void CLexaroDemoView::OnRButtonDown() {

@@ -44,17 +44,17 @@ void CLexaroDemoView::BuildForm() {
 
   // The markup and the angle.
   auto* input = new QVBoxLayout;
-  input->addWidget(new QLabel("左クリック：テキスト出力"));
-  input->addWidget(new QLabel("右クリック：画面クリア"));
+  input->addWidget(new QLabel(tr("左クリック：テキスト出力")));
+  input->addWidget(new QLabel(tr("右クリック：画面クリア")));
   auto* angleRow = new QHBoxLayout;
-  angleRow->addWidget(new QLabel("テキストの角度"));
+  angleRow->addWidget(new QLabel(tr("テキストの角度")));
   m_angleEdit = Named(new QLineEdit, IDC_ANGLE);
   m_angleEdit->setValidator(new QIntValidator(m_angleEdit));
   m_angleEdit->setFixedWidth(60);
   angleRow->addWidget(m_angleEdit);
   angleRow->addWidget(new QLabel("[deg]"));
   angleRow->addStretch();
-  auto* clear = Named(new QPushButton("クリア"), IDC_CLEAR);
+  auto* clear = Named(new QPushButton(tr("クリア")), IDC_CLEAR);
   connect(clear, &QPushButton::clicked, this, [this] { OnClear(); });
   angleRow->addWidget(clear);
   input->addLayout(angleRow);
@@ -62,17 +62,17 @@ void CLexaroDemoView::BuildForm() {
   m_textEdit->setLineWrapMode(QPlainTextEdit::NoWrap);
   m_textEdit->setFixedSize(380, 220);
   input->addWidget(m_textEdit);
-  input->addWidget(new QLabel("（行頭の半角ｽﾍﾟｰｽ・タブは出力時に削除されます）"));
+  input->addWidget(new QLabel(tr("（行頭の半角ｽﾍﾟｰｽ・タブは出力時に削除されます）")));
   input->addStretch();
   top->addLayout(input);
 
   // The sample buttons in their groups.
-  auto group = [this](const char* title, int first, int count, int columns) {
+  auto group = [this](const QString& title, int first, int count, int columns) {
     auto* box = new QGroupBox(title);
     auto* grid = new QGridLayout(box);
     for (int i = 0; i < count; ++i) {
       const demo::Sample& s = demo::Samples()[size_t(first + i)];
-      auto* button = Named(new QPushButton(s.caption), s.id);
+      auto* button = Named(new QPushButton(demo::Caption(s)), s.id);
       button->setFocusPolicy(Qt::TabFocus);
       connect(button, &QPushButton::clicked, this, [this, id = s.id] { OnSample(id); });
       grid->addWidget(button, i / columns, i % columns);
@@ -80,17 +80,17 @@ void CLexaroDemoView::BuildForm() {
     return box;
   };
   auto* samples = new QVBoxLayout;
-  samples->addWidget(group("ｻﾝﾌﾟﾙ", 0, 10, 2));
-  samples->addWidget(group("記号", 10, 4, 2));
+  samples->addWidget(group(tr("ｻﾝﾌﾟﾙ"), 0, 10, 2));
+  samples->addWidget(group(tr("記号"), 10, 4, 2));
   samples->addStretch();
   top->addLayout(samples);
   auto* previous = new QVBoxLayout;
-  previous->addWidget(group("前verのｻﾝﾌﾟﾙ", 14, 5, 1));
+  previous->addWidget(group(tr("前verのｻﾝﾌﾟﾙ"), 14, 5, 1));
   previous->addStretch();
   top->addLayout(previous);
 
   // The markup controls.
-  auto* controls = new QGroupBox("ｺﾝﾄﾛｰﾙｸﾗｽのｻﾝﾌﾟﾙ");
+  auto* controls = new QGroupBox(tr("ｺﾝﾄﾛｰﾙｸﾗｽのｻﾝﾌﾟﾙ"));
   auto* column = new QVBoxLayout(controls);
   m_label = Named(new CStatic_LX(Markup(kRoman, kTerm)), IDC_LABEL);
   m_button = Named(new CButton_LX(Markup(kRoman, kTerm)), IDC_BUTTON);

@@ -11,7 +11,7 @@ packages=(
   fonts-dejavu-core fonts-urw-base35 fonts-liberation2
   fonts-ipafont-gothic fonts-ipafont-mincho
   libexpat1-dev librsvg2-bin
-  qt6-base-dev qt6-qpa-plugins
+  qt6-base-dev qt6-qpa-plugins qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
   clang libclang-rt-14-dev
 )
 
