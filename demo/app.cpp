@@ -94,6 +94,9 @@ bool CLexaroDemoApp::InitInstance(const QStringList& arguments, QString* error) 
   if (!file.isEmpty() && !m_frame->OpenDocument(file, error)) return false;
   m_frame->setWindowTitle("Lexaro v0.8.1 DLL Demo");
   m_frame->show();
+  // Once shown, the window knows its frame. A screenshot shows the whole
+  // form, whatever the screen.
+  if (m_screenshot.isEmpty()) m_frame->FitToScreen();
   CLexaroDemoView* view = m_frame->View();
   view->SetAliased(m_aliased);
   if (m_sample) view->OnSample(m_sample);

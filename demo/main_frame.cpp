@@ -12,7 +12,9 @@
 #include <QPrintPreviewDialog>
 #include <QStatusBar>
 #include <QStyle>
+#include <QScreen>
 #include <QToolBar>
+#include <algorithm>
 
 #include "demo/about_dialog.h"
 #include "demo/app.h"
@@ -22,8 +24,14 @@ namespace {
 QString Ready() { return CMainFrame::tr("レディ"); }
 }  // namespace
 
-CMainFrame::CMainFrame(CLexaroDemoApp* app) : m_app(app), m_view(new CLexaroDemoView) {
-  setCentralWidget(m_view);
+CMainFrame::CMainFrame(CLexaroDemoApp* app)
+    : m_app(app), m_view(new CLexaroDemoView), m_formArea(new QScrollArea) {
+  // The form fills the window and scrolls when the window is smaller than
+  // its controls.
+  m_formArea->setFrameShape(QFrame::NoFrame);
+  m_formArea->setWidgetResizable(true);
+  m_formArea->setWidget(m_view);
+  setCentralWidget(m_formArea);
   BuildMenus();
   BuildToolBar();
   BuildStatusBar();
@@ -31,11 +39,22 @@ CMainFrame::CMainFrame(CLexaroDemoApp* app) : m_app(app), m_view(new CLexaroDemo
   // The drawn text's diagnostics stay until the next drawing.
   connect(m_view, &CLexaroDemoView::Diagnosed, this,
           [this](const QString& summary) { statusBar()->showMessage(summary.isEmpty() ? Ready() : summary); });
-  resize(1120, 860);
+  resize(kNaturalSize);
   m_view->OnInitialUpdate();
 }
 
 CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::FitToScreen() {
+  QRect available = screen()->availableGeometry();
+  // The title bar and borders, as far as the window system tells them.
+  QSize decoration = frameGeometry().size() - geometry().size();
+  resize(kNaturalSize.boundedTo(available.size() - decoration));
+  QRect frame = frameGeometry();
+  if (!available.contains(frame))
+    move(std::clamp(frame.left(), available.left(), std::max(available.left(), available.right() + 1 - frame.width())),
+         std::clamp(frame.top(), available.top(), std::max(available.top(), available.bottom() + 1 - frame.height())));
+}
 
 void CMainFrame::BuildMenus() {
   auto add = [this](QMenu* menu, const char* name, const QString& text, QKeySequence key, auto handler) {

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QPrinter>
+#include <QScrollArea>
 
 #include "demo/view.h"
 
@@ -17,8 +18,16 @@ class CMainFrame : public QMainWindow {
   Q_OBJECT
 
  public:
+  // The window's size with the whole form showing.
+  static constexpr QSize kNaturalSize{1120, 860};
+
   explicit CMainFrame(CLexaroDemoApp* app);
   ~CMainFrame() override;
+
+  // Shrinks the window from its natural size to the available area of its
+  // screen, and moves it inside; the form scrolls where it does not fit.
+  void FitToScreen();
+  QScrollArea* FormArea() const { return m_formArea; }
 
   CLexaroDemoView* View() const { return m_view; }
   QAction* Action(const QString& name) const { return findChild<QAction*>(name); }
@@ -43,6 +52,7 @@ class CMainFrame : public QMainWindow {
 
   CLexaroDemoApp* m_app;
   CLexaroDemoView* m_view;
+  QScrollArea* m_formArea;
   QMenu* m_recentMenu = nullptr;
   QPrinter m_printer;
 };
