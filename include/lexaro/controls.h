@@ -4,7 +4,12 @@
 //
 // Each control paints through a raster device context over its own area and
 // draws its window text (the widget's text) with its own CLexaro engine, in
-// the widget's font.
+// the widget's font. The context holds device pixels: at a device pixel
+// ratio above 1 the em and the resolution are multiplied by the ratio, so
+// captions are sharp while sizes in logical pixels stay the same; a
+// DRAWITEMSTRUCT's rectangle is then in device pixels too. A disabled
+// control draws its whole caption, markup colours included, in the
+// palette's disabled text colour.
 #pragma once
 
 #include <QAbstractButton>
