@@ -56,7 +56,7 @@
     </message>
     <message>
         <source>前verのｻﾝﾌﾟﾙ</source>
-        <translation>Previous version's samples</translation>
+        <translation>Previous version&apos;s samples</translation>
     </message>
     <message>
         <source>ｺﾝﾄﾛｰﾙｸﾗｽのｻﾝﾌﾟﾙ</source>
