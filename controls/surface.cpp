@@ -40,7 +40,7 @@ void Frame(CDC* dc, const CRect& r, COLORREF topLeft, COLORREF bottomRight) {
   dc->FillSolidRect(r.right - 1, r.top, 1, r.Height(), bottomRight);
 }
 
-// Premultiplied ARGB pixel p of coverage alpha in colour c, laid over d.
+// Colour c at coverage alpha laid over the premultiplied ARGB pixel d.
 std::uint32_t Over(std::uint32_t alpha, COLORREF c, std::uint32_t d) {
   auto channel = [&](std::uint32_t colour, int shift) {
     std::uint32_t src = (colour * alpha + 127) / 255;
