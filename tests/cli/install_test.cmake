@@ -80,6 +80,7 @@ endif()
 execute_process(COMMAND ${CMAKE_COMMAND} -S ${SOURCE_DIR}/tests/cli/consumer -B ${WORK_DIR}/no-controls
                 -DCMAKE_PREFIX_PATH=${prefix} -DWITH_CONTROLS=ON
                 RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+string(REGEX REPLACE "[ \t\r\n]+" " " err "${err}")  # CMake wraps the message
 if(status EQUAL 0 OR NOT err MATCHES "has no controls")
   message(FATAL_ERROR "find_package(Lexaro COMPONENTS controls) did not fail clearly (${status}):\n${err}")
 endif()
