@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup configure build run test docs clean bench bench-cli demo demo-shot sanitize tsan fuzz fuzz-smoke
+.PHONY: all setup configure build run test docs clean bench bench-cli demo demo-shot sanitize tsan fuzz fuzz-smoke library-only
 
 all: build
 
@@ -57,6 +57,11 @@ bench-cli: setup
 	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 	@cmake --build build-bench -j $(JOBS) --target lexaro-cli lexaro_batch_floor
 	@bash bench/cli_bench.sh build-bench $(BENCH_BASELINE)
+
+# The library and its program alone, without Qt, GoogleTest or Google
+# Benchmark, in build-lib/: built, installed into a scratch prefix and used.
+library-only:
+	@JOBS=$(JOBS) bash scripts/library_only.sh
 
 # The whole test suite under AddressSanitizer, UndefinedBehaviorSanitizer and
 # LeakSanitizer, in build-asan/.

@@ -3,7 +3,9 @@
 # lexaro.pc, and the sample files under share/lexaro/samples. The
 # command-line program installs itself from tools/. Everything is in the
 # component "lexaro" (`cmake --install BUILD --component lexaro` installs
-# only this library and its program).
+# only this library and its program); the Qt controls (Lexaro::controls,
+# lexaro-controls.pc) and the demo install themselves, in the component
+# "controls".
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 

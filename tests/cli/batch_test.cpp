@@ -5,8 +5,11 @@
 #include <sys/prctl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
+#include <set>
+#include <sstream>
 #include <thread>
 
 #include "run_cli.h"
@@ -114,6 +117,59 @@ TEST(Batch, ReadsItsListOnceFromAnyStreamWithTheSameResultsForAnyNumberOfWorkers
       EXPECT_EQ(Names(run), Names(expected)) << s.what << " -j " << jobs;
       EXPECT_TRUE(run.images == expected.images) << s.what << " -j " << jobs;
     }
+}
+
+// Every line falls in exactly one shard, by its place in the list: the
+// shards' images together are the whole list's, byte for byte, and each
+// failed line fails in one shard only, a repeated name included wherever the
+// first line naming it falls.
+TEST(Batch, TheShardsOfAListTogetherDrawExactlyTheWholeList) {
+  ScratchDir dir;
+  const std::string list = "# formulas\n"
+                           "a\tx<+>y\n"
+                           "<SQRT>z</SQRT>\n"
+                           "\n"
+                           "b\t<FRAC><S>1</S><S>2</S></FRAC>\n"
+                           "a\ty\n"
+                           "   # indented comment\n"
+                           "bad/name\tq\n"
+                           "w<SUP>2</SUP>\n"
+                           "c\t<PAREN>a</PAREN>\n"
+                           "line-3\tv\n"
+                           "last";
+  WriteFile(dir / "list.txt", list);
+  const BatchRun whole = Batch(dir, {"list.txt"});
+  ASSERT_EQ(whole.status, 1) << whole.err;
+  ASSERT_EQ(Names(whole).size(), 6u) << whole.err;
+  auto failed = [](const std::string& err) {
+    std::multiset<std::string> lines;
+    std::istringstream in(err);
+    for (std::string line; std::getline(in, line);)
+      if (line.rfind("lexaro: line ", 0) == 0) lines.insert(line);
+    return lines;
+  };
+  struct Case {
+    int count;
+    const char* jobs;
+  } cases[] = {{1, "1"}, {2, "1"}, {3, "2"}, {5, "1"}, {13, "1"}};
+  for (const Case& c : cases) {
+    std::map<std::string, std::string> images;
+    std::multiset<std::string> failures;
+    int worst = 0;
+    for (int k = 0; k < c.count; ++k) {
+      const std::string shard = std::to_string(k) + "/" + std::to_string(c.count);
+      BatchRun run = Batch(dir, {"list.txt", "--shard", shard, "-j", c.jobs});
+      for (auto& [name, bytes] : run.images)
+        EXPECT_TRUE(images.emplace(name, bytes).second) << name << " drawn by two shards, " << shard;
+      for (const std::string& f : failed(run.err)) failures.insert(f);
+      EXPECT_EQ(run.status, failed(run.err).empty() ? 0 : 1) << shard << run.err;
+      EXPECT_TRUE(Says(run, c.count > 1 ? "of shard " + shard + " drawn" : "drawn into")) << run.err;
+      worst = std::max(worst, run.status);
+    }
+    EXPECT_EQ(worst, whole.status) << c.count;
+    EXPECT_TRUE(images == whole.images) << c.count;
+    EXPECT_EQ(failures, failed(whole.err)) << c.count;
+  }
 }
 
 TEST(Batch, AnInputThatNeverEndsStopsWithAnError) {

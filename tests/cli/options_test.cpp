@@ -47,6 +47,11 @@ TEST(Options, ReadsEveryOptionInBothSpellings) {
   EXPECT_TRUE(r.options.quiet);
   EXPECT_TRUE(r.options.overwrite);
 
+  r = Parse({"batch", "list.txt", "-o", "dir", "--shard", "7/8"});
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_EQ(r.options.shardIndex, 7);
+  EXPECT_EQ(r.options.shardCount, 8);
+
   r = Parse({"samples", "-o", "dir", "--samples", "s"});
   ASSERT_TRUE(r.ok) << r.error;
   EXPECT_EQ(r.options.samplesDir, "s");
@@ -91,6 +96,22 @@ TEST(Options, RefusesBadCommandLinesWithAReason) {
       {"batch", "-o", "dir"},                    // no file
       {"batch", "f", "-o", "-"},                 // not a directory
       {"batch", "f", "-o", "d", "--jobs", "65"},
+      {"batch", "f", "-o", "d", "--shard", "3/3"},  // K counts from 0
+      {"batch", "f", "-o", "d", "--shard", "0/0"},
+      {"batch", "f", "-o", "d", "--shard", "-1/3"},
+      {"batch", "f", "-o", "d", "--shard", "1/-3"},
+      {"batch", "f", "-o", "d", "--shard", "+1/3"},
+      {"batch", "f", "-o", "d", "--shard", "1"},
+      {"batch", "f", "-o", "d", "--shard", "1/"},
+      {"batch", "f", "-o", "d", "--shard", "/3"},
+      {"batch", "f", "-o", "d", "--shard", "1/3/4"},
+      {"batch", "f", "-o", "d", "--shard", "1/3 "},
+      {"batch", "f", "-o", "d", "--shard", "a/b"},
+      {"batch", "f", "-o", "d", "--shard", "0/1000001"},
+      {"batch", "f", "-o", "d", "--shard", "0/99999999999999999999"},
+      {"batch", "f", "-o", "d", "--shard"},
+      {"batch", "f", "-o", "d", "--shard", "0/2", "--overwrite"},
+      {"render", "x", "-o", "a", "--shard", "0/2"},
       {"samples", "-o", "d", "extra"},
       {"samples"},
   };

@@ -122,8 +122,10 @@ int RunBatch(const Options& o) {
     return 1;
   }
   ApplyEngineDefaults(o);
-  BatchInput input(fd, o.inputFile == "-" ? "standard input" : "'" + o.inputFile + "'", o.overwrite);
+  BatchInput input(fd, o.inputFile == "-" ? "standard input" : "'" + o.inputFile + "'", o.overwrite,
+                   {o.shardIndex, o.shardCount});
   BatchReport report(!o.quiet && ::isatty(STDERR_FILENO));
+  if (o.shardCount > 1) report.SetShard(o.shardIndex, o.shardCount);
   if (o.jobs > 1) DrawInWorkers(input, o, report);
   else DrawInline(input, o, report);
   if (!input.Error().empty()) report.Stopped(input.Error());

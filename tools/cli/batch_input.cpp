@@ -144,14 +144,19 @@ bool BatchInput::Next(BatchItem* item) {
     else
       line = ParseBatchLine(m_text, number);
     if (line.kind == BatchLine::kSkip) continue;
-    if (m_seq >= kMaxBatchFormulas) {
+    if (m_count++ >= kMaxBatchFormulas) {
       m_error = m_what + " holds more than " + Count(kMaxBatchFormulas) + " formulas; line " +
                 std::to_string(number) + " and the rest were not read";
       return false;
     }
-    *item = BatchItem{m_seq++, number, line.kind == BatchLine::kFormula, std::move(line.name),
+    // An item of another shard gets no place (-1): none of this run's items
+    // waits for it.
+    const bool held = m_shard.Holds(number);
+    *item = BatchItem{held ? m_seq : -1, number, line.kind == BatchLine::kFormula, std::move(line.name),
                       std::move(line.markup), std::move(line.error), -1};
     if (item->ok) ClaimName(item);
+    if (!held) continue;
+    ++m_seq;
     return true;
   }
 }

@@ -64,13 +64,24 @@ class LineReader {
   bool m_eof = false, m_limit = false;
 };
 
+// Which lines of the list one run draws: those whose line number less one is
+// `index` modulo `count`. Every line counts, blank and comment lines too, so
+// the shards of a list follow from the lines' places alone.
+struct BatchShard {
+  long index = 0, count = 1;
+  bool Holds(long number) const { return (number - 1) % count == index; }
+};
+
 class BatchInput {
  public:
   // `what` names the input in messages ("'list.txt'", "standard input").
-  BatchInput(int fd, std::string what, bool overwrite)
-      : m_reader(fd), m_what(std::move(what)), m_overwrite(overwrite) {}
+  BatchInput(int fd, std::string what, bool overwrite, BatchShard shard = {})
+      : m_reader(fd), m_what(std::move(what)), m_overwrite(overwrite), m_shard(shard) {}
 
-  // The next item; false at the end of the input or when reading stopped
+  // The next item of the shard. The lines of other shards are read and
+  // their image names claimed, so that a repeated name fails in whichever
+  // shard holds the later line, as it does in the whole list.
+  // False at the end of the input or when reading stopped
   // early, which Error() then tells.
   bool Next(BatchItem* item);
   const std::string& Error() const { return m_error; }
@@ -85,7 +96,9 @@ class BatchInput {
   LineReader m_reader;
   std::string m_what, m_error, m_text;
   bool m_overwrite;
-  long m_seq = 0;
+  BatchShard m_shard;
+  long m_seq = 0;     // items of the shard
+  long m_count = 0;   // items of the whole list, for its limit
   std::unordered_map<std::string, Claim> m_names;
 };
 

@@ -39,7 +39,8 @@ void BatchReport::Stopped(const std::string& why) {
 
 void BatchReport::Summary(const std::string& dir) {
   Clear();
-  std::fprintf(stderr, "lexaro: %ld of %ld formulas drawn into %s", m_done - m_failedCount, m_done, dir.c_str());
+  std::fprintf(stderr, "lexaro: %ld of %ld formulas %s%sdrawn into %s", m_done - m_failedCount, m_done,
+               m_shard.empty() ? "" : ("of shard " + m_shard).c_str(), m_shard.empty() ? "" : " ", dir.c_str());
   if (m_failedCount > 0) {
     std::fprintf(stderr, "; %ld failed (line%s", m_failedCount, m_failedCount > 1 ? "s" : "");
     for (size_t i = 0; i < m_failed.size(); ++i) std::fprintf(stderr, "%s %ld", i ? "," : "", m_failed[i]);

@@ -29,6 +29,10 @@ class BatchReport {
   // Results in but not yet told, for lack of an earlier one.
   long Waiting() const { return long(m_waiting.size()); }
 
+  // The run draws shard `index` of `count`: the summary says so, as its
+  // counts are of the shard's formulas only.
+  void SetShard(long index, long count) { m_shard = std::to_string(index) + "/" + std::to_string(count); }
+
   // Why reading the list stopped early (an error of the whole batch).
   void Stopped(const std::string& why);
   long Failures() const { return m_failedCount + (m_stopped ? 1 : 0); }
@@ -43,6 +47,7 @@ class BatchReport {
   long m_next = 0, m_done = 0, m_failedCount = 0;
   std::vector<long> m_failed;  // the first failed line numbers
   std::map<long, BatchResult> m_waiting;
+  std::string m_shard;  // "K/N", or empty for the whole list
 };
 
 }  // namespace cli

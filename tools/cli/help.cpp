@@ -74,6 +74,12 @@ Batch:
   be '-' (standard input), a pipe or a FIFO.
   -j, --jobs N         worker processes (default 1, at most 64)
   --overwrite          a line repeating an image name replaces the image
+  --shard K/N          draw only lines K+1, K+1+N, K+1+2N, ... (lines count
+                       from 1, blank and comment lines included; K from 0
+                       to N-1), so that N runs on N machines share one list
+                       without talking to each other; a repeated image name
+                       fails in the run holding the later line (not with
+                       --overwrite)
   -q, --quiet          no progress bar
 
 Samples:

@@ -75,6 +75,28 @@ bool ParseReal(const std::string& text, double low, double high, const char* wha
   return true;
 }
 
+// A whole number of digits only (no sign, no spaces), at most `high`.
+bool ParseCount(std::string_view text, long high, long* out) {
+  if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos) return false;
+  auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), *out);
+  return ec == std::errc() && *out <= high;
+}
+
+// "K/N": 0 <= K < N <= kMaxShards.
+bool ParseShard(const std::string& text, Options& o, std::string* error) {
+  const size_t slash = text.find('/');
+  long k = 0, n = 0;
+  const std::string_view whole(text);
+  if (slash == std::string::npos || !ParseCount(whole.substr(0, slash), kMaxShards, &k) ||
+      !ParseCount(whole.substr(slash + 1), kMaxShards, &n) || n < 1)
+    return Fail(error, "the shard must be K/N with 0 <= K < N <= " + std::to_string(kMaxShards) +
+                           " (such as 0/4), not '" + text + "'");
+  if (k >= n) return Fail(error, "the shard K/N must have K below N (K counts from 0), not " + text);
+  o.shardIndex = k;
+  o.shardCount = n;
+  return true;
+}
+
 bool SetColor(std::string* field, const std::string& value, bool allowTransparent, const char* what,
               std::string* error) {
   if (!IsColor(value, allowTransparent))
@@ -159,6 +181,8 @@ const std::vector<OptionSpec>& Specs() {
        [](Options& o, const std::string& v, std::string* e) {
          return ParseInt(v, 1, kMaxJobs, "the number of jobs", &o.jobs, e);
        }},
+      {"shard", 0, true, kBatch,
+       [](Options& o, const std::string& v, std::string* e) { return ParseShard(v, o, e); }},
       {"quiet", 'q', false, kBatch,
        [](Options& o, const std::string&, std::string*) { return o.quiet = true; }},
       {"strict", 0, false, kRender | kBatch,
@@ -237,6 +261,9 @@ bool CheckCombination(Options& o, const std::vector<std::string>& positional, st
       o.inputFile = positional[0];
       if (o.output.empty()) return Fail(error, "no output directory: give -o DIR");
       if (o.output == "-") return Fail(error, "batch writes one file per formula: -o must name a directory");
+      // Which of two lines naming one image wins would depend on which
+      // machine finishes last when they fall into different shards.
+      if (o.overwrite && o.shardCount > 1) return Fail(error, "--overwrite does not go with --shard");
       return true;
     case Command::kSamples:
       if (!positional.empty()) return Fail(error, "samples takes no arguments (unexpected '" + positional[0] + "')");

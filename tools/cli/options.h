@@ -19,6 +19,7 @@ constexpr int kMinDpi = 10, kMaxDpi = 9600;
 constexpr double kMinScale = 0.1, kMaxScale = 16;
 constexpr double kMaxAngle = 36000;  // degrees either way
 constexpr int kMaxJobs = 64;
+constexpr long kMaxShards = 1'000'000;  // batch --shard K/N: N at most
 
 struct Options {
   Command command = Command::kHelp;
@@ -45,6 +46,8 @@ struct Options {
   std::string samplesDir;  // samples --samples DIR; empty: the built-in one
   bool quiet = false;      // batch: no progress bar
   bool overwrite = false;  // batch: a later line may repeat an image name
+  // batch --shard K/N: only the lines whose number less one is K modulo N
+  long shardIndex = 0, shardCount = 1;
   bool strict = false;     // render, batch: a formula with any diagnostic fails
   bool warnings = false;   // render: diagnostics go to standard error
   std::vector<std::string> inputs;  // check: the files ("-" for standard input)

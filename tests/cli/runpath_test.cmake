@@ -1,0 +1,18 @@
+# Fails when a file of -DFILES= (a list) has an empty entry in its RUNPATH or
+# RPATH, or none of them at all (each must find its libraries).
+cmake_minimum_required(VERSION 3.25)
+foreach(file IN LISTS FILES)
+  file(READ_ELF ${file} RUNPATH runpath RPATH rpath CAPTURE_ERROR error)
+  if(error)
+    message(FATAL_ERROR "${file}: ${error}")
+  endif()
+  set(path "${runpath}${rpath}")
+  string(REPLACE ":" ";" entries "${path}")
+  list(LENGTH entries count)
+  list(REMOVE_ITEM entries "")
+  list(LENGTH entries kept)
+  if(count EQUAL 0 OR NOT kept EQUAL count)
+    message(FATAL_ERROR "${file}: RUNPATH '${path}' is missing or has an empty entry")
+  endif()
+  message(STATUS "${file}: ${path}")
+endforeach()
