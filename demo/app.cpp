@@ -1,5 +1,6 @@
 #include "demo/app.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
@@ -105,6 +106,9 @@ bool CLexaroDemoApp::InitInstance(const QStringList& arguments, QString* error) 
 }
 
 bool CLexaroDemoApp::TakeScreenshot(QString* error) {
+  // Let the window settle at its size first: without an event loop the
+  // scroll area would still lay the form out for the size it had before.
+  QCoreApplication::processEvents();
   CLexaroDemoView* view = m_frame->View();
   // The free area starts below the tallest control.
   int top = 0;
