@@ -116,7 +116,7 @@ const Command kCommands[] = {
     SYM("aleph", "ℵ", kOrd, 0x2135), SYM("beth", "ℶ", kOrd, 0x2136), SYM("imath", "ı", kOrd, 0x131),
     SYM("jmath", "ȷ", kOrd, 0x237), SYM("complement", "∁", kOrd, 0x2201), SYM("triangle", "△", kOrd, 0x25B3),
     SYM("Box", "□", kOrd, 0x25A1), SYM("square", "□", kOrd, 0), SYM("blacksquare", "■", kOrd, 0x25A0),
-    SYM("checkmark", "✓", kOrd, 0x2713), SYM("flat", "♭", kOrd, 0x266D), SYM("natural", "♮", kOrd, 0x266E),
+    SYM("checkmark", "<surd>", kOrd, 0x2713), SYM("flat", "♭", kOrd, 0x266D), SYM("natural", "♮", kOrd, 0x266E),
     SYM("nexists", "∄", kOrd, 0x2204), SYM("degree", "°", kOrd, 0xB0), SYM("measuredangle", "∡", kOrd, 0x2221),
     SYM("mho", "℧", kOrd, 0x2127), SYM("Finv", "Ⅎ", kOrd, 0x2132), SYM("vert", "|", kOrd, 0),
     SYM("Vert", "‖", kOrd, 0x2016), SYM("|", "‖", kOrd, 0), SYM("lvert", "|", kOpen, 0),

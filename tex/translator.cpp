@@ -354,7 +354,8 @@ void Translator::ParseChar(List& list, const Token& t) {
     return;
   }
   if (const Command* cmd = FindCharacter(c)) {
-    Symbol(list, *cmd);
+    if (cmd->kind == Kind::kBigOp) BigOp(list, *cmd);
+    else Symbol(list, *cmd);
     return;
   }
   switch (c) {
@@ -429,13 +430,18 @@ void Translator::Scripts(List& list, Token t) {
   std::string sup, sub;
   bool hasSup = false, hasSub = false;
   int primes = 0, height = 0;
+  // Scripts need a level of their own, two when they stack; with no room
+  // left they are written inline.
+  const bool room = Fits(list, 2, 0);
+  if (!room && t.kind != TokenKind::kPrime)
+    Diagnose(t, "nested deeper than 64 constructs: the script is drawn inline");
   for (;;) {
     if (t.kind == TokenKind::kPrime) {
       if (hasSup) Diagnose(t, "double superscript");
       else ++primes;
     } else {
       const bool isSup = t.kind == TokenKind::kSup;
-      List child = Child(list, 2);
+      List child = Child(list, room ? 2 : 0);
       child.display = false;
       bool ok = false;
       std::string m = CaptureArgument(child, t, &ok);
@@ -460,10 +466,20 @@ void Translator::Scripts(List& list, Token t) {
     a.start = a.end = out_.size();
   }
   if (primes) {
+    SplitRun(list);  // the primes belong to the last letter, and end the run
     for (int i = 0; i < primes; ++i) out_ += "<'>";
   }
   a.end = out_.size();
   if (!hasSup && !hasSub) return;
+  if (!room) {
+    out_ += sub;
+    out_ += sup;
+    list.last.scripted = true;
+    list.last.runStyle = -1;
+    list.last.end = out_.size();
+    list.height = std::max(list.height, height);
+    return;
+  }
 
   const bool fits = Fits(list, 2, std::max(a.height, height));
   int wrapped = 0;
