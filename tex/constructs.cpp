@@ -225,11 +225,9 @@ void Translator::Styled(List& list, const Token& t, int style) {
   if (ParseArgument(child, t)) EndAtom(list, start, Cls::kOrd, child.tall, child.height);
 }
 
-// Text as it is written, spaces kept (a run of them is one), in an upright,
-// italic or bold face.
-void Translator::TextCommand(List& list, const Token& t, int style) {
-  bool ok = false;
-  const std::string_view raw = RawArgument(t, &ok);
+// Text as it is written, spaces kept (a run of them is one), escaped for
+// the markup; \% and kin write their character, \, and kin a space.
+std::string Translator::TextMarkup(std::string_view raw) {
   const std::size_t base = std::size_t(raw.data() - lex_.Text().data());
   std::string text;
   bool space = false;
@@ -245,14 +243,18 @@ void Translator::TextCommand(List& list, const Token& t, int style) {
     if (ch == '\\' && i + 1 < raw.size()) {
       std::size_t j = i + 1;
       while (j < raw.size() && std::isalpha(static_cast<unsigned char>(raw[j]))) ++j;
-      if (j == i + 1) {  // \% \& \{ and kin write the character
-        AppendEscaped(text, raw.substr(i + 1, 1));
+      if (j == i + 1) {
+        const char next = raw[i + 1];
+        if (next == ',' || next == ';' || next == ':' || next == ' ') text += ' ';
+        else if (next != '!') AppendEscaped(text, raw.substr(i + 1, 1));
         i = j;
         continue;
       }
       const std::string_view name = raw.substr(i + 1, j - i - 1);
       if (name == "textbackslash") {
         text += '\\';
+      } else if (name == "quad" || name == "qquad") {
+        text += name == "quad" ? "  " : "    ";
       } else {
         Diagnose(base + i, j - i, "unknown command " + Backslashed(name) + " in text");
         text += "<FONT color=" + ColorHex(options_.warningColor) + ">\\";
@@ -265,6 +267,12 @@ void Translator::TextCommand(List& list, const Token& t, int style) {
     if (ch == '<') text += '<';
     text += ch;
   }
+  return text;
+}
+
+void Translator::TextCommand(List& list, const Token& t, int style) {
+  bool ok = false;
+  const std::string text = TextMarkup(RawArgument(t, &ok));
   Text(std::string(StyleOpen(style)) + text + std::string(StyleClose(style)), list, Cls::kOrd);
 }
 
@@ -278,10 +286,7 @@ void Translator::Operator(List& list, const Token& t, const Command& c) {
       limits = true;
     }
     bool ok = false;
-    const std::string_view name = RawArgument(t, &ok);
-    std::string text;
-    AppendEscaped(text, name);
-    Text(text, list, Cls::kOp);
+    Text(TextMarkup(RawArgument(t, &ok)), list, Cls::kOp);
     list.last.textOp = true;
     list.last.limits = limits && list.display ? 1 : -1;
     return;

@@ -115,8 +115,9 @@ void Translator::Environment(List& list, const Token& t) {
   if (!env) {
     const std::size_t end = std::size_t(name.data() - lex_.Text().data()) + name.size() + 1;
     Diagnose(t.offset, end - t.offset, "unknown environment '" + std::string(name.substr(0, 40)) + "'");
-    Text("<FONT color=" + ColorHex(options_.warningColor) + ">" + std::string(name.substr(0, 40)) + "</FONT>",
-         list, Cls::kOrd);
+    std::string warning = "<FONT color=" + ColorHex(options_.warningColor) + ">";
+    AppendEscaped(warning, name.substr(0, 40));
+    Text(warning + "</FONT>", list, Cls::kOrd);
   }
   if (env && env->kind == kArray) {
     if (PeekNonSpace().kind == TokenKind::kChar && lex_.Peek().text == "[") {

@@ -105,6 +105,7 @@ class Translator {
   void Big(List& list, const Token& t, const Command& c);
   void Styled(List& list, const Token& t, int style);
   void TextCommand(List& list, const Token& t, int style);
+  std::string TextMarkup(std::string_view raw);
   void Operator(List& list, const Token& t, const Command& c);
   void Colour(List& list, const Token& t, bool withText);
   void Boxed(List& list, const Token& t, const Command& c);
