@@ -113,7 +113,9 @@ void Translator::Environment(List& list, const Token& t) {
   Columns columns;
   columns.kind = env ? env->kind : kMatrix;
   if (!env) {
-    const std::size_t end = std::size_t(name.data() - lex_.Text().data()) + name.size() + 1;
+    // Up to the name's closing brace, which an unended name lacks.
+    const std::size_t end = std::min(std::size_t(name.data() - lex_.Text().data()) + name.size() + 1,
+                                     lex_.Text().size());
     Diagnose(t.offset, end - t.offset, "unknown environment '" + std::string(name.substr(0, 40)) + "'");
     std::string warning = "<FONT color=" + ColorHex(options_.warningColor) + ">";
     AppendEscaped(warning, name.substr(0, 40));
