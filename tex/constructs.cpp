@@ -187,6 +187,7 @@ void Translator::LeftRight(List& list, const Token& t) {
   std::string inner;
   inner.swap(out_);
   out_.swap(saved);
+  moved_ += inner.size();
   BeginAtom(list, Cls::kOrd);
   const std::size_t start = out_.size();
   if (paren) {

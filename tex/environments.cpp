@@ -186,6 +186,7 @@ int Translator::TableBody(List& list, const Token& begin, std::string_view name,
         const bool top = out_.compare(lastRow, 4, "<TR ") == 0;
         const std::string tag = top ? "<TR style=\"border-top: 1 solid; border-bottom: 1 solid\">"
                                     : "<TR style=\"border-bottom: 1 solid\">";
+        moved_ += out_.size() - lastRow;
         out_.replace(lastRow, lastRowTag, tag);
       }
       if (!braceEnds) {

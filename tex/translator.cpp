@@ -130,6 +130,7 @@ void Translator::FinishList(List& list) {
     Diagnose(list.overOffset, 0, "nested deeper than 64 constructs: the fraction is left out");
     return;
   }
+  moved_ += (out_.size() - list.over) + (out_.size() - list.start);
   out_.insert(list.over, kMid[k]);
   out_.insert(list.start, kOpen[k]);
   out_ += kClose[k];
@@ -202,6 +203,7 @@ std::string Translator::CaptureArgument(List& child, const Token& command, bool*
   std::string captured;
   captured.swap(out_);
   out_.swap(saved);
+  moved_ += captured.size();
   return captured;
 }
 
@@ -229,6 +231,7 @@ bool Translator::OptionalArgument(List& child, std::string* markup) {
   FinishList(child);
   markup->swap(out_);
   out_.swap(saved);
+  moved_ += markup->size();
   return true;
 }
 
@@ -410,6 +413,7 @@ void Translator::SplitRun(List& list) {
     const std::size_t runEnd = a.lastLetter + (out_.find(close, a.lastLetter) - a.lastLetter) + close.size();
     std::string letter = out_.substr(a.lastLetter, runEnd - close.size() - a.lastLetter);
     std::string suffix = out_.substr(runEnd);
+    moved_ += out_.size() - a.lastLetter;
     out_.resize(a.lastLetter);
     out_ += close;
     a.start = out_.size();
@@ -423,6 +427,7 @@ void Translator::SplitRun(List& list) {
 
 void Translator::WrapBase(List& list, std::string_view open) {
   SplitRun(list);
+  moved_ += out_.size() - list.last.start;
   out_.insert(list.last.start, open);
 }
 

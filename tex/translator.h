@@ -65,6 +65,9 @@ class Translator {
   Translator(std::string_view tex, std::size_t begin, std::size_t end, const TexOptions& options);
   // Translates the whole text; the result's markup and diagnostics.
   void Run(TexResult* result);
+  // The work beyond writing each byte once: bytes of markup moved to make
+  // room for a construct around them, and bytes of captured parts copied in.
+  std::size_t Moved() const { return moved_; }
 
  private:
   friend struct EnvironmentReader;
@@ -142,6 +145,7 @@ class Translator {
   std::string out_;
   std::vector<TexDiagnostic> diagnostics_;
   std::size_t dropped_ = 0;
+  std::size_t moved_ = 0;
   Token stop_;  // the token that ended the last list
 };
 

@@ -360,4 +360,29 @@ TEST(TexTranslation, MarkupGrowsInProportionToTheText) {
   }
 }
 
+// The work of a translation beyond writing each byte once (bytes moved to
+// wrap what came before in a construct, captured parts copied in) grows in
+// proportion to the text: a hundred times the formulas, a hundred times the
+// work, for every pattern that wraps or captures.
+TEST(TexTranslation, WorkGrowsInProportionToTheText) {
+  const char* patterns[] = {"{a+b \\over c}", "{{x}_i^2}^3", "\\left(x\\right)^2", "ab_i^2c'",
+                            "\\begin{array}{c}a\\\\\\hline\\end{array}", "\\sqrt[3]{x}^2 \\hat{y}_1",
+                            "\\sum_i^n {{{x}^2}^2}^2"};
+  auto moved = [](const std::string& tex) {
+    lexaro::TexResult r;
+    lexaro::tex::Translator t(tex, 0, tex.size(), {});
+    t.Run(&r);
+    EXPECT_TRUE(r.diagnostics.empty()) << tex.substr(0, 40);
+    return t.Moved();
+  };
+  for (const char* p : patterns) {
+    const size_t a = moved(Repeat(p, 100)), b = moved(Repeat(p, 10000));
+    EXPECT_GT(a, 0u) << p;
+    EXPECT_EQ(b, a * 100) << p;
+  }
+  // Nesting moves a byte once a level, and the levels are bounded.
+  const std::string deep = Repeat("{", 60) + "x" + Repeat("}^2", 60);
+  EXPECT_LE(moved(deep), 64 * lexaro::TranslateTex(deep).markup.size());
+}
+
 }  // namespace
