@@ -14,7 +14,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build=${BUILD:-build-fuzz}
-targets_all=(markup ink properties color string_tool options)
+targets_all=(markup ink properties color string_tool options tex)
 
 build() {
   bash scripts/setup.sh
@@ -41,7 +41,10 @@ run() {
     mkdir -p "$corpus" "$findings" "fuzz/regressions/$t"
     local args=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=4096
                 -print_final_stats=1 -artifact_prefix="$findings/")
-    case $t in markup | ink) args+=(-dict="$build/fuzz/markup.dict") ;; esac
+    case $t in
+      markup | ink) args+=(-dict="$build/fuzz/markup.dict") ;;
+      tex) args+=(-dict="$build/fuzz/tex.dict") ;;
+    esac
     echo "fuzz: $t for ${seconds}s" >&2
     "$build/fuzz/fuzz_$t" "${args[@]}" "$corpus" "fuzz/corpus/$t" fuzz/regressions/"$t"
   done
