@@ -42,6 +42,8 @@ void CLexaroDemoView::OnInitialUpdate() {
   m_lastAngle = m_angle = 0;
   m_lastText = CString();
   m_text = m_lastText;
+  m_lastTex = false;
+  m_texDiagnostics.clear();
   // Drawings on the view use a 20-pixel gothic face; the controls keep
   // their own font (UseEngineFont switches between them).
   CDC* dc = m_canvas.get();
@@ -99,16 +101,37 @@ void CLexaroDemoView::OnLButtonDown(const QPoint& point) {
     m_lexaro.SetParam_lfEscapement(long(m_angle % 360) * 10);
   }
   UseEngineFont(m_lf);
-  if (!(m_text == m_lastText)) {
+  const bool tex = m_texSwitch->isChecked();
+  if (!(m_text == m_lastText) || tex != m_lastTex) {
     m_lastText = m_text;
+    m_lastTex = tex;
     ++m_parseCount;
-    m_lexaro.SetText(dc, m_lexaro.GetFormalText(m_lastText, m_newline));
+    m_lexaro.SetText(dc, MarkupOf(m_lastText, tex));
   }
   m_lexaro.TextOutA(dc, CPoint(point.x(), point.y()));
   update();
+  emit Diagnosed(DiagnosticSummary());
+}
+
+CString CLexaroDemoView::MarkupOf(const CString& text, bool tex) {
+  m_texDiagnostics.clear();
+  if (!tex) return m_lexaro.GetFormalText(text, m_newline);
+  // TeX keeps its lines: it reads a line break as a space, and joining the
+  // lines would run a command into the next line's letters.
+  lexaro::TexResult translated = lexaro::TranslateTex(ToEdit(text).toStdString());
+  m_texDiagnostics = std::move(translated.diagnostics);
+  return CString(translated.markup);
+}
+
+QString CLexaroDemoView::DiagnosticSummary() const {
+  auto summary = [](const char* what, size_t count, const std::string& first) {
+    return QString("%1 %2 件: %3").arg(what).arg(count).arg(QString::fromStdString(first));
+  };
+  // What the translation could not take comes first: the markup made of
+  // TeX is the translator's, not the user's.
+  if (!m_texDiagnostics.empty()) return summary("TeX の診断", m_texDiagnostics.size(), m_texDiagnostics[0].message);
   const auto& found = m_lexaro.GetDiagnostics();
-  emit Diagnosed(found.empty() ? QString()
-                               : QString("診断 %1 件: %2").arg(found.size()).arg(QString::fromStdString(found[0].message.str())));
+  return found.empty() ? QString() : summary("診断", found.size(), found[0].message.str());
 }
 
 void CLexaroDemoView::OnRButtonDown() {
