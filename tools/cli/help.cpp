@@ -19,7 +19,9 @@ std::string HelpText() {
 
 Output:
   -o, --output OUT     render: the image file, or '-' for standard output;
-                       batch and samples: the directory (created if missing)
+                       batch and samples: the directory (created if missing);
+                       tex2markup: the markup file (standard output by
+                       default)
   --format png|svg     the image format; by default the output's extension
                        decides (.svg is SVG, anything else PNG)
   --extent             render: print the upright box of the layout and the
