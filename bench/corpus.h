@@ -9,26 +9,37 @@ namespace lexaro::bench {
 struct Formula {
   const char* name;
   const char* markup;
+  const char* tex;  // the same formula as TeX
 };
 
 inline constexpr Formula kCorpus[] = {
-    {"fraction", "<FRAC><S>1</S><S>x</S></FRAC>"},
+    {"fraction", "<FRAC><S>1</S><S>x</S></FRAC>",
+     "\\frac{1}{x}"},
     {"quadratic",
-     "x<=><FRAC><S><->b<pm><SQRT>b<SUP>2</SUP><->4ac</SQRT></S><S>2a</S></FRAC>"},
+     "x<=><FRAC><S><->b<pm><SQRT>b<SUP>2</SUP><->4ac</SQRT></S><S>2a</S></FRAC>",
+     "x=\\frac{-b\\pm\\sqrt{b^2-4ac}}{2a}"},
     {"sum", "<TB><S><sum></S><S>k<=>1</S><S>n</S></TB>k<SUP>2</SUP><=>"
-            "<FRAC><S>n(n<+>1)(2n<+>1)</S><S>6</S></FRAC>"},
+            "<FRAC><S>n(n<+>1)(2n<+>1)</S><S>6</S></FRAC>",
+     "\\sum\\limits_{k=1}^n k^2=\\frac{n(n+1)(2n+1)}{6}"},
     {"integral", "<TB><S><int></S><S>0</S><S><infty></S></TB>e<SUP><->x<SUP>2</SUP></SUP>dx<=>"
-                 "<FRAC><S><SQRT><pi></SQRT></S><S>2</S></FRAC>"},
-    {"nested_root", "<SQRT>1<+><SQRT>2<+><SQRT>3<+><SQRT>4</SQRT></SQRT></SQRT></SQRT>"},
-    {"paren_fraction", "<PAREN><FRAC><S>a<+>b</S><S>c<->d</S></FRAC></PAREN><SUP>n</SUP>"},
+                 "<FRAC><S><SQRT><pi></SQRT></S><S>2</S></FRAC>",
+     "\\int\\limits_0^\\infty e^{-x^2}dx=\\frac{\\sqrt{\\pi}}{2}"},
+    {"nested_root", "<SQRT>1<+><SQRT>2<+><SQRT>3<+><SQRT>4</SQRT></SQRT></SQRT></SQRT>",
+     "\\sqrt{1+\\sqrt{2+\\sqrt{3+\\sqrt{4}}}}"},
+    {"paren_fraction", "<PAREN><FRAC><S>a<+>b</S><S>c<->d</S></FRAC></PAREN><SUP>n</SUP>",
+     "\\left(\\frac{a+b}{c-d}\\right)^n"},
     {"matrix", "<PAREN type=\"[,]\"><TABLE><TR><TD>a</TD><TD>b</TD></TR>"
-               "<TR><TD>c</TD><TD>d</TD></TR></TABLE></PAREN>"},
-    {"limit", "<BTM><S>lim</S><S>x<to>0</S></BTM><FRAC><S>sin x</S><S>x</S></FRAC><=>1"},
+               "<TR><TD>c</TD><TD>d</TD></TR></TABLE></PAREN>",
+     "\\begin{bmatrix}a&b\\\\c&d\\end{bmatrix}"},
+    {"limit", "<BTM><S>lim</S><S>x<to>0</S></BTM><FRAC><S>sin x</S><S>x</S></FRAC><=>1",
+     "\\lim\\limits_{x\\to 0}\\frac{\\sin x}{x}=1"},
     {"cases", "|x|<=><PAREN type=\"{,_\"><TABLE><TR><TD>x</TD><TD>x<geq>0</TD></TR>"
-              "<TR><TD><->x</TD><TD>x<lt>0</TD></TR></TABLE></PAREN>"},
+              "<TR><TD><->x</TD><TD>x<lt>0</TD></TR></TABLE></PAREN>",
+     "|x|=\\begin{cases}x&x\\geq 0\\\\-x&x<0\\end{cases}"},
     {"continued_fraction",
      "<FRAC><S>1</S><S>1<+><FRAC><S>1</S><S>1<+><FRAC><S>1</S><S>1<+>x</S></FRAC></S></FRAC>"
-     "</S></FRAC>"},
+     "</S></FRAC>",
+     "\\frac{1}{1+\\frac{1}{1+\\frac{1}{1+x}}}"},
 };
 
 // Repeats the corpus' formulas, one per line, until the text reaches `bytes`.

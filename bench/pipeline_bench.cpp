@@ -2,6 +2,8 @@
 // on a scratch surface, a surface sized from the extent, drawing onto it and
 // encoding it. Pipeline/ times the whole; DrawFresh/ the drawing stage with
 // its fresh surface (Layout/ and EncodePng/ time the other stages).
+// Translate/ times the translation of the same formula written in TeX, and
+// TexPipeline/ the whole path from TeX to PNG bytes.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -50,6 +52,28 @@ void BM_Pipeline(benchmark::State& state, const Formula* f) {
   state.counters["bytes"] = double(bytes);
 }
 
+void BM_Translate(benchmark::State& state, const Formula* f) {
+  size_t bytes = 0;
+  for (auto _ : state) {
+    lexaro::TexResult r = lexaro::TranslateTex(f->tex);
+    bytes = r.markup.size();
+    benchmark::DoNotOptimize(r);
+  }
+  state.counters["markup"] = double(bytes);
+}
+
+void BM_TexPipeline(benchmark::State& state, const Formula* f) {
+  CLexaro lx;
+  lx.SetParam_lfHeight(-kEm);
+  size_t bytes = 0;
+  for (auto _ : state) {
+    const lexaro::TexResult r = lexaro::TranslateTex(f->tex);
+    bytes = MarkupToPng(lx, CString(r.markup)).size();
+    benchmark::DoNotOptimize(bytes);
+  }
+  state.counters["bytes"] = double(bytes);
+}
+
 void BM_DrawFresh(benchmark::State& state, const Formula* f) {
   CLexaro lx;
   lx.SetParam_lfHeight(-kEm);
@@ -62,6 +86,10 @@ const bool kRegistered = [] {
     benchmark::RegisterBenchmark((std::string("Pipeline/") + f.name).c_str(), BM_Pipeline, &f)
         ->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark((std::string("DrawFresh/") + f.name).c_str(), BM_DrawFresh, &f)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark((std::string("Translate/") + f.name).c_str(), BM_Translate, &f)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark((std::string("TexPipeline/") + f.name).c_str(), BM_TexPipeline, &f)
         ->Unit(benchmark::kMicrosecond);
   }
   return true;

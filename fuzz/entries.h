@@ -22,6 +22,11 @@ void Properties(const uint8_t* data, size_t size);
 void Color(const uint8_t* data, size_t size);
 // The string tool's cursors and edits.
 void StringTool(const uint8_t* data, size_t size);
+// TeX through the translator, then the markup through SetText and
+// TextOutA; the first byte chooses display style and strict mode. The
+// markup stays in proportion to the text, balanced and within the nesting
+// limit.
+void Tex(const uint8_t* data, size_t size);
 // The command-line parser of `lexaro`; the words are separated by NULs.
 void Options(const uint8_t* data, size_t size);
 

@@ -14,7 +14,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build=${BUILD:-build-fuzz}
-targets_all=(markup ink properties color string_tool options)
+targets_all=(markup ink properties color string_tool options tex)
 
 build() {
   bash scripts/setup.sh

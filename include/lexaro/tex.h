@@ -1,4 +1,4 @@
-// TeX math in, Lexaro markup out. The translation is plain text to plain
+// TeX math in, Lexaro markup out (docs/tex.md lists what is read). The translation is plain text to plain
 // text, so its result can be drawn by CLexaro, passed to the one-call API, or
 // kept and edited as markup.
 //
@@ -18,8 +18,8 @@
 namespace lexaro {
 
 struct TexOptions {
-  // Display style: limits above and below big operators, full-size
-  // fractions; otherwise inline style, as TeX's $...$.
+  // Display style: big operators larger, their limits above and below;
+  // otherwise inline style, as TeX's $...$. Fractions are full size in both.
   bool display = false;
   // Strict: anything not translatable fails the whole translation (ok is
   // false and markup empty). Lenient: it is drawn as its own name in
@@ -39,7 +39,7 @@ struct TexDiagnostic {
 struct TexResult {
   std::string markup;                     // UTF-8 markup
   std::vector<TexDiagnostic> diagnostics;  // in order of offset
-  bool ok = true;                         // false only when strict and diagnosed
+  bool ok = true;  // false when strict and diagnosed, or the text is beyond 4 MiB
   explicit operator bool() const { return ok; }
 };
 

@@ -52,5 +52,6 @@ TEST(FuzzRegressions, PropertyInputsParse) { Replay("properties", lexaro::fuzz::
 TEST(FuzzRegressions, ColourInputsRead) { Replay("color", lexaro::fuzz::Color); }
 TEST(FuzzRegressions, StringToolInputsEnd) { Replay("string_tool", lexaro::fuzz::StringTool); }
 TEST(FuzzRegressions, CommandLinesParse) { Replay("options", lexaro::fuzz::Options); }
+TEST(FuzzRegressions, TexTranslatesLaysOutAndDraws) { Replay("tex", lexaro::fuzz::Tex); }
 
 }  // namespace
