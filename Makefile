@@ -26,7 +26,8 @@ test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 # The markup reference's images and symbol table, drawn from docs/markup.md's
-# own examples and from the vocabulary into docs/markup/.
+# own examples and from the vocabulary into docs/markup/, and the TeX guide's
+# images from docs/tex.md's examples into docs/tex/.
 docs: build
 	@sh scripts/docs.sh render $(BUILD)/tools/lexaro $(BUILD)/tools/lexaro-showcase
 

@@ -50,6 +50,8 @@ void CLexaroDemoView::OnInitialUpdate() {
   m_lastAngle = m_angle = 0;
   m_lastText = CString();
   m_text = m_lastText;
+  m_lastTex = false;
+  m_texDiagnostics.clear();
   // Drawings on the view use a 20-pixel gothic face; the controls keep
   // their own font (UseEngineFont switches between them).
   CDC* dc = m_canvas.get();
@@ -113,17 +115,38 @@ void CLexaroDemoView::OnLButtonDown(const QPoint& point) {
   LOGFONT lf = m_lf;
   lf.lfHeight = -std::max(1, int(std::lround(kEm * m_canvasRatio)));
   UseEngineFont(lf);
-  if (!(m_text == m_lastText) || m_layoutRatio != m_canvasRatio) {
+  const bool tex = m_texSwitch->isChecked();
+  if (!(m_text == m_lastText) || tex != m_lastTex || m_layoutRatio != m_canvasRatio) {
     m_lastText = m_text;
+    m_lastTex = tex;
     m_layoutRatio = m_canvasRatio;
     ++m_parseCount;
-    m_lexaro.SetText(dc, m_lexaro.GetFormalText(m_lastText, m_newline));
+    m_lexaro.SetText(dc, MarkupOf(m_lastText, tex));
   }
   m_lexaro.TextOutA(dc, CPoint(int(std::lround(point.x() * m_canvasRatio)), int(std::lround(point.y() * m_canvasRatio))));
   update();
+  emit Diagnosed(DiagnosticSummary());
+}
+
+CString CLexaroDemoView::MarkupOf(const CString& text, bool tex) {
+  m_texDiagnostics.clear();
+  if (!tex) return m_lexaro.GetFormalText(text, m_newline);
+  // TeX keeps its lines: it reads a line break as a space, and joining the
+  // lines would run a command into the next line's letters.
+  lexaro::TexResult translated = lexaro::TranslateTex(ToEdit(text).toStdString());
+  m_texDiagnostics = std::move(translated.diagnostics);
+  return CString(translated.markup);
+}
+
+QString CLexaroDemoView::DiagnosticSummary() const {
+  auto summary = [](const QString& what, size_t count, const std::string& first) {
+    return tr("%1 %2 件: %3").arg(what).arg(count).arg(QString::fromStdString(first));
+  };
+  // What the translation could not take comes first: the markup made of
+  // TeX is the translator's, not the user's.
+  if (!m_texDiagnostics.empty()) return summary(tr("TeX の診断"), m_texDiagnostics.size(), m_texDiagnostics[0].message);
   const auto& found = m_lexaro.GetDiagnostics();
-  emit Diagnosed(found.empty() ? QString()
-                               : tr("診断 %1 件: %2").arg(found.size()).arg(QString::fromStdString(found[0].message.str())));
+  return found.empty() ? QString() : summary(tr("診断"), found.size(), found[0].message.str());
 }
 
 void CLexaroDemoView::OnRButtonDown() {

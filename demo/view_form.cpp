@@ -53,6 +53,9 @@ void CLexaroDemoView::BuildForm() {
   m_angleEdit->setFixedWidth(60);
   angleRow->addWidget(m_angleEdit);
   angleRow->addWidget(new QLabel("[deg]"));
+  m_texSwitch = Named(new QCheckBox("TeX"), IDC_TEX);
+  m_texSwitch->setToolTip(tr("テキストを TeX の数式として変換して出力します"));
+  angleRow->addWidget(m_texSwitch);
   angleRow->addStretch();
   auto* clear = Named(new QPushButton(tr("クリア")), IDC_CLEAR);
   connect(clear, &QPushButton::clicked, this, [this] { OnClear(); });

@@ -48,6 +48,9 @@ std::string Invalid(const RenderOptions& o) {
   if (o.dpi < 1 || Scaled(o.dpi, o.scale) > kMaxDpi) return "the resolution must lie between 1 and 100000 dpi";
   if (!std::isfinite(o.angle)) return "the angle must be a finite number";
   if (o.codePage != CP_UTF8 && o.codePage != CP_SHIFTJIS) return "the code page must be UTF-8 or Shift_JIS";
+  // The translation keeps the TeX's own characters (in \text, say) in the
+  // markup, so both are UTF-8.
+  if (o.notation == Notation::kTex && o.codePage != CP_UTF8) return "TeX is read as UTF-8: the code page must be UTF-8";
   if (o.background != CLR_TRANSPARENT && (o.background & 0xFF000000) != 0)
     return "the background must be CLR_TRANSPARENT or an opaque colour";
   return {};
@@ -79,6 +82,9 @@ std::unique_ptr<CRasterDC> NewRaster(int width, int height, const RenderOptions&
 // the padded, turned layout box, which lies at (0, 0) - (boxWidth,
 // boxHeight); the image may reach beyond it where drawing does.
 struct Layout {
+  std::string translated;                   // the markup made from TeX
+  std::string_view markup;                  // what is laid out: the text or its translation
+  std::vector<TexDiagnostic> texDiagnostics;
   std::unique_ptr<CLexaro> engine = std::make_unique<CLexaro>();
   LX_TXT_EXTENT extent{};
   int boxWidth = 1, boxHeight = 1;
@@ -120,9 +126,31 @@ bool PlaceBox(Layout& l, const RenderOptions& o, std::string* error) {
   return true;
 }
 
-// Lays the markup out and finds how far its drawing reaches.
-bool LayOut(std::string_view markup, const RenderOptions& o, Layout& l, std::string* error) {
+// Why strict TeX failed: its first diagnostic and how many follow.
+std::string TexFailure(const std::vector<TexDiagnostic>& found) {
+  if (found.empty()) return "the TeX cannot be translated";
+  std::string more;
+  if (found.size() > 1) more = " (and " + std::to_string(found.size() - 1) + " more)";
+  return "TeX, byte " + std::to_string(found.front().offset) + ": " + found.front().message + more;
+}
+
+// The markup the text stands for: the text itself, or its translation.
+bool MarkupOfText(std::string_view text, const RenderOptions& o, Layout& l, std::string* error) {
+  l.markup = text;
+  if (o.notation != Notation::kTex) return true;
+  TexResult tex = TranslateTex(text, o.tex);
+  if (!tex) return (*error = TexFailure(tex.diagnostics)), false;
+  l.translated = std::move(tex.markup);
+  l.markup = l.translated;
+  l.texDiagnostics = std::move(tex.diagnostics);
+  return true;
+}
+
+// Lays the text out and finds how far its drawing reaches.
+bool LayOut(std::string_view text, const RenderOptions& o, Layout& l, std::string* error) {
   if (std::string why = Invalid(o); !why.empty()) return (*error = why), false;
+  if (!MarkupOfText(text, o, l, error)) return false;
+  const std::string_view markup = l.markup;
   CRasterDC scratch(1, 1, CLR_TRANSPARENT);
   scratch.SetResolution(Scaled(o.dpi, o.scale));
   Prepare(scratch, o);
@@ -255,6 +283,7 @@ Result<Measurement> Measure(std::string_view markup, const RenderOptions& o) {
   m.height = area.Height();
   m.origin = CPoint(l.at.x - area.left, l.at.y - area.top);
   m.diagnostics = l.engine->GetDiagnostics();
+  m.texDiagnostics = std::move(l.texDiagnostics);
   return Success(m);
 }
 
@@ -296,7 +325,7 @@ Result<std::string> RenderSvg(std::string_view markup, const RenderOptions& o) {
   Prepare(dc, o);
   // Laid out again on the document itself, as any surface lays out what it
   // draws; the size was found with the raster's layout, which is the same.
-  if (l.engine->SetText(&dc, CString(markup)) != 1)
+  if (l.engine->SetText(&dc, CString(l.markup)) != 1)
     return Failure<std::string>("the markup cannot be laid out (out of memory)");
   if (l.engine->TextOutA(&dc, CPoint(l.at.x - area.left, l.at.y - area.top)) != 1)
     return Failure<std::string>("the markup cannot be drawn (out of memory)");

@@ -23,10 +23,6 @@
         <translation>Cannot read the sample: %1</translation>
     </message>
     <message>
-        <source>診断 %1 件: %2</source>
-        <translation>Diagnostics (%1): %2</translation>
-    </message>
-    <message>
         <source>左クリック：テキスト出力</source>
         <translation>Left click: draw the text</translation>
     </message>
@@ -61,6 +57,22 @@
     <message>
         <source>ｺﾝﾄﾛｰﾙｸﾗｽのｻﾝﾌﾟﾙ</source>
         <translation>Control classes</translation>
+    </message>
+    <message>
+        <source>%1 %2 件: %3</source>
+        <translation>%1 (%2): %3</translation>
+    </message>
+    <message>
+        <source>TeX の診断</source>
+        <translation>TeX diagnostics</translation>
+    </message>
+    <message>
+        <source>診断</source>
+        <translation>Diagnostics</translation>
+    </message>
+    <message>
+        <source>テキストを TeX の数式として変換して出力します</source>
+        <translation>Translate the text from TeX math notation before drawing</translation>
     </message>
 </context>
 <context>

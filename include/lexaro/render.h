@@ -1,8 +1,9 @@
 // One call from markup to a finished image. The image is sized to hold
 // everything the markup draws (boxes moved by `position` and glyphs that
 // reach out of their boxes included), turned by the angle and padded; then
-// it is drawn, encoded or written. A failure comes back as a value with a
-// message, never as an exception or a crash. Each call uses engine objects
+// it is drawn, encoded or written. The text may be TeX math instead
+// (options.notation), translated into markup first. A failure comes back as
+// a value with a message, never as an exception or a crash. Each call uses engine objects
 // of its own and no class-wide parameter, so calls may run on several
 // threads at once.
 //
@@ -10,6 +11,8 @@
 //   options.em = 32;
 //   auto png = lexaro::RenderPng("x<SUP>2</SUP>", options);
 //   if (!png) std::fprintf(stderr, "%s\n", png.error.c_str());
+//   options.notation = lexaro::Notation::kTex;  // the same from TeX (lexaro/tex.h)
+//   png = lexaro::RenderPng("x^2", options);
 #pragma once
 
 #include <memory>
@@ -20,10 +23,17 @@
 
 #include "lexaro/engine.h"
 #include "lexaro/raster_dc.h"
+#include "lexaro/tex.h"
 
 namespace lexaro {
 
+// The notation of the text given: Lexaro markup, or TeX math translated
+// into markup before it is laid out.
+enum class Notation { kMarkup, kTex };
+
 struct RenderOptions {
+  Notation notation = Notation::kMarkup;
+  TexOptions tex;  // kTex: display style; strict fails, with the first diagnostic's message
   int em = 20;                            // em height in pixels, before scale
   std::string face;                       // default face; empty: the engine's default
   COLORREF color = 0x000000;              // default text colour (markup may override)
@@ -32,7 +42,7 @@ struct RenderOptions {
   int padding = 0;                        // pixels around the laid-out box, before scale
   int dpi = 96;                           // resolution of FONT sizes in points, before scale
   double scale = 1;                       // multiplies em, padding and dpi
-  int codePage = CP_UTF8;                 // the markup's bytes: CP_UTF8 or CP_SHIFTJIS
+  int codePage = CP_UTF8;                 // the markup's bytes: CP_UTF8 or CP_SHIFTJIS (TeX is UTF-8)
   bool antialias = true;                  // smooth lines and fills (text is always smooth)
   bool debugBoxes = false;                // outline every line and construct box
 };
@@ -59,10 +69,13 @@ struct Measurement {
   int height = 0;
   CPoint origin;         // where the layout's top-left corner lies in the image
   std::vector<LX_DIAGNOSTIC> diagnostics;  // what the layout passed over or repaired
+  std::vector<TexDiagnostic> texDiagnostics;  // kTex: what the translation could not take,
+                                              // offsets into the TeX text
 };
 
 enum class ImageFormat { kAuto, kPng, kSvg };
 
+// The functions below take the text in the options' notation.
 LEXARO_API Result<Measurement> Measure(std::string_view markup, const RenderOptions& options = {});
 // What the layout of the markup passes over or repairs (CLexaro's
 // GetDiagnostics), without drawing: empty for markup that lays out as written.

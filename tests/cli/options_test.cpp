@@ -56,6 +56,12 @@ TEST(Options, ReadsEveryOptionInBothSpellings) {
   ASSERT_TRUE(r.ok) << r.error;
   EXPECT_EQ(r.options.samplesDir, "s");
 
+  r = Parse({"tex2markup", "--display"});  // standard input to standard output
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_TRUE(r.options.tex && r.options.display);
+  EXPECT_EQ(r.options.inputFile, "-");
+  EXPECT_EQ(r.options.output, "-");
+
   EXPECT_EQ(Parse({"--version"}).options.command, Command::kVersion);
   EXPECT_EQ(Parse({"batch", "--help"}).options.command, Command::kHelp);
 }
@@ -114,6 +120,13 @@ TEST(Options, RefusesBadCommandLinesWithAReason) {
       {"render", "x", "-o", "a", "--shard", "0/2"},
       {"samples", "-o", "d", "extra"},
       {"samples"},
+      {"render", "x", "-o", "a", "--display"},  // a style of TeX without --tex
+      {"render", "x", "-o", "a", "--tex", "--encoding", "cp932"},
+      {"samples", "-o", "d", "--tex"},
+      {"check", "--display"},
+      {"tex2markup", "a", "b"},
+      {"tex2markup", "a", "-f", "f"},
+      {"tex2markup", "a", "--size", "30"},
   };
   for (const auto& args : bad) {
     std::string line;

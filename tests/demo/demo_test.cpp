@@ -113,6 +113,34 @@ TEST_F(Demo, TheStatusBarShowsTheDrawnTextsDiagnostics) {
   EXPECT_EQ(frame->statusBar()->currentMessage().toStdString(), "レディ");
 }
 
+// With the TeX switch on, the edit box's lines are translated as they are
+// (joined, "\alpha" and "b" would run together) and drawn as the markup
+// made of them; the switch alone lays the text out again.
+TEST_F(Demo, TheTexSwitchDrawsTheTranslationAndShowsItsDiagnostics) {
+  const std::string tex = "\\alpha\n b + \\frac{1}{x}";
+  auto drawn = [this] {
+    const CRasterDC& c = view->Canvas();
+    return std::vector<std::uint32_t>(c.Bits(), c.Bits() + size_t(c.Width()) * c.Height());
+  };
+  Type(QString::fromStdString(lexaro::TranslateTex(tex).markup));
+  QTest::mouseClick(view, Qt::LeftButton, {}, Free());
+  const auto fromMarkup = drawn();
+  view->OnRButtonDown();
+  Type(QString::fromStdString(tex));
+  view->TexSwitch()->setChecked(true);
+  QTest::mouseClick(view, Qt::LeftButton, {}, Free());
+  EXPECT_TRUE(drawn() == fromMarkup);
+  EXPECT_EQ(frame->statusBar()->currentMessage().toStdString(), "レディ");
+  view->TexSwitch()->setChecked(false);
+  QTest::mouseClick(view, Qt::LeftButton, {}, Free());
+  EXPECT_EQ(view->ParseCount(), 3);
+  Type("a + \\nosuchcommand");
+  view->TexSwitch()->setChecked(true);
+  QTest::mouseClick(view, Qt::LeftButton, {}, Free());
+  EXPECT_EQ(frame->statusBar()->currentMessage().toStdString().rfind("TeX の診断 1 件: ", 0), 0u)
+      << frame->statusBar()->currentMessage().toStdString();
+}
+
 TEST_F(Demo, SameTextIsParsedOnceAndEmptyTextDrawsNothing) {
   QTest::mouseClick(view, Qt::LeftButton, {}, Free());
   EXPECT_TRUE(Drawn(view->Canvas()).isNull());

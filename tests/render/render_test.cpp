@@ -165,6 +165,34 @@ TEST(Render, FilesTakeTheirFormatFromTheName) {
   std::filesystem::remove_all(dir);
 }
 
+// TeX is drawn as the markup it translates to, in every output, with the
+// display style asked for; what the translation could not take reaches the
+// caller with offsets into the TeX, and strict TeX fails with it.
+TEST(Render, TexIsDrawnAsItsTranslation) {
+  for (bool display : {false, true}) {
+    const char* tex = "\\sum_{k=1}^n \\frac{a_k}{2}";
+    lexaro::TexOptions style;
+    style.display = display;
+    const std::string markup = lexaro::TranslateTex(tex, style).markup;
+    const auto asTex = With([display](auto& o) { o.notation = lexaro::Notation::kTex, o.tex.display = display; });
+    EXPECT_EQ(*lexaro::RenderPng(tex, asTex), *lexaro::RenderPng(markup)) << display;
+    EXPECT_EQ(*lexaro::RenderSvg(tex, asTex), *lexaro::RenderSvg(markup)) << display;
+    EXPECT_EQ(lexaro::Measure(tex, asTex)->width, lexaro::Measure(markup)->width) << display;
+  }
+  auto tex = With([](auto& o) { o.notation = lexaro::Notation::kTex; });
+  auto measured = lexaro::Measure("a+{b", tex);
+  ASSERT_TRUE(measured) << measured.error;
+  ASSERT_FALSE(measured->texDiagnostics.empty());
+  EXPECT_LE(measured->texDiagnostics[0].offset, 4u);
+  EXPECT_TRUE(lexaro::Measure("a+{b}", tex)->texDiagnostics.empty());
+  tex.tex.strict = true;
+  auto strict = lexaro::RenderPng("a+{b", tex);
+  ASSERT_FALSE(strict);
+  EXPECT_EQ(strict.error.rfind("TeX, byte ", 0), 0u) << strict.error;
+  tex.codePage = CP_SHIFTJIS;
+  EXPECT_NE(lexaro::RenderPng("a", tex).error.find("UTF-8"), std::string::npos);
+}
+
 // Each call has its own font and colour: renders with different options on
 // two threads give what each gives alone.
 TEST(Render, CallsOnSeveralThreadsKeepTheirOwnOptions) {

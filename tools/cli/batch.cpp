@@ -35,8 +35,8 @@ BatchResult DrawItem(const BatchItem& item, const Options& o) {
   const Format format = o.format == Format::kAuto ? Format::kPng : o.format;
   const std::string path = (fs::path(o.output) / (item.name + Extension(format))).string();
   try {
-    std::vector<LX_DIAGNOSTIC> found;
-    if (o.strict && (!DiagnoseMarkup(item.markup, &found, &r.message) || !found.empty())) {
+    std::vector<Finding> found;
+    if (o.strict && (!DiagnoseText(item.markup, o, &found, &r.message) || !found.empty())) {
       if (!found.empty()) r.message = StrictFailure(found);
       return r;
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "lexaro/render.h"
+#include "tools/cli/render.h"
 
 namespace cli {
 
@@ -27,32 +28,39 @@ SourceMap::SourceMap(const std::string& source, const std::string& markup) {
     if (source[k] == '\n') m_lineStarts.push_back(k + 1);
 }
 
-void SourceMap::Locate(int offset, long* line, long* column) const {
-  const size_t at = m_origin[std::clamp<size_t>(size_t(std::max(offset, 0)), 0, m_origin.size() - 1)];
+void SourceMap::Locate(size_t offset, long* line, long* column) const {
+  const size_t at = m_origin[std::min(offset, m_origin.size() - 1)];
   const auto next = std::upper_bound(m_lineStarts.begin(), m_lineStarts.end(), at);
   *line = long(next - m_lineStarts.begin());
   *column = long(at - *(next - 1)) + 1;
 }
 
 std::vector<std::string> DiagnosticLines(const std::string& file, const std::string& source,
-                                         const std::string& markup,
-                                         const std::vector<LX_DIAGNOSTIC>& diagnostics) {
+                                         const std::string& text, const std::vector<Finding>& found) {
   std::vector<std::string> lines;
-  if (diagnostics.empty()) return lines;
-  const SourceMap map(source, markup);
-  for (const LX_DIAGNOSTIC& d : diagnostics) {
+  if (found.empty()) return lines;
+  const SourceMap map(source, text);
+  for (const Finding& d : found) {
     long line = 0, column = 0;
     map.Locate(d.offset, &line, &column);
     lines.push_back(file + ":" + std::to_string(line) + ":" + std::to_string(column) +
-                    ": warning: " + d.message.str());
+                    ": warning: " + d.message);
   }
   return lines;
 }
 
-bool DiagnoseMarkup(const std::string& markup, std::vector<LX_DIAGNOSTIC>* out, std::string* error) {
-  auto found = lexaro::Diagnose(markup);
+bool DiagnoseText(const std::string& text, const Options& o, std::vector<Finding>* out, std::string* error) {
+  out->clear();
+  if (o.tex) {
+    lexaro::TexOptions lenient = TexOptionsOf(o);
+    lenient.strict = false;
+    for (lexaro::TexDiagnostic& d : lexaro::TranslateTex(text, lenient).diagnostics)
+      out->push_back({d.offset, std::move(d.message)});
+    return true;
+  }
+  auto found = lexaro::Diagnose(text);
   if (!found) return (*error = found.error), false;
-  *out = std::move(*found);
+  for (const LX_DIAGNOSTIC& d : *found) out->push_back({size_t(std::max(d.offset, 0)), d.message.str()});
   return true;
 }
 

@@ -81,15 +81,35 @@ bool ReadInput(const std::string& path, std::string* bytes, std::string* error) 
   return ok;
 }
 
-bool MarkupOfFile(const std::string& bytes, std::string* markup, std::string* error) {
-  if (bytes.find('\0') != std::string::npos) return Fail(error, "the input holds a NUL byte: not a markup text");
+namespace {
+
+// The bytes without a leading UTF-8 byte order mark and with CR LF as LF.
+std::string WithoutBomAndCr(const std::string& bytes) {
   size_t start = bytes.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
   std::string text;
   text.reserve(bytes.size());
   for (size_t i = start; i < bytes.size(); ++i)
     if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')) text += bytes[i];
-  *markup = gallery::EngineText(text).str();
+  return text;
+}
+
+}  // namespace
+
+bool MarkupOfFile(const std::string& bytes, std::string* markup, std::string* error) {
+  if (bytes.find('\0') != std::string::npos) return Fail(error, "the input holds a NUL byte: not a markup text");
+  *markup = gallery::EngineText(WithoutBomAndCr(bytes)).str();
   return true;
+}
+
+bool TexOfFile(const std::string& bytes, std::string* tex, std::string* error) {
+  if (bytes.find('\0') != std::string::npos) return Fail(error, "the input holds a NUL byte: not a TeX text");
+  *tex = WithoutBomAndCr(bytes);
+  return true;
+}
+
+bool ReadText(const std::string& path, bool tex, std::string* bytes, std::string* text, std::string* error) {
+  if (!ReadInput(path, bytes, error)) return false;
+  return tex ? TexOfFile(*bytes, text, error) : MarkupOfFile(*bytes, text, error);
 }
 
 bool WriteOutput(const std::string& path, const lexaro::output::Producer& produce, std::string* error) {

@@ -20,6 +20,14 @@ bool ReadInput(const std::string& path, std::string* bytes, std::string* error);
 // becomes LF, and the lines are joined after losing their leading white
 // space (as sample files are). False when the bytes hold a NUL.
 bool MarkupOfFile(const std::string& bytes, std::string* markup, std::string* error);
+// The TeX text of a file: a UTF-8 byte order mark is dropped and CR LF
+// becomes LF; the lines stay as they are, as TeX reads a line break as a
+// space (joining them would run "\\alpha" and "b" together). False when the
+// bytes hold a NUL.
+bool TexOfFile(const std::string& bytes, std::string* tex, std::string* error);
+// Reads a file (or "-") and makes its markup, or its TeX text when tex:
+// *bytes gets the file as written, *text what is drawn or translated.
+bool ReadText(const std::string& path, bool tex, std::string* bytes, std::string* text, std::string* error);
 
 // Writes bytes to path (see lexaro::output::WriteOutputFile); on failure
 // nothing is left at path's side and an existing file at path is untouched.

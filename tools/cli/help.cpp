@@ -13,17 +13,34 @@ std::string HelpText() {
   lexaro samples -o DIR [options]    draw the sample gallery into DIR
   lexaro check [FILE|-]...           list what the markup of each file passes
                                      over or repairs (standard input when none)
+  lexaro tex2markup [TEX|-|-f FILE]  print the markup of a TeX math text
+                                     (standard input when none is given)
   lexaro --help | --version
 
 Output:
   -o, --output OUT     render: the image file, or '-' for standard output;
-                       batch and samples: the directory (created if missing)
+                       batch and samples: the directory (created if missing);
+                       tex2markup: the markup file (standard output by
+                       default)
   --format png|svg     the image format; by default the output's extension
                        decides (.svg is SVG, anything else PNG)
   --extent             render: print the upright box of the layout and the
                        size of the image as JSON, {"width":W,"ascent":A,
                        "descent":D,"imageWidth":IW,"imageHeight":IH} in
                        pixels, instead of drawing
+
+TeX:
+  --tex                render, batch, check: the texts are TeX math (as
+                       between $...$), translated into markup first; read
+                       as UTF-8. What cannot be translated is drawn as its
+                       name in red and is a diagnostic
+  --display            render, batch, check, tex2markup: TeX in display
+                       style (limits above and below \sum, full-size
+                       fractions), as between $$...$$
+  tex2markup writes the markup and a line feed to standard output (or
+  -o FILE) and prints what cannot be translated to standard error as
+  FILE:LINE:COL: warning: MESSAGE ('<tex>' for TeX given as an argument);
+  with --strict any such diagnostic fails and no markup is written.
 
 Drawing:
   --size PX            em height of the default font in pixels (default 20)
@@ -60,14 +77,17 @@ Diagnostics:
   repaired. 'check' prints each as FILE:LINE:COL: warning: MESSAGE (LINE
   and COL counted in the file as written); render and batch draw anyway.
   --strict             render, batch: a formula with any diagnostic fails
-                       (render prints them to standard error)
+                       (render prints them to standard error); with --tex,
+                       any TeX the translation cannot take
   --warnings           render: print the diagnostics to standard error, as
                        FILE:LINE:COL ('<markup>' for markup given as an
-                       argument, '-' for standard input), and draw
+                       argument, '<tex>' for TeX, '-' for standard input),
+                       and draw
 
 Batch:
-  FILE holds one formula per line, or NAME<TAB>MARKUP to name the image
-  NAME.png; other images are named by their line number (line-7.png).
+  FILE holds one formula per line (TeX with --tex), or NAME<TAB>MARKUP to
+  name the image NAME.png; other images are named by their line number
+  (line-7.png).
   Blank lines and lines starting with '#' are skipped. Failing lines are
   reported with their line numbers; the other lines are still drawn. A line
   repeating an earlier line's image name fails. FILE is read once, so it may
@@ -98,7 +118,7 @@ the link's target is written; devices and FIFOs are written in place.
 Exit status: 0 success; 1 an input could not be read, an image was too
 large or could not be drawn or written (for batch: at least one line failed
 or the list stopped early; for check: any diagnostic; with --strict: any
-diagnostic); 2 a usage error (unknown option, malformed or out-of-range
+diagnostic, of the markup or of the TeX); 2 a usage error (unknown option, malformed or out-of-range
 value, missing argument).
 )";
 }

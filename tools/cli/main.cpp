@@ -1,4 +1,5 @@
-// lexaro: draws markup texts into PNG or SVG images from the command line.
+// lexaro: draws markup (or TeX) texts into PNG or SVG images from the command
+// line, and translates TeX into markup.
 #include <cstdio>
 #include <exception>
 #include <new>
@@ -10,6 +11,7 @@
 #include "tools/cli/options.h"
 #include "tools/cli/render.h"
 #include "tools/cli/samples.h"
+#include "tools/cli/tex2markup.h"
 
 namespace {
 
@@ -29,13 +31,9 @@ int Print(const std::string& text) {
 
 int Render(const cli::Options& o) {
   std::string markup = o.markup, error, bytes = o.markup;
-  if (!o.haveMarkup) {
-    if (!cli::ReadInput(o.inputFile, &bytes, &error) || !cli::MarkupOfFile(bytes, &markup, &error))
-      return Failed(error);
-  }
+  if (!o.haveMarkup && !cli::ReadText(o.inputFile, o.tex, &bytes, &markup, &error)) return Failed(error);
   cli::ApplyEngineDefaults(o);
-  if ((o.strict || o.warnings) &&
-      !cli::WarnOrRefuse(o, o.haveMarkup ? "<markup>" : o.inputFile, bytes, markup, &error))
+  if ((o.strict || o.warnings) && !cli::WarnOrRefuse(o, cli::SourceName(o), bytes, markup, &error))
     return Failed(error);
   if (o.extent) {
     lexaro::Measurement size;
@@ -60,6 +58,7 @@ int Run(int argc, char** argv) {
     case cli::Command::kBatch: return cli::RunBatch(o);
     case cli::Command::kSamples: return cli::RunSamples(o);
     case cli::Command::kCheck: return cli::RunCheck(o);
+    case cli::Command::kTex2Markup: return cli::RunTex2Markup(o);
   }
   return kUsage;
 }

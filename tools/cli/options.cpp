@@ -19,7 +19,15 @@ namespace cli {
 namespace {
 
 // Which commands accept an option.
-enum : unsigned { kRender = 1, kBatch = 2, kSamples = 4, kCheck = 8, kDrawing = kRender | kBatch | kSamples };
+enum : unsigned {
+  kRender = 1,
+  kBatch = 2,
+  kSamples = 4,
+  kCheck = 8,
+  kTex2Markup = 16,
+  kDrawing = kRender | kBatch | kSamples,
+  kReadsTex = kRender | kBatch | kCheck,
+};
 
 using Setter = std::function<bool(Options&, const std::string& value, std::string* error)>;
 
@@ -114,12 +122,12 @@ bool NonEmpty(const std::string& value, const char* what, std::string* error) {
 
 const std::vector<OptionSpec>& Specs() {
   static const std::vector<OptionSpec> specs = {
-      {"output", 'o', true, kDrawing,
+      {"output", 'o', true, kDrawing | kTex2Markup,
        [](Options& o, const std::string& v, std::string* e) {
          o.output = v;
          return NonEmpty(v, "the output (-o)", e);
        }},
-      {"file", 'f', true, kRender,
+      {"file", 'f', true, kRender | kTex2Markup,
        [](Options& o, const std::string& v, std::string* e) {
          o.inputFile = v;
          return NonEmpty(v, "the input file (-f)", e);
@@ -185,7 +193,11 @@ const std::vector<OptionSpec>& Specs() {
        [](Options& o, const std::string& v, std::string* e) { return ParseShard(v, o, e); }},
       {"quiet", 'q', false, kBatch,
        [](Options& o, const std::string&, std::string*) { return o.quiet = true; }},
-      {"strict", 0, false, kRender | kBatch,
+      {"tex", 0, false, kReadsTex,
+       [](Options& o, const std::string&, std::string*) { return o.tex = true; }},
+      {"display", 0, false, kReadsTex | kTex2Markup,
+       [](Options& o, const std::string&, std::string*) { return o.display = true; }},
+      {"strict", 0, false, kRender | kBatch | kTex2Markup,
        [](Options& o, const std::string&, std::string*) { return o.strict = true; }},
       {"warnings", 0, false, kRender,
        [](Options& o, const std::string&, std::string*) { return o.warnings = true; }},
@@ -218,6 +230,7 @@ unsigned CommandBit(Command c) {
     case Command::kBatch: return kBatch;
     case Command::kSamples: return kSamples;
     case Command::kCheck: return kCheck;
+    case Command::kTex2Markup: return kTex2Markup;
     default: return 0;
   }
 }
@@ -228,6 +241,7 @@ const char* CommandName(Command c) {
     case Command::kBatch: return "batch";
     case Command::kSamples: return "samples";
     case Command::kCheck: return "check";
+    case Command::kTex2Markup: return "tex2markup";
     default: return "";
   }
 }
@@ -238,8 +252,18 @@ ParseResult Error(std::string message) {
   return r;
 }
 
+// Checks what the TeX options say together.
+bool CheckTex(const Options& o, std::string* error) {
+  if (o.display && !o.tex) return Fail(error, "--display is a style of TeX: add --tex");
+  // The translation keeps the TeX's own characters, so both are UTF-8.
+  if (o.tex && o.encoding != Encoding::kUtf8) return Fail(error, "TeX is read as UTF-8: --tex takes no --encoding cp932");
+  return true;
+}
+
 // Checks what the options say together, once all are read.
 bool CheckCombination(Options& o, const std::vector<std::string>& positional, std::string* error) {
+  if (o.command == Command::kTex2Markup) o.tex = true;
+  if (!CheckTex(o, error)) return false;
   switch (o.command) {
     case Command::kRender:
       if (positional.size() > 1)
@@ -273,6 +297,16 @@ bool CheckCombination(Options& o, const std::vector<std::string>& positional, st
     case Command::kCheck:
       o.inputs = positional.empty() ? std::vector<std::string>{"-"} : positional;
       return true;
+    case Command::kTex2Markup:
+      if (positional.size() > 1)
+        return Fail(error, "tex2markup takes one TeX text; quote it to keep its spaces (extra: '" +
+                               positional[1] + "')");
+      if (!positional.empty() && !o.inputFile.empty())
+        return Fail(error, "give the TeX either as an argument or with -f, not both");
+      if (!positional.empty() && positional[0] != "-") o.markup = positional[0], o.haveMarkup = true;
+      else if (o.inputFile.empty()) o.inputFile = "-";
+      if (o.output.empty()) o.output = "-";
+      return true;
     default:
       return true;
   }
@@ -301,8 +335,11 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
     o.command = Command::kSamples;
   } else if (first == "check") {
     o.command = Command::kCheck;
+  } else if (first == "tex2markup") {
+    o.command = Command::kTex2Markup;
   } else {
-    return Error("unknown command '" + first + "': use render, batch, samples or check (see 'lexaro --help')");
+    return Error("unknown command '" + first +
+                 "': use render, batch, samples, check or tex2markup (see 'lexaro --help')");
   }
   if (o.command == Command::kHelp || o.command == Command::kVersion) {
     if (args.size() > 1) return Error("'" + first + "' takes no arguments");

@@ -8,7 +8,7 @@
 
 namespace cli {
 
-enum class Command { kHelp, kVersion, kRender, kBatch, kSamples, kCheck };
+enum class Command { kHelp, kVersion, kRender, kBatch, kSamples, kCheck, kTex2Markup };
 enum class Format { kAuto, kPng, kSvg };
 enum class Encoding { kUtf8, kCp932 };
 
@@ -23,8 +23,8 @@ constexpr long kMaxShards = 1'000'000;  // batch --shard K/N: N at most
 
 struct Options {
   Command command = Command::kHelp;
-  // What to render: markup given on the command line, a file (-f), or
-  // standard input (markup "-" or -f -).
+  // What to render (or, for tex2markup, translate): markup (TeX with --tex)
+  // given on the command line, a file (-f), or standard input ("-" or -f -).
   std::string markup;
   bool haveMarkup = false;
   std::string inputFile;  // -f; also batch's FILE
@@ -50,6 +50,8 @@ struct Options {
   long shardIndex = 0, shardCount = 1;
   bool strict = false;     // render, batch: a formula with any diagnostic fails
   bool warnings = false;   // render: diagnostics go to standard error
+  bool tex = false;        // the text is TeX math (always for tex2markup)
+  bool display = false;    // TeX in display style
   std::vector<std::string> inputs;  // check: the files ("-" for standard input)
 };
 

@@ -8,8 +8,17 @@ void ApplyEngineDefaults(const Options& o) {
   SetDefaultCodePage(o.encoding == Encoding::kCp932 ? CP_SHIFTJIS : CP_UTF8);
 }
 
+lexaro::TexOptions TexOptionsOf(const Options& o) {
+  lexaro::TexOptions t;
+  t.display = o.display;
+  t.strict = o.strict;
+  return t;
+}
+
 lexaro::RenderOptions RenderOptionsOf(const Options& o) {
   lexaro::RenderOptions r;
+  r.notation = o.tex ? lexaro::Notation::kTex : lexaro::Notation::kMarkup;
+  r.tex = TexOptionsOf(o);
   r.em = o.emHeight;
   r.face = o.font;
   r.color = GetCOLORREF(CString(o.color));

@@ -1,4 +1,4 @@
-// Drawing one markup text into image bytes (PNG or SVG) or measuring it,
+// Drawing one markup (or TeX) text into image bytes (PNG or SVG) or measuring it,
 // with the drawing options of the command line, through the library's
 // one-call rendering functions (lexaro/render.h).
 #pragma once
@@ -13,8 +13,10 @@ namespace cli {
 // Sets the process's default code page from the options. Call once per
 // process before drawing.
 void ApplyEngineDefaults(const Options& options);
-// The library's rendering options for the command line's.
+// The library's rendering options for the command line's: the text's
+// notation, and how TeX is translated.
 lexaro::RenderOptions RenderOptionsOf(const Options& options);
+lexaro::TexOptions TexOptionsOf(const Options& options);
 
 // The format for an output path: --format, else the path's extension.
 Format ResolveFormat(const Options& options, const std::string& path);
