@@ -92,14 +92,20 @@ struct Layout {
   CRect reach;  // the layout box and everything drawn, a little large
 };
 
+// TeX is drawn in a serif face unless a face is asked for: its formulas are
+// written to be read in one, and the engine's own default face draws a
+// backslash as a yen sign.
+constexpr const char* kTexFace = "Times New Roman";
+
 void ConfigureEngine(CLexaro& engine, CDC& dc, const RenderOptions& o) {
   LOGFONT lf = lexaro::engine::Params().def_lf;
   const int em = std::max(1, Scaled(o.em, o.scale));
-  if (o.face.empty()) {
+  const std::string face = !o.face.empty() || o.notation != Notation::kTex ? o.face : kTexFace;
+  if (face.empty()) {
     lf.lfHeight = -em;
   } else {
     CFontTool tool;
-    tool.SetLOGFONT(&lf, -em, CString(o.face), (unsigned char)tool.GetCharSet(&dc, CString(o.face)), 1);
+    tool.SetLOGFONT(&lf, -em, CString(face), (unsigned char)tool.GetCharSet(&dc, CString(face)), 1);
   }
   engine.SetFont(lf);
   engine.SetTextColor(o.color);

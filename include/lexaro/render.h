@@ -35,7 +35,7 @@ struct RenderOptions {
   Notation notation = Notation::kMarkup;
   TexOptions tex;  // kTex: display style; strict fails, with the first diagnostic's message
   int em = 20;                            // em height in pixels, before scale
-  std::string face;                       // default face; empty: the engine's default
+  std::string face;                       // default face; empty: the engine's default (TeX: Times New Roman)
   COLORREF color = 0x000000;              // default text colour (markup may override)
   COLORREF background = CLR_TRANSPARENT;  // CLR_TRANSPARENT or an opaque colour
   double angle = 0;                       // degrees, counter-clockwise
