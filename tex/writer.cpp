@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "tex/commands.h"
+#include "util/utf8.h"
 
 namespace lexaro::tex {
 
@@ -41,23 +42,6 @@ std::string_view StyleClose(int style) {
   }
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += char(c);
-  } else if (c < 0x800) {
-    out += char(0xC0 | (c >> 6));
-    out += char(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += char(0xE0 | (c >> 12));
-    out += char(0x80 | ((c >> 6) & 0x3F));
-    out += char(0x80 | (c & 0x3F));
-  } else {
-    out += char(0xF0 | (c >> 18));
-    out += char(0x80 | ((c >> 12) & 0x3F));
-    out += char(0x80 | ((c >> 6) & 0x3F));
-    out += char(0x80 | (c & 0x3F));
-  }
-}
 
 std::string StyledLetter(int style, char letter) {
   // The mathematical alphanumeric block has holes where the letterlike
@@ -78,9 +62,9 @@ std::string StyledLetter(int style, char letter) {
       if (h.letter == letter) return h.code;
     return base + char32_t(index);
   };
-  if (style == kDoubleStruck) AppendUtf8(out, find(kDoubleStruckHoles, 0x1D538));
-  else if (style == kScript) AppendUtf8(out, find(kScriptHoles, 0x1D49C));
-  else if (style == kFraktur) AppendUtf8(out, find(kFrakturHoles, 0x1D504));
+  if (style == kDoubleStruck) util::AppendUtf8(out, find(kDoubleStruckHoles, 0x1D538));
+  else if (style == kScript) util::AppendUtf8(out, find(kScriptHoles, 0x1D49C));
+  else if (style == kFraktur) util::AppendUtf8(out, find(kFrakturHoles, 0x1D504));
   else out += letter;
   return out;
 }

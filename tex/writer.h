@@ -22,7 +22,6 @@ std::string_view StyleClose(int style);
 // The character of a letter in a double-struck, script or fraktur style
 // (U+1D538 and kin, or the letterlike block's few that live there).
 std::string StyledLetter(int style, char letter);
-void AppendUtf8(std::string& out, char32_t code);
 
 // A TeX colour: a name (xcolor's base names, "red!30" mixed with white), or
 // with a model ("HTML" "ff8000", "rgb" "1,0.5,0", "RGB" "255,128,0").

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <mutex>
 
+#include "util/utf8.h"
+
 namespace lexaro::font {
 namespace {
 
@@ -188,23 +190,7 @@ std::string FaceNameToUtf8(const char* name) {
   std::u32string cps;
   Decode(name, n, Encoding::Text, 932, cps);
   std::string out;
-  for (char32_t c : cps) {
-    if (c < 0x80) {
-      out += char(c);
-    } else if (c < 0x800) {
-      out += char(0xC0 | (c >> 6));
-      out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += char(0xE0 | (c >> 12));
-      out += char(0x80 | ((c >> 6) & 0x3F));
-      out += char(0x80 | (c & 0x3F));
-    } else {
-      out += char(0xF0 | (c >> 18));
-      out += char(0x80 | ((c >> 12) & 0x3F));
-      out += char(0x80 | ((c >> 6) & 0x3F));
-      out += char(0x80 | (c & 0x3F));
-    }
-  }
+  for (char32_t c : cps) lexaro::util::AppendUtf8(out, c);
   return out;
 }
 
