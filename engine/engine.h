@@ -190,6 +190,11 @@ class CLexaro::Engine {
   // WorstDrawing).
   static constexpr long long kMaxInk = 1LL << 29;
   long long m_ink = kMaxInk;
+  // The paintable box and whether the surface is charged, taken once per
+  // TextOutA (StartMeter): nothing the drawing does changes the clip.
+  RECT m_meterClip{};
+  bool m_metered = false;
+  void StartMeter();
   bool Metered(RECT* clip) const;
   bool Charge(long long cost);
   bool SpendInk(std::initializer_list<CPoint> points, long long grow = 0);

@@ -27,12 +27,19 @@ CSize VisibleBox(std::initializer_list<CPoint> points, long long grow, const REC
 
 }  // namespace
 
-bool CLexaro::Engine::Metered(RECT* clip) const {
-  m_pDC->GetClipBox(clip);
+void CLexaro::Engine::StartMeter() {
+  m_ink = kMaxInk;
+  m_pDC->GetClipBox(&m_meterClip);
   // A surface larger than any raster surface has no pixels to paint (a
   // recording surface): nothing is charged.
-  return (long long)clip->right - clip->left <= CRasterDC::kMaxSide &&
-         (long long)clip->bottom - clip->top <= CRasterDC::kMaxSide;
+  const RECT& clip = m_meterClip;
+  m_metered = (long long)clip.right - clip.left <= CRasterDC::kMaxSide &&
+              (long long)clip.bottom - clip.top <= CRasterDC::kMaxSide;
+}
+
+bool CLexaro::Engine::Metered(RECT* clip) const {
+  *clip = m_meterClip;
+  return m_metered;
 }
 
 bool CLexaro::Engine::Charge(long long cost) {

@@ -258,17 +258,21 @@ void CRasterDC::DrawText(const TextOutRequest& req) {
       // Glyphs wholly outside the clip are passed over before their outline
       // is loaded.
       double box[4];
-      if (!font.InkBox(g, x, y, req.font.lfEscapement, box) ||
-          lf::AreaWithin(box[0], box[1], box[2], box[3], clip) == 0)
-        return true;
+      if (font.InkBox(g, x, y, req.font.lfEscapement, box) &&
+          lf::AreaWithin(box[0], box[1], box[2], box[3], clip) > 0)
+        Inked(font, g, x, y);
+      return true;
+    }
+    void Inked(lf::RealizedFont& font, const lf::Glyph& g, double x, double y) override {
       int ox, oy;
       const lf::Coverage* cov = font.RenderGlyph(g, x, y, req.font.lfEscapement, clip, scratch, &ox, &oy);
       if (cov) dc.BlendCoverage(cov->alpha.data(), cov->left + ox, cov->top + oy, cov->width, cov->height, req.color);
-      return true;
     }
   };
   CRect clip = ClipBounds();
   if (clip.IsRectEmpty()) return;
   Painter painter(*this, req, clip);
-  lf::WalkTextRun(req, painter);
+  // Text is measured for its ink before it is drawn: what that found is
+  // painted without walking the run again.
+  if (!lf::ReplayInk(req, clip, painter)) lf::WalkTextRun(req, painter);
 }

@@ -41,6 +41,87 @@ class LastRun {
   std::vector<Glyph> m_glyphs;
 };
 
+// What MeasureInk found last (see ReplayInk): the request and clip it
+// measured, and its bands and inked glyphs in drawing order. Runs of more
+// than kMaxItems items are not kept, so it holds a bounded few kilobytes.
+// The font is held, so its pointer stays valid. Used under the engine's
+// lock.
+class InkMemo {
+ public:
+  static constexpr size_t kMaxItems = 256, kMaxBytes = 1024;
+  struct Item {
+    bool band;
+    RealizedFont* font;
+    Glyph glyph;
+    double at[8];  // a band's corners, or a glyph's pen position
+    COLORREF color;
+  };
+
+  // Starts remembering a measuring walk of req within clip.
+  void Start(const TextOutRequest& req, const CRect& clip) {
+    m_valid = m_recording = false;
+    m_items.clear();
+    m_glyphsEnd = 0;
+    const size_t n = req.bytes && req.count > 0 ? size_t(req.count) : 0;
+    if (n > kMaxBytes) return;
+    m_bytes.assign(req.bytes ? req.bytes : "", n);
+    m_req = req;
+    m_req.bytes = nullptr;
+    m_clip = clip;
+    m_font = RealizeLocked(req.font, req.hinting);
+    m_recording = true;
+  }
+  void AddBand(const double quad[8], COLORREF color) {
+    Item item{true, nullptr, Glyph{nullptr, 0, 0}, {}, color};
+    std::copy_n(quad, 8, item.at);
+    Add(item);
+  }
+  void AddGlyph(RealizedFont& font, const Glyph& g, double x, double y) {
+    Add(Item{false, &font, g, {x, y}, 0});
+  }
+  void GlyphsDone() { m_glyphsEnd = m_items.size(); }
+  void Finish() {
+    m_valid = m_recording;
+    m_recording = false;
+  }
+  // Where the glyphs end among the items, for TextRunSink::GlyphsDone.
+  size_t GlyphsEnd() const { return m_glyphsEnd; }
+  // The items of req within clip, or null when they are not known.
+  const std::vector<Item>* Find(const TextOutRequest& req, const CRect& clip) const {
+    const size_t n = req.bytes && req.count > 0 ? size_t(req.count) : 0;
+    if (!m_valid || !(clip == m_clip) || n != m_bytes.size() || req.originX != m_req.originX ||
+        req.originY != m_req.originY || req.color != m_req.color || req.bkMode != m_req.bkMode ||
+        req.bkColor != m_req.bkColor || req.codePage != m_req.codePage || req.hinting != m_req.hinting ||
+        std::memcmp(&req.font, &m_req.font, sizeof(LOGFONT)) != 0 ||
+        (n > 0 && std::memcmp(req.bytes, m_bytes.data(), n) != 0))
+      return nullptr;
+    return &m_items;
+  }
+
+ private:
+  void Add(const Item& item) {
+    if (!m_recording) return;
+    if (m_items.size() >= kMaxItems) {
+      m_recording = false;
+      m_items.clear();
+      return;
+    }
+    m_items.push_back(item);
+  }
+  bool m_valid = false, m_recording = false;
+  size_t m_glyphsEnd = 0;
+  TextOutRequest m_req{};
+  std::string m_bytes;
+  CRect m_clip;
+  std::shared_ptr<RealizedFont> m_font;
+  std::vector<Item> m_items;
+};
+
+InkMemo& Memo() {
+  static InkMemo memo;
+  return memo;
+}
+
 }  // namespace
 
 void WalkTextRun(const TextOutRequest& req, TextRunSink& sink) {
@@ -99,27 +180,53 @@ long long MeasureInk(const TextOutRequest& req, const CRect& clip) {
   struct Ink : TextRunSink {
     const CRect& clip;
     int escapement;
+    InkMemo& memo;
     long long pixels = 0;
-    Ink(const CRect& c, int e) : clip(c), escapement(e) {}
-    void Band(const double q[8], COLORREF) override {
+    Ink(const CRect& c, int e, InkMemo& m) : clip(c), escapement(e), memo(m) {}
+    void Band(const double q[8], COLORREF color) override {
       double x0 = std::min({q[0], q[2], q[4], q[6]}), x1 = std::max({q[0], q[2], q[4], q[6]});
       double y0 = std::min({q[1], q[3], q[5], q[7]}), y1 = std::max({q[1], q[3], q[5], q[7]});
       pixels += AreaWithin(std::floor(x0), std::floor(y0), std::ceil(x1), std::ceil(y1), clip);
+      memo.AddBand(q, color);
     }
     bool Glyph(RealizedFont& font, const lexaro::font::Glyph& g, double x, double y) override {
       double box[4];
       if (!font.InkBox(g, x, y, escapement, box)) return true;
       long long area = AreaWithin(box[0], box[1], box[2], box[3], clip);
+      if (area == 0) return true;
+      memo.AddGlyph(font, g, x, y);
       // Loading and rasterising an outline costs about as much as painting
       // kOutlineWork pixels, however small the glyph.
-      if (area > 0 && font.RendersOutlines()) area += kOutlineWork;
+      if (font.RendersOutlines()) area += kOutlineWork;
       pixels += area;
       return true;
     }
+    void GlyphsDone() override { memo.GlyphsDone(); }
   };
-  Ink ink(clip, req.font.lfEscapement);
+  std::lock_guard lock(Mutex());
+  InkMemo& memo = Memo();
+  memo.Start(req, clip);
+  Ink ink(clip, req.font.lfEscapement, memo);
   WalkTextRun(req, ink);
+  memo.Finish();
   return ink.pixels;
+}
+
+bool ReplayInk(const TextOutRequest& req, const CRect& clip, TextRunSink& sink) {
+  std::lock_guard lock(Mutex());
+  const std::vector<InkMemo::Item>* items = Memo().Find(req, clip);
+  if (!items) return false;
+  const size_t glyphsEnd = Memo().GlyphsEnd();
+  for (size_t i = 0; i <= items->size(); ++i) {
+    if (i == glyphsEnd) sink.GlyphsDone();
+    if (i == items->size()) break;
+    const InkMemo::Item& item = (*items)[i];
+    if (item.band)
+      sink.Band(item.at, item.color);
+    else
+      sink.Inked(*item.font, item.glyph, item.at[0], item.at[1]);
+  }
+  return true;
 }
 
 bool PaintedBox(const TextOutRequest& req, double box[4]) {

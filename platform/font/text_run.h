@@ -21,6 +21,11 @@ class TextRunSink {
   virtual bool Glyph(RealizedFont& font, const lexaro::font::Glyph& glyph, double x, double y) = 0;
   // After the last glyph, before the underline and strike-out bands.
   virtual void GlyphsDone() {}
+  // A glyph known to have ink inside the clip of the walk, as ReplayInk
+  // hands it: by default, as any glyph.
+  virtual void Inked(RealizedFont& font, const lexaro::font::Glyph& glyph, double x, double y) {
+    Glyph(font, glyph, x, y);
+  }
 };
 
 // The unit vector along a baseline turned by the escapement (tenths of a
@@ -48,6 +53,13 @@ long long AreaWithin(double x0, double y0, double x1, double y1, const CRect& cl
 // visible glyph rendered from its outline the fixed work of rendering it,
 // in pixels as long to paint.
 long long MeasureInk(const TextOutRequest& request, const CRect& clip);
+// When MeasureInk was last asked for this request within this clip, walks
+// what it found instead of laying the run out again: the bands, and the
+// glyphs with ink inside the clip (through Inked), in drawing order; the
+// glyphs without such ink are left out. False, calling nothing, otherwise.
+// A surface measures an output and then draws it; this spares the second
+// walk. Takes the font engine's lock.
+bool ReplayInk(const TextOutRequest& request, const CRect& clip, TextRunSink& sink);
 // The box {left, top, right, bottom} in surface pixels that holds every
 // pixel a request may paint: its glyphs' ink boxes and its bands. False,
 // with box untouched, when it paints nothing.
