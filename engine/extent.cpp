@@ -1,7 +1,6 @@
-// Extent sums and the moves along the rotated text axes from which every
-// position of the render pass is derived.
+// Extent sums, and the alignments along the rotated text axes from which
+// the positions of the render pass start (the moves are inline, engine.h).
 #include <algorithm>
-#include <climits>
 
 #include "engine/engine.h"
 #include "engine/saturate.h"
@@ -13,31 +12,6 @@ void CLexaro::Engine::AddExtent(LX_TXT_EXTENT* sum, const LX_TXT_EXTENT& item) {
   sum->width = Sat((long long)sum->width + item.width);
   sum->ascent = std::max(sum->ascent, item.ascent);
   sum->descent = std::max(sum->descent, item.descent);
-}
-
-namespace {
-
-// Roundoff(d): a whole distance in the int range, the usual one, is itself.
-int Rounded(double d) {
-  if (d >= double(INT_MIN) && d <= double(INT_MAX)) {
-    const int whole = int(d);
-    if (double(whole) == d) return whole;
-  }
-  return Roundoff(d);
-}
-
-}  // namespace
-
-// Level text (sine 0, cosine 1) moves along one axis only: the other term
-// is Roundoff(d * 0), which is 0 for every d, NaN and infinities included.
-CPoint CLexaro::Engine::GetPos_MoveX(CPoint p, double d) const {
-  if (m_sin == 0.0 && m_cos == 1.0) return CPoint(Sat((long long)p.x + Rounded(d)), p.y);
-  return CPoint(Sat((long long)p.x + Rounded(d * m_cos)), Sat((long long)p.y - Rounded(d * m_sin)));
-}
-
-CPoint CLexaro::Engine::GetPos_MoveY(CPoint p, double d) const {
-  if (m_sin == 0.0 && m_cos == 1.0) return CPoint(p.x, Sat((long long)p.y + Rounded(d)));
-  return CPoint(Sat((long long)p.x + Rounded(d * m_sin)), Sat((long long)p.y + Rounded(d * m_cos)));
 }
 
 CPoint CLexaro::Engine::GetPos_LTop(CPoint p, const LX_TXT_EXTENT& ext, unsigned int flags) const {

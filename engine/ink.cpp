@@ -76,11 +76,13 @@ bool CLexaro::Engine::SpendInk_Fill(const CPoint& a, const CPoint& b, const CPoi
   return Charge((long long)box.cx * box.cy + 4 * edge + 4 * hidden);
 }
 
-bool CLexaro::Engine::SpendInk_Text(CPoint pt, const char* text, int count) {
+void CLexaro::Engine::TextOut_Ink(CPoint pt, const char* text, int count) {
   // Each glyph is charged by its own ink box, so marks without advance that
   // are drawn over one another are charged once each.
-  RECT clip;
-  return !Metered(&clip) || Charge(m_pDC->GetTextInk(pt.x, pt.y, text, count));
+  if (m_metered)
+    m_pDC->TextOutWithin(pt.x, pt.y, text, count, &m_ink);
+  else
+    m_pDC->TextOut(pt.x, pt.y, text, count);
 }
 
 void CLexaro::Engine::DrawLine(CPoint a, CPoint b, const CPenData& pen) {

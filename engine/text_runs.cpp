@@ -130,7 +130,7 @@ double CLexaro::Engine::TextOut_Run(std::string_view run, CPoint pt) {
   SIZE size;
   const int n = int(run.size());
   GetTextExtentPoint32(m_pDC->m_hAttribDC, run.data(), n, &size);
-  if (SpendInk_Text(pt, run.data(), n)) m_pDC->TextOut(pt.x, pt.y, run.data(), n);
+  TextOut_Ink(pt, run.data(), n);
   return size.cx;
 }
 
@@ -139,7 +139,7 @@ int CLexaro::Engine::TextOut_Char(char c, LOGFONT* lf, const LX_CNG_FONT& change
   SelectedFont font(m_pDC, *lf);
   SIZE size;
   GetTextExtentPoint32(m_pDC->m_hAttribDC, &c, 1, &size);
-  if (SpendInk_Text(pt, &c, 1)) m_pDC->TextOut(pt.x, pt.y, &c, 1);
+  TextOut_Ink(pt, &c, 1);
   return size.cx;
 }
 

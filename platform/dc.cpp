@@ -173,7 +173,11 @@ BOOL CDC::TextOut(int x, int y, const char* str, int count) {
   if (count < 0 || (count > 0 && !str)) return FALSE;
   if (count == 0) return TRUE;
   CSize ext;
-  TextOutRequest req = MakeRequest(x, y, str, count, (m_textAlign & TA_UPDATECP) ? &ext : nullptr);
+  DrawRequest(MakeRequest(x, y, str, count, (m_textAlign & TA_UPDATECP) ? &ext : nullptr), ext);
+  return TRUE;
+}
+
+void CDC::DrawRequest(const TextOutRequest& req, CSize ext) {
   DrawText(req);
   if (m_textAlign & TA_UPDATECP) {
     double angle = m_lf.lfEscapement * (M_PI / 1800.0);
@@ -182,6 +186,21 @@ BOOL CDC::TextOut(int x, int y, const char* str, int count) {
                   : (m_textAlign & TA_CENTER) == TA_CENTER ? 0 : ext.cx;
     m_pos = CPoint(int(std::lround(req.point.x + move * dx)), int(std::lround(req.point.y + move * dy)));
   }
+}
+
+BOOL CDC::TextOutWithin(int x, int y, const char* str, int count, long long* budget) {
+  if (count <= 0 || !str || !budget) return budget ? TextOut(x, y, str, count) : FALSE;
+  CSize ext;
+  const TextOutRequest req = MakeRequest(x, y, str, count, (m_textAlign & TA_UPDATECP) ? &ext : nullptr);
+  CRect clip;
+  const long long ink =
+      GetClipBox(&clip) == NULLREGION || clip.IsRectEmpty() ? 0 : MeasureInk(req, clip);
+  if (ink > *budget) {
+    *budget = 0;
+    return FALSE;
+  }
+  *budget -= ink;
+  DrawRequest(req, ext);
   return TRUE;
 }
 

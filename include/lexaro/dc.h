@@ -110,6 +110,11 @@ class LEXARO_API CDC {
   // pixels as long to paint. Measured from the outlines' boxes, without
   // rendering.
   long long GetTextInk(int x, int y, const char* str, int count) const;
+  // TextOut within a budget of drawing work: when GetTextInk(x, y, str,
+  // count) is at most *budget, it is taken from *budget and the text drawn;
+  // otherwise *budget becomes 0 and nothing is drawn (FALSE). The same as
+  // asking GetTextInk and then calling TextOut, for a request made once.
+  BOOL TextOutWithin(int x, int y, const char* str, int count, long long* budget);
   // Where the glyphs of str in the selected font put ink: the box around
   // their outlines, as {left, top, right, bottom} in logical units from the
   // left end of the baseline, unturned, y downwards. Measured from the
@@ -197,6 +202,9 @@ class LEXARO_API CDC {
   // The request TextOut(x, y, str, count) hands to DrawText; *ext, unless
   // ext is null, is the text's extent.
   TextOutRequest MakeRequest(int x, int y, const char* str, int count, CSize* ext) const;
+  // Draws a request of TextOut and moves the current position when the
+  // alignment asks for that; ext is the text's extent.
+  void DrawRequest(const TextOutRequest& req, CSize ext);
 
   CFont m_defaultFont;
   CPen m_defaultPen;

@@ -58,7 +58,7 @@ class InkMemo {
   };
 
   // Starts remembering a measuring walk of req within clip.
-  void Start(const TextOutRequest& req, const CRect& clip) {
+  void Start(const TextOutRequest& req, const CRect& clip, const std::shared_ptr<RealizedFont>& font) {
     m_valid = m_recording = false;
     m_items.clear();
     m_glyphsEnd = 0;
@@ -68,7 +68,7 @@ class InkMemo {
     m_req = req;
     m_req.bytes = nullptr;
     m_clip = clip;
-    m_font = RealizeLocked(req.font, req.hinting);
+    if (m_font != font) m_font = font;
     m_recording = true;
   }
   void AddBand(const double quad[8], COLORREF color) {
@@ -122,11 +122,10 @@ InkMemo& Memo() {
   return memo;
 }
 
-}  // namespace
-
-void WalkTextRun(const TextOutRequest& req, TextRunSink& sink) {
-  std::lock_guard lock(Mutex());
-  const std::shared_ptr<RealizedFont>& found = RealizeLocked(req.font, req.hinting);
+// WalkTextRun in the request's font, realised by the caller, who holds the
+// engine's lock.
+void WalkRealized(const TextOutRequest& req, const std::shared_ptr<RealizedFont>& found,
+                  TextRunSink& sink) {
   static LastRun last;
   const std::vector<Glyph>& glyphs = last.Glyphs(found, req);
   // The sinks realise no fonts, and the last run holds the font.
@@ -170,6 +169,13 @@ void WalkTextRun(const TextOutRequest& req, TextRunSink& sink) {
   }
 }
 
+}  // namespace
+
+void WalkTextRun(const TextOutRequest& req, TextRunSink& sink) {
+  std::lock_guard lock(Mutex());
+  WalkRealized(req, RealizeLocked(req.font, req.hinting), sink);
+}
+
 long long AreaWithin(double x0, double y0, double x1, double y1, const CRect& clip) {
   double w = std::min(x1, double(clip.right)) - std::max(x0, double(clip.left));
   double h = std::min(y1, double(clip.bottom)) - std::max(y0, double(clip.top));
@@ -205,9 +211,10 @@ long long MeasureInk(const TextOutRequest& req, const CRect& clip) {
   };
   std::lock_guard lock(Mutex());
   InkMemo& memo = Memo();
-  memo.Start(req, clip);
+  const std::shared_ptr<RealizedFont>& font = RealizeLocked(req.font, req.hinting);
+  memo.Start(req, clip, font);
   Ink ink(clip, req.font.lfEscapement, memo);
-  WalkTextRun(req, ink);
+  WalkRealized(req, font, ink);
   memo.Finish();
   return ink.pixels;
 }
