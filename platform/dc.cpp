@@ -173,12 +173,13 @@ BOOL CDC::TextOut(int x, int y, const char* str, int count) {
   if (count < 0 || (count > 0 && !str)) return FALSE;
   if (count == 0) return TRUE;
   CSize ext;
-  DrawRequest(MakeRequest(x, y, str, count, (m_textAlign & TA_UPDATECP) ? &ext : nullptr), ext);
+  const TextOutRequest req = MakeRequest(x, y, str, count, (m_textAlign & TA_UPDATECP) ? &ext : nullptr);
+  DrawText(req);
+  MoveAfter(req, ext);
   return TRUE;
 }
 
-void CDC::DrawRequest(const TextOutRequest& req, CSize ext) {
-  DrawText(req);
+void CDC::MoveAfter(const TextOutRequest& req, CSize ext) {
   if (m_textAlign & TA_UPDATECP) {
     double angle = m_lf.lfEscapement * (M_PI / 1800.0);
     double dx = std::cos(angle), dy = -std::sin(angle);
@@ -193,15 +194,24 @@ BOOL CDC::TextOutWithin(int x, int y, const char* str, int count, long long* bud
   CSize ext;
   const TextOutRequest req = MakeRequest(x, y, str, count, (m_textAlign & TA_UPDATECP) ? &ext : nullptr);
   CRect clip;
-  const long long ink =
-      GetClipBox(&clip) == NULLREGION || clip.IsRectEmpty() ? 0 : MeasureInk(req, clip);
+  long long ink = 0;
+  if (GetClipBox(&clip) == NULLREGION || clip.IsRectEmpty())
+    DrawText(req);  // nothing shows, and nothing is charged
+  else
+    ink = DrawTextCharged(req, clip, *budget);
   if (ink > *budget) {
     *budget = 0;
     return FALSE;
   }
   *budget -= ink;
-  DrawRequest(req, ext);
+  MoveAfter(req, ext);
   return TRUE;
+}
+
+long long CDC::DrawTextCharged(const TextOutRequest& request, const CRect& clip, long long budget) {
+  const long long ink = MeasureInk(request, clip);
+  if (ink <= budget) DrawText(request);
+  return ink;
 }
 
 long long CDC::GetTextInk(int x, int y, const char* str, int count) const {

@@ -194,6 +194,11 @@ class LEXARO_API CDC {
   // engine for the glyphs' outlines.
   virtual bool MeasureOutlineBox(const LOGFONT& font, const char* str, int count,
                                  double box[4]) const;
+  // TextOutWithin's drawing: draws the request when its work within clip
+  // (MeasureInk) is at most budget, and answers that work either way. By
+  // default it is measured, then drawn; a surface may do both in one walk.
+  virtual long long DrawTextCharged(const TextOutRequest& request, const CRect& clip,
+                                    long long budget);
 
   const LOGFONT& CurrentLogFont() const { return m_lf; }
   const PenState& CurrentPen() const { return m_pen; }
@@ -202,9 +207,9 @@ class LEXARO_API CDC {
   // The request TextOut(x, y, str, count) hands to DrawText; *ext, unless
   // ext is null, is the text's extent.
   TextOutRequest MakeRequest(int x, int y, const char* str, int count, CSize* ext) const;
-  // Draws a request of TextOut and moves the current position when the
+  // After drawing a request of TextOut, moves the current position when the
   // alignment asks for that; ext is the text's extent.
-  void DrawRequest(const TextOutRequest& req, CSize ext);
+  void MoveAfter(const TextOutRequest& req, CSize ext);
 
   CFont m_defaultFont;
   CPen m_defaultPen;

@@ -1,6 +1,7 @@
 #include "platform/font/text_run.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -41,93 +42,13 @@ class LastRun {
   std::vector<Glyph> m_glyphs;
 };
 
-// What MeasureInk found last (see ReplayInk): the request and clip it
-// measured, and its bands and inked glyphs in drawing order. Runs of more
-// than kMaxItems items are not kept, so it holds a bounded few kilobytes.
-// The font is held, so its pointer stays valid. Used under the engine's
-// lock.
-class InkMemo {
- public:
-  static constexpr size_t kMaxItems = 256, kMaxBytes = 1024;
-  struct Item {
-    bool band;
-    RealizedFont* font;
-    Glyph glyph;
-    double at[8];  // a band's corners, or a glyph's pen position
-    COLORREF color;
-  };
-
-  // Starts remembering a measuring walk of req within clip.
-  void Start(const TextOutRequest& req, const CRect& clip, const std::shared_ptr<RealizedFont>& font) {
-    m_valid = m_recording = false;
-    m_items.clear();
-    m_glyphsEnd = 0;
-    const size_t n = req.bytes && req.count > 0 ? size_t(req.count) : 0;
-    if (n > kMaxBytes) return;
-    m_bytes.assign(req.bytes ? req.bytes : "", n);
-    m_req = req;
-    m_req.bytes = nullptr;
-    m_clip = clip;
-    if (m_font != font) m_font = font;
-    m_recording = true;
-  }
-  void AddBand(const double quad[8], COLORREF color) {
-    Item item{true, nullptr, Glyph{nullptr, 0, 0}, {}, color};
-    std::copy_n(quad, 8, item.at);
-    Add(item);
-  }
-  void AddGlyph(RealizedFont& font, const Glyph& g, double x, double y) {
-    Add(Item{false, &font, g, {x, y}, 0});
-  }
-  void GlyphsDone() { m_glyphsEnd = m_items.size(); }
-  void Finish() {
-    m_valid = m_recording;
-    m_recording = false;
-  }
-  // Where the glyphs end among the items, for TextRunSink::GlyphsDone.
-  size_t GlyphsEnd() const { return m_glyphsEnd; }
-  // The items of req within clip, or null when they are not known.
-  const std::vector<Item>* Find(const TextOutRequest& req, const CRect& clip) const {
-    const size_t n = req.bytes && req.count > 0 ? size_t(req.count) : 0;
-    if (!m_valid || !(clip == m_clip) || n != m_bytes.size() || req.originX != m_req.originX ||
-        req.originY != m_req.originY || req.color != m_req.color || req.bkMode != m_req.bkMode ||
-        req.bkColor != m_req.bkColor || req.codePage != m_req.codePage || req.hinting != m_req.hinting ||
-        std::memcmp(&req.font, &m_req.font, sizeof(LOGFONT)) != 0 ||
-        (n > 0 && std::memcmp(req.bytes, m_bytes.data(), n) != 0))
-      return nullptr;
-    return &m_items;
-  }
-
- private:
-  void Add(const Item& item) {
-    if (!m_recording) return;
-    if (m_items.size() >= kMaxItems) {
-      m_recording = false;
-      m_items.clear();
-      return;
-    }
-    m_items.push_back(item);
-  }
-  bool m_valid = false, m_recording = false;
-  size_t m_glyphsEnd = 0;
-  TextOutRequest m_req{};
-  std::string m_bytes;
-  CRect m_clip;
-  std::shared_ptr<RealizedFont> m_font;
-  std::vector<Item> m_items;
-};
-
-InkMemo& Memo() {
-  static InkMemo memo;
-  return memo;
-}
-
 // WalkTextRun in the request's font, realised by the caller, who holds the
 // engine's lock.
-void WalkRealized(const TextOutRequest& req, const std::shared_ptr<RealizedFont>& found,
+bool WalkRealized(const TextOutRequest& req, const std::shared_ptr<RealizedFont>& found,
                   TextRunSink& sink) {
   static LastRun last;
   const std::vector<Glyph>& glyphs = last.Glyphs(found, req);
+  if (!sink.Start(glyphs.size())) return false;
   // The sinks realise no fonts, and the last run holds the font.
   RealizedFont* font = found.get();
   long long width = 0;
@@ -149,7 +70,7 @@ void WalkRealized(const TextOutRequest& req, const std::shared_ptr<RealizedFont>
   const TEXTMETRIC& tm = font->Metrics();
   if (req.bkMode == OPAQUE && !IsTransparent(req.bkColor) && width > 0)
     band(-tm.tmAscent, tm.tmHeight, req.bkColor);
-  if (IsTransparent(req.color)) return;
+  if (IsTransparent(req.color)) return true;
   double pen = 0;
   for (const Glyph& g : glyphs) {
     double gx = req.originX + pen * dx, gy = req.originY + pen * dy;
@@ -167,13 +88,14 @@ void WalkRealized(const TextOutRequest& req, const std::shared_ptr<RealizedFont>
     font->StrikeOutBand(&top, &thickness);
     band(top, thickness, req.color);
   }
+  return true;
 }
 
 }  // namespace
 
-void WalkTextRun(const TextOutRequest& req, TextRunSink& sink) {
+bool WalkTextRun(const TextOutRequest& req, TextRunSink& sink) {
   std::lock_guard lock(Mutex());
-  WalkRealized(req, RealizeLocked(req.font, req.hinting), sink);
+  return WalkRealized(req, RealizeLocked(req.font, req.hinting), sink);
 }
 
 long long AreaWithin(double x0, double y0, double x1, double y1, const CRect& clip) {
@@ -182,58 +104,46 @@ long long AreaWithin(double x0, double y0, double x1, double y1, const CRect& cl
   return w > 0 && h > 0 ? (long long)w * (long long)h : 0;
 }
 
+long long BandInk(const double q[8], const CRect& clip) {
+  double x0 = std::min({q[0], q[2], q[4], q[6]}), x1 = std::max({q[0], q[2], q[4], q[6]});
+  double y0 = std::min({q[1], q[3], q[5], q[7]}), y1 = std::max({q[1], q[3], q[5], q[7]});
+  return AreaWithin(std::floor(x0), std::floor(y0), std::ceil(x1), std::ceil(y1), clip);
+}
+
+long long GlyphInk(RealizedFont& font, const Glyph& g, double x, double y, int escapement,
+                   const CRect& clip) {
+  double box[4];
+  if (!font.InkBox(g, x, y, escapement, box)) return 0;
+  long long area = AreaWithin(box[0], box[1], box[2], box[3], clip);
+  // Loading and rasterising an outline costs about as much as painting
+  // kOutlineWork pixels, however small the glyph.
+  if (area > 0 && font.RendersOutlines()) area += kOutlineWork;
+  return area;
+}
+
+long long MostInk(size_t glyphs, const CRect& clip) {
+  const long long area = std::max(0LL, (long long)clip.right - clip.left) *
+                         std::max(0LL, (long long)clip.bottom - clip.top);
+  const long long perGlyph = area + kOutlineWork;
+  if (glyphs > size_t(LLONG_MAX / 4 / perGlyph) || area > LLONG_MAX / 16) return LLONG_MAX;
+  return (long long)glyphs * perGlyph + 3 * area;  // three bands at most
+}
+
 long long MeasureInk(const TextOutRequest& req, const CRect& clip) {
   struct Ink : TextRunSink {
     const CRect& clip;
     int escapement;
-    InkMemo& memo;
     long long pixels = 0;
-    Ink(const CRect& c, int e, InkMemo& m) : clip(c), escapement(e), memo(m) {}
-    void Band(const double q[8], COLORREF color) override {
-      double x0 = std::min({q[0], q[2], q[4], q[6]}), x1 = std::max({q[0], q[2], q[4], q[6]});
-      double y0 = std::min({q[1], q[3], q[5], q[7]}), y1 = std::max({q[1], q[3], q[5], q[7]});
-      pixels += AreaWithin(std::floor(x0), std::floor(y0), std::ceil(x1), std::ceil(y1), clip);
-      memo.AddBand(q, color);
-    }
+    Ink(const CRect& c, int e) : clip(c), escapement(e) {}
+    void Band(const double q[8], COLORREF) override { pixels += BandInk(q, clip); }
     bool Glyph(RealizedFont& font, const lexaro::font::Glyph& g, double x, double y) override {
-      double box[4];
-      if (!font.InkBox(g, x, y, escapement, box)) return true;
-      long long area = AreaWithin(box[0], box[1], box[2], box[3], clip);
-      if (area == 0) return true;
-      memo.AddGlyph(font, g, x, y);
-      // Loading and rasterising an outline costs about as much as painting
-      // kOutlineWork pixels, however small the glyph.
-      if (font.RendersOutlines()) area += kOutlineWork;
-      pixels += area;
+      pixels += GlyphInk(font, g, x, y, escapement, clip);
       return true;
     }
-    void GlyphsDone() override { memo.GlyphsDone(); }
   };
-  std::lock_guard lock(Mutex());
-  InkMemo& memo = Memo();
-  const std::shared_ptr<RealizedFont>& font = RealizeLocked(req.font, req.hinting);
-  memo.Start(req, clip, font);
-  Ink ink(clip, req.font.lfEscapement, memo);
-  WalkRealized(req, font, ink);
-  memo.Finish();
+  Ink ink(clip, req.font.lfEscapement);
+  WalkTextRun(req, ink);
   return ink.pixels;
-}
-
-bool ReplayInk(const TextOutRequest& req, const CRect& clip, TextRunSink& sink) {
-  std::lock_guard lock(Mutex());
-  const std::vector<InkMemo::Item>* items = Memo().Find(req, clip);
-  if (!items) return false;
-  const size_t glyphsEnd = Memo().GlyphsEnd();
-  for (size_t i = 0; i <= items->size(); ++i) {
-    if (i == glyphsEnd) sink.GlyphsDone();
-    if (i == items->size()) break;
-    const InkMemo::Item& item = (*items)[i];
-    if (item.band)
-      sink.Band(item.at, item.color);
-    else
-      sink.Inked(*item.font, item.glyph, item.at[0], item.at[1]);
-  }
-  return true;
 }
 
 bool PaintedBox(const TextOutRequest& req, double box[4]) {

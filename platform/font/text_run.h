@@ -21,11 +21,9 @@ class TextRunSink {
   virtual bool Glyph(RealizedFont& font, const lexaro::font::Glyph& glyph, double x, double y) = 0;
   // After the last glyph, before the underline and strike-out bands.
   virtual void GlyphsDone() {}
-  // A glyph known to have ink inside the clip of the walk, as ReplayInk
-  // hands it: by default, as any glyph.
-  virtual void Inked(RealizedFont& font, const lexaro::font::Glyph& glyph, double x, double y) {
-    Glyph(font, glyph, x, y);
-  }
+  // Before anything else: how many glyphs the run has. False declines the
+  // walk, and nothing else is called.
+  virtual bool Start(size_t /*glyphs*/) { return true; }
 };
 
 // The unit vector along a baseline turned by the escapement (tenths of a
@@ -43,8 +41,8 @@ inline void BaselineDirection(int escapement, double* dx, double* dy) {
 // Lays the request's text out in its font and walks it. Glyphs whose pen
 // position lies farther than 2^30 pixels from the origin are passed over:
 // they cannot reach any surface, and their pixel offsets would overflow an
-// int. Takes the font engine's lock.
-void WalkTextRun(const TextOutRequest& request, TextRunSink& sink);
+// int. Takes the font engine's lock. False when the sink declined the walk.
+bool WalkTextRun(const TextOutRequest& request, TextRunSink& sink);
 
 // The pixels of a box [x0, x1) x [y0, y1) of the surface within clip.
 long long AreaWithin(double x0, double y0, double x1, double y1, const CRect& clip);
@@ -53,13 +51,13 @@ long long AreaWithin(double x0, double y0, double x1, double y1, const CRect& cl
 // visible glyph rendered from its outline the fixed work of rendering it,
 // in pixels as long to paint.
 long long MeasureInk(const TextOutRequest& request, const CRect& clip);
-// When MeasureInk was last asked for this request within this clip, walks
-// what it found instead of laying the run out again: the bands, and the
-// glyphs with ink inside the clip (through Inked), in drawing order; the
-// glyphs without such ink are left out. False, calling nothing, otherwise.
-// A surface measures an output and then draws it; this spares the second
-// walk. Takes the font engine's lock.
-bool ReplayInk(const TextOutRequest& request, const CRect& clip, TextRunSink& sink);
+// Its parts, for sinks that paint and count at once: the work of a band
+// and of a glyph (0 for a glyph that shows nothing within clip, and need
+// not be drawn), and the most that a run of so many glyphs can cost.
+long long BandInk(const double quad[8], const CRect& clip);
+long long GlyphInk(RealizedFont& font, const Glyph& glyph, double x, double y, int escapement,
+                   const CRect& clip);
+long long MostInk(size_t glyphs, const CRect& clip);
 // The box {left, top, right, bottom} in surface pixels that holds every
 // pixel a request may paint: its glyphs' ink boxes and its bands. False,
 // with box untouched, when it paints nothing.
