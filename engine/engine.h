@@ -188,7 +188,7 @@ class CLexaro::Engine {
   // paintable box and tells). SpendInk charges the box around the points
   // (grown by a pen's width) and answers whether the item may be drawn;
   // TextOut_Ink draws a text at pt in the selected font if the ink boxes
-  // of its glyphs fit in what is left. The budget holds the worst case of any text on the
+  // of its glyphs fit in what is left, and answers its advance. The budget holds the worst case of any text on the
   // largest surface to about a second of drawing (README, limits; bench
   // WorstDrawing).
   static constexpr long long kMaxInk = 1LL << 29;
@@ -201,7 +201,7 @@ class CLexaro::Engine {
   bool Metered(RECT* clip) const;
   bool Charge(long long cost);
   bool SpendInk(std::initializer_list<CPoint> points, long long grow = 0);
-  void TextOut_Ink(CPoint pt, const char* text, int count);
+  int TextOut_Ink(CPoint pt, const char* text, int count);
   // A filled quadrilateral with its outline.
   bool SpendInk_Fill(const CPoint& a, const CPoint& b, const CPoint& c, const CPoint& d);
   void DrawLine(CPoint a, CPoint b, const CPenData& pen);

@@ -76,13 +76,17 @@ bool CLexaro::Engine::SpendInk_Fill(const CPoint& a, const CPoint& b, const CPoi
   return Charge((long long)box.cx * box.cy + 4 * edge + 4 * hidden);
 }
 
-void CLexaro::Engine::TextOut_Ink(CPoint pt, const char* text, int count) {
+int CLexaro::Engine::TextOut_Ink(CPoint pt, const char* text, int count) {
   // Each glyph is charged by its own ink box, so marks without advance that
   // are drawn over one another are charged once each.
-  if (m_metered)
-    m_pDC->TextOutWithin(pt.x, pt.y, text, count, &m_ink);
-  else
+  CSize extent;
+  if (m_metered) {
+    m_pDC->TextOutWithin(pt.x, pt.y, text, count, &m_ink, &extent);
+  } else {
+    extent = m_pDC->GetTextExtent(text, count);
     m_pDC->TextOut(pt.x, pt.y, text, count);
+  }
+  return extent.cx;
 }
 
 void CLexaro::Engine::DrawLine(CPoint a, CPoint b, const CPenData& pen) {

@@ -189,16 +189,24 @@ void CDC::MoveAfter(const TextOutRequest& req, CSize ext) {
   }
 }
 
-BOOL CDC::TextOutWithin(int x, int y, const char* str, int count, long long* budget) {
-  if (count <= 0 || !str || !budget) return budget ? TextOut(x, y, str, count) : FALSE;
+BOOL CDC::TextOutWithin(int x, int y, const char* str, int count, long long* budget, CSize* extent) {
+  if (count <= 0 || !str || !budget) {
+    if (extent) *extent = GetTextExtent(str, count);
+    return budget ? TextOut(x, y, str, count) : FALSE;
+  }
   CSize ext;
-  const TextOutRequest req = MakeRequest(x, y, str, count, (m_textAlign & TA_UPDATECP) ? &ext : nullptr);
+  const bool measured = (m_textAlign & TA_UPDATECP) != 0;
+  const TextOutRequest req = MakeRequest(x, y, str, count, measured ? &ext : nullptr);
+  CSize* wanted = extent && !measured ? &ext : nullptr;
   CRect clip;
   long long ink = 0;
-  if (GetClipBox(&clip) == NULLREGION || clip.IsRectEmpty())
+  if (GetClipBox(&clip) == NULLREGION || clip.IsRectEmpty()) {
     DrawText(req);  // nothing shows, and nothing is charged
-  else
-    ink = DrawTextCharged(req, clip, *budget);
+    if (wanted) *wanted = MeasureText(m_lf, str, count);
+  } else {
+    ink = DrawTextCharged(req, clip, *budget, wanted);
+  }
+  if (extent) *extent = ext;
   if (ink > *budget) {
     *budget = 0;
     return FALSE;
@@ -208,7 +216,9 @@ BOOL CDC::TextOutWithin(int x, int y, const char* str, int count, long long* bud
   return TRUE;
 }
 
-long long CDC::DrawTextCharged(const TextOutRequest& request, const CRect& clip, long long budget) {
+long long CDC::DrawTextCharged(const TextOutRequest& request, const CRect& clip, long long budget,
+                               CSize* extent) {
+  if (extent) *extent = MeasureText(request.font, request.bytes, request.count);
   const long long ink = MeasureInk(request, clip);
   if (ink <= budget) DrawText(request);
   return ink;

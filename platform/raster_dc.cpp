@@ -252,10 +252,15 @@ struct CRasterDC::TextPainter : lexaro::font::TextRunSink {
   CRect clip;
   bool charging = false;
   long long budget = 0, ink = 0;
+  CSize extent;
   lexaro::font::Coverage scratch;
   TextPainter(CRasterDC& d, const TextOutRequest& r, CRect c) : dc(d), req(r), clip(c) {}
 
-  bool Start(size_t glyphs) override { return !charging || lexaro::font::MostInk(glyphs, clip) <= budget; }
+  bool Start(const lexaro::font::RealizedFont& font, size_t glyphs, long long advance) override {
+    // The extent as MeasureText answers it, its width clamped to an int.
+    extent = CSize(int(std::clamp(advance, -2147483647LL, 2147483647LL)), int(font.Metrics().tmHeight));
+    return !charging || lexaro::font::MostInk(glyphs, clip) <= budget;
+  }
   void Band(const double quad[8], COLORREF color) override {
     if (charging) ink += lexaro::font::BandInk(quad, clip);
     lexaro::font::Coverage cov;
@@ -283,14 +288,16 @@ void CRasterDC::DrawText(const TextOutRequest& req) {
   lexaro::font::WalkTextRun(req, painter);
 }
 
-long long CRasterDC::DrawTextCharged(const TextOutRequest& req, const CRect& clip, long long budget) {
+long long CRasterDC::DrawTextCharged(const TextOutRequest& req, const CRect& clip, long long budget,
+                                     CSize* extent) {
   // A surface derived from this one may draw or measure text its own way.
-  if (typeid(*this) != typeid(CRasterDC)) return CDC::DrawTextCharged(req, clip, budget);
-  // A run that surely fits is painted and counted in one walk; one that
-  // might not is measured first.
+  if (typeid(*this) != typeid(CRasterDC)) return CDC::DrawTextCharged(req, clip, budget, extent);
+  // A run that surely fits is painted, counted and measured in one walk;
+  // one that might not is measured first.
   TextPainter painter(*this, req, clip);
   painter.charging = true;
   painter.budget = budget;
-  if (lexaro::font::WalkTextRun(req, painter)) return painter.ink;
-  return CDC::DrawTextCharged(req, clip, budget);
+  if (!lexaro::font::WalkTextRun(req, painter)) return CDC::DrawTextCharged(req, clip, budget, extent);
+  if (extent) *extent = painter.extent;
+  return painter.ink;
 }

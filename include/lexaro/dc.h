@@ -114,7 +114,9 @@ class LEXARO_API CDC {
   // count) is at most *budget, it is taken from *budget and the text drawn;
   // otherwise *budget becomes 0 and nothing is drawn (FALSE). The same as
   // asking GetTextInk and then calling TextOut, for a request made once.
-  BOOL TextOutWithin(int x, int y, const char* str, int count, long long* budget);
+  // *extent, when given, becomes GetTextExtent(str, count) either way.
+  BOOL TextOutWithin(int x, int y, const char* str, int count, long long* budget,
+                     CSize* extent = nullptr);
   // Where the glyphs of str in the selected font put ink: the box around
   // their outlines, as {left, top, right, bottom} in logical units from the
   // left end of the baseline, unturned, y downwards. Measured from the
@@ -195,10 +197,11 @@ class LEXARO_API CDC {
   virtual bool MeasureOutlineBox(const LOGFONT& font, const char* str, int count,
                                  double box[4]) const;
   // TextOutWithin's drawing: draws the request when its work within clip
-  // (MeasureInk) is at most budget, and answers that work either way. By
-  // default it is measured, then drawn; a surface may do both in one walk.
+  // (MeasureInk) is at most budget, and answers that work either way; sets
+  // *extent, when given, to the text's extent (MeasureText). By default it
+  // is measured, then drawn; a surface may do it all in one walk.
   virtual long long DrawTextCharged(const TextOutRequest& request, const CRect& clip,
-                                    long long budget);
+                                    long long budget, CSize* extent);
 
   const LOGFONT& CurrentLogFont() const { return m_lf; }
   const PenState& CurrentPen() const { return m_pen; }

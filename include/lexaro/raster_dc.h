@@ -56,7 +56,8 @@ class LEXARO_API CRasterDC : public CDC {
  protected:
   void DrawLine(CPoint from, CPoint to, const PenState& pen) override;
   void DrawText(const TextOutRequest& request) override;
-  long long DrawTextCharged(const TextOutRequest& request, const CRect& clip, long long budget) override;
+  long long DrawTextCharged(const TextOutRequest& request, const CRect& clip, long long budget,
+                            CSize* extent) override;
   void DrawPixel(int x, int y, COLORREF color) override;
   COLORREF ReadPixel(int x, int y) const override;
   void DrawRect(const CRect& rect, COLORREF color) override;

@@ -48,11 +48,11 @@ bool WalkRealized(const TextOutRequest& req, const std::shared_ptr<RealizedFont>
                   TextRunSink& sink) {
   static LastRun last;
   const std::vector<Glyph>& glyphs = last.Glyphs(found, req);
-  if (!sink.Start(glyphs.size())) return false;
   // The sinks realise no fonts, and the last run holds the font.
   RealizedFont* font = found.get();
   long long width = 0;
   for (const Glyph& g : glyphs) width += g.advance;
+  if (!sink.Start(*font, glyphs.size(), width)) return false;
 
   double dx, dy;  // along the baseline
   BaselineDirection(req.font.lfEscapement, &dx, &dy);

@@ -21,9 +21,11 @@ class TextRunSink {
   virtual bool Glyph(RealizedFont& font, const lexaro::font::Glyph& glyph, double x, double y) = 0;
   // After the last glyph, before the underline and strike-out bands.
   virtual void GlyphsDone() {}
-  // Before anything else: how many glyphs the run has. False declines the
-  // walk, and nothing else is called.
-  virtual bool Start(size_t /*glyphs*/) { return true; }
+  // Before anything else: the run's font, how many glyphs it has and its
+  // advance in pixels. False declines the walk, and nothing else is called.
+  virtual bool Start(const RealizedFont& /*font*/, size_t /*glyphs*/, long long /*advance*/) {
+    return true;
+  }
 };
 
 // The unit vector along a baseline turned by the escapement (tenths of a

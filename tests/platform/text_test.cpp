@@ -185,8 +185,10 @@ TEST(RasterText, TextOutWithinDrawsWhatFitsItsBudget) {
   for (const Case& c : cases) {
     s.dc.Clear(RGB(255, 255, 255));
     long long budget = c.budget;
-    EXPECT_EQ(s.dc.TextOutWithin(20, 60, "Hag", 3, &budget), c.drawn ? TRUE : FALSE);
+    CSize extent;
+    EXPECT_EQ(s.dc.TextOutWithin(20, 60, "Hag", 3, &budget, &extent), c.drawn ? TRUE : FALSE);
     EXPECT_EQ(budget, c.left);
+    EXPECT_EQ(extent, s.dc.GetTextExtent("Hag"));  // drawn or not
     EXPECT_EQ(Painted(s.dc), c.drawn ? whole : PixelSet{});
   }
 }
