@@ -113,6 +113,7 @@ class RealizedFont {
   double m_scale = 0.016;   // pixels per font unit, vertical
   double m_xscale = 0.016;  // pixels per font unit, horizontal (lfWidth)
   double m_boldExtra = 0;   // pixels added to advances by synthesised bold
+  bool m_rendersOutlines = false;  // RendersOutlines, taken once
   TEXTMETRIC m_tm{};
   Glyph m_byteGlyphs[256];
   bool m_byteKnown[256] = {};

@@ -79,6 +79,8 @@ RealizedFont::RealizedFont(const LOGFONT& lf, bool hinting) : m_hinting(hinting)
   m_tm.tmStruckOut = lf.lfStrikeOut;
   m_tm.tmPitchAndFamily = 0x06;  // scalable outline font
   m_tm.tmCharSet = m_face.charset;
+  // Asked for every glyph drawn and measured; the sizes never change.
+  m_rendersOutlines = LargestEm() > kCacheMaxEm;
 }
 
 const Glyph& RealizedFont::GlyphFor(char32_t cp) {
@@ -194,7 +196,7 @@ size_t RealizedFont::OutlineKeyHash::operator()(const OutlineKey& k) const noexc
 // The em, or the width's scale where the font is stretched wider.
 double RealizedFont::LargestEm() const { return m_em * std::max(1.0, m_xscale / m_scale); }
 
-bool RealizedFont::RendersOutlines() const { return LargestEm() > kCacheMaxEm; }
+bool RealizedFont::RendersOutlines() const { return m_rendersOutlines; }
 
 const RealizedFont::OutlineBox& RealizedFont::BoxesOf(const Glyph& g, bool hinted) {
   OutlineKey key{g.face, g.index, g.dx, g.dy, hinted};
