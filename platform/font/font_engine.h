@@ -84,7 +84,7 @@ class RealizedFont {
   bool Hinted(int escapement) const;
   // Whether RenderGlyph renders every glyph from its outline (large
   // glyphs) rather than once per quarter-pixel position into a cache.
-  bool RendersOutlines() const;
+  bool RendersOutlines() const { return m_rendersOutlines; }
   // Whether outlines are emboldened (part of what makes two outlines equal).
   bool SynthBold() const { return m_face.synthBold; }
   // Underline and strike-out as (top below the baseline, thickness) in px.
