@@ -8,6 +8,18 @@ void CLexaro::Engine::DrawBgColor(const CPoint& p1, const CPoint& p2, const CPoi
     m_dcEx.DrawSquareCover(m_pDC, p1, p2, p3, p4, COLORREF(color));
 }
 
+namespace {
+
+// A side without width draws nothing: DrawLine only moves the current
+// position to its end, which is b, as the side's insets are all 0.
+bool Unruled(CDC* dc, const CPenData& pen, CPoint b) {
+  if (pen.m_width != 0) return false;
+  dc->MoveTo(b);
+  return true;
+}
+
+}  // namespace
+
 void CLexaro::Engine::DrawBorder(CPoint (*vtx)[2], const CBorderData& border) {
   DrawVBorder(vtx[0][0], vtx[1][0], border.m_left);
   DrawVBorder(vtx[0][1], vtx[1][1], border.m_right);
@@ -16,6 +28,7 @@ void CLexaro::Engine::DrawBorder(CPoint (*vtx)[2], const CBorderData& border) {
 }
 
 void CLexaro::Engine::DrawBorderTop(CPoint a, CPoint b, const CPenData& pen) {
+  if (Unruled(m_pDC, pen, b)) return;
   a = GetPos_MoveX(a, m_dcEx.GetPWidth_Left(pen));
   b = GetPos_MoveX(b, -m_dcEx.GetPWidth_Right(pen));
   int down = m_dcEx.GetPWidth_Top(pen);
@@ -23,6 +36,7 @@ void CLexaro::Engine::DrawBorderTop(CPoint a, CPoint b, const CPenData& pen) {
 }
 
 void CLexaro::Engine::DrawBorderBtm(CPoint a, CPoint b, const CPenData& pen) {
+  if (Unruled(m_pDC, pen, b)) return;
   a = GetPos_MoveX(a, m_dcEx.GetPWidth_Left(pen));
   b = GetPos_MoveX(b, -m_dcEx.GetPWidth_Right(pen));
   int up = m_dcEx.GetPWidth_Bottom(pen);
@@ -30,6 +44,7 @@ void CLexaro::Engine::DrawBorderBtm(CPoint a, CPoint b, const CPenData& pen) {
 }
 
 void CLexaro::Engine::DrawVBorder(CPoint a, CPoint b, const CPenData& pen) {
+  if (Unruled(m_pDC, pen, b)) return;
   DrawLine(GetPos_MoveY(a, m_dcEx.GetPWidth_Top(pen)),
                 GetPos_MoveY(b, -m_dcEx.GetPWidth_Bottom(pen)), pen);
 }

@@ -2,6 +2,7 @@
 // Internal: the public header shows only CLexaro's public members.
 #pragma once
 
+#include <climits>
 #include <initializer_list>
 #include <string_view>
 
@@ -9,10 +10,12 @@
 #include "engine/font_metrics.h"
 #include "engine/properties.h"
 #include "engine/records.h"
+#include "engine/saturate.h"
 #include "engine/vocabulary.h"
 #include "lexaro/dc_ex.h"
 #include "lexaro/engine.h"
 #include "lexaro/font_tool.h"
+#include "lexaro/numeric.h"
 #include "lexaro/string_tool.h"
 
 class CLexaro::Engine {
@@ -183,17 +186,22 @@ class CLexaro::Engine {
   // inside the paintable area; items beyond are passed over. Recording
   // surfaces, which have no pixels, are not charged (Metered takes the
   // paintable box and tells). SpendInk charges the box around the points
-  // (grown by a pen's width), SpendInk_Text the ink boxes of a text's
-  // glyphs drawn at pt in the selected font; both answer whether the item
-  // may be drawn. The budget holds the worst case of any text on the
+  // (grown by a pen's width) and answers whether the item may be drawn;
+  // TextOut_Ink draws a text at pt in the selected font if the ink boxes
+  // of its glyphs fit in what is left, and answers its advance. The budget holds the worst case of any text on the
   // largest surface to about a second of drawing (README, limits; bench
   // WorstDrawing).
   static constexpr long long kMaxInk = 1LL << 29;
   long long m_ink = kMaxInk;
+  // The paintable box and whether the surface is charged, taken once per
+  // TextOutA (StartMeter): nothing the drawing does changes the clip.
+  RECT m_meterClip{};
+  bool m_metered = false;
+  void StartMeter();
   bool Metered(RECT* clip) const;
   bool Charge(long long cost);
   bool SpendInk(std::initializer_list<CPoint> points, long long grow = 0);
-  bool SpendInk_Text(CPoint pt, const char* text, int count);
+  int TextOut_Ink(CPoint pt, const char* text, int count);
   // A filled quadrilateral with its outline.
   bool SpendInk_Fill(const CPoint& a, const CPoint& b, const CPoint& c, const CPoint& d);
   void DrawLine(CPoint a, CPoint b, const CPenData& pen);
@@ -307,3 +315,32 @@ class CLexaro::Engine {
   void CheckStyle(ValueCheck at, const CString& value);
   void CheckDeclaration(ValueCheck at, LX_TAG_STYLE_CODE code, const CString& name, CStringTool& items);
 };
+
+// The moves are inline: most distances are whole numbers of pixels, which
+// the compiler then sees need no rounding.
+namespace lexaro::engine {
+
+// Roundoff(d): a whole distance in the int range, the usual one, is itself.
+inline int RoundedMove(double d) {
+  if (d >= double(INT_MIN) && d <= double(INT_MAX)) {
+    const int whole = int(d);
+    if (double(whole) == d) return whole;
+  }
+  return Roundoff(d);
+}
+
+}  // namespace lexaro::engine
+
+// Level text (sine 0, cosine 1) moves along one axis only: the other term
+// is Roundoff(d * 0), which is 0 for every d, NaN and infinities included.
+inline CPoint CLexaro::Engine::GetPos_MoveX(CPoint p, double d) const {
+  using lexaro::engine::RoundedMove, lexaro::engine::Sat;
+  if (m_sin == 0.0 && m_cos == 1.0) return CPoint(Sat((long long)p.x + RoundedMove(d)), p.y);
+  return CPoint(Sat((long long)p.x + RoundedMove(d * m_cos)), Sat((long long)p.y - RoundedMove(d * m_sin)));
+}
+
+inline CPoint CLexaro::Engine::GetPos_MoveY(CPoint p, double d) const {
+  using lexaro::engine::RoundedMove, lexaro::engine::Sat;
+  if (m_sin == 0.0 && m_cos == 1.0) return CPoint(p.x, Sat((long long)p.y + RoundedMove(d)));
+  return CPoint(Sat((long long)p.x + RoundedMove(d * m_sin)), Sat((long long)p.y + RoundedMove(d * m_cos)));
+}

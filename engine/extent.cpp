@@ -1,5 +1,5 @@
-// Extent sums and the moves along the rotated text axes from which every
-// position of the render pass is derived.
+// Extent sums, and the alignments along the rotated text axes from which
+// the positions of the render pass start (the moves are inline, engine.h).
 #include <algorithm>
 
 #include "engine/engine.h"
@@ -12,14 +12,6 @@ void CLexaro::Engine::AddExtent(LX_TXT_EXTENT* sum, const LX_TXT_EXTENT& item) {
   sum->width = Sat((long long)sum->width + item.width);
   sum->ascent = std::max(sum->ascent, item.ascent);
   sum->descent = std::max(sum->descent, item.descent);
-}
-
-CPoint CLexaro::Engine::GetPos_MoveX(CPoint p, double d) const {
-  return CPoint(Sat((long long)p.x + Roundoff(d * m_cos)), Sat((long long)p.y - Roundoff(d * m_sin)));
-}
-
-CPoint CLexaro::Engine::GetPos_MoveY(CPoint p, double d) const {
-  return CPoint(Sat((long long)p.x + Roundoff(d * m_sin)), Sat((long long)p.y + Roundoff(d * m_cos)));
 }
 
 CPoint CLexaro::Engine::GetPos_LTop(CPoint p, const LX_TXT_EXTENT& ext, unsigned int flags) const {

@@ -27,12 +27,19 @@ CSize VisibleBox(std::initializer_list<CPoint> points, long long grow, const REC
 
 }  // namespace
 
-bool CLexaro::Engine::Metered(RECT* clip) const {
-  m_pDC->GetClipBox(clip);
+void CLexaro::Engine::StartMeter() {
+  m_ink = kMaxInk;
+  m_pDC->GetClipBox(&m_meterClip);
   // A surface larger than any raster surface has no pixels to paint (a
   // recording surface): nothing is charged.
-  return (long long)clip->right - clip->left <= CRasterDC::kMaxSide &&
-         (long long)clip->bottom - clip->top <= CRasterDC::kMaxSide;
+  const RECT& clip = m_meterClip;
+  m_metered = (long long)clip.right - clip.left <= CRasterDC::kMaxSide &&
+              (long long)clip.bottom - clip.top <= CRasterDC::kMaxSide;
+}
+
+bool CLexaro::Engine::Metered(RECT* clip) const {
+  *clip = m_meterClip;
+  return m_metered;
 }
 
 bool CLexaro::Engine::Charge(long long cost) {
@@ -69,11 +76,17 @@ bool CLexaro::Engine::SpendInk_Fill(const CPoint& a, const CPoint& b, const CPoi
   return Charge((long long)box.cx * box.cy + 4 * edge + 4 * hidden);
 }
 
-bool CLexaro::Engine::SpendInk_Text(CPoint pt, const char* text, int count) {
+int CLexaro::Engine::TextOut_Ink(CPoint pt, const char* text, int count) {
   // Each glyph is charged by its own ink box, so marks without advance that
   // are drawn over one another are charged once each.
-  RECT clip;
-  return !Metered(&clip) || Charge(m_pDC->GetTextInk(pt.x, pt.y, text, count));
+  CSize extent;
+  if (m_metered) {
+    m_pDC->TextOutWithin(pt.x, pt.y, text, count, &m_ink, &extent);
+  } else {
+    extent = m_pDC->GetTextExtent(text, count);
+    m_pDC->TextOut(pt.x, pt.y, text, count);
+  }
+  return extent.cx;
 }
 
 void CLexaro::Engine::DrawLine(CPoint a, CPoint b, const CPenData& pen) {

@@ -95,7 +95,7 @@ int CLexaro::Engine::TextOutA(CDC* pDC, CPoint pt) {
   m_dataFont.ResetCursor();
   m_depth = 0;
   m_fontMetrics.Forget();
-  m_ink = kMaxInk;
+  StartMeter();
   m_signInk = {};
   LX_TXT_STATE state = DefaultState();
   double angle = ChangeRad(m_lfEscapement * 0.1);

@@ -127,20 +127,13 @@ double CLexaro::Engine::TextOut_String(int first, int last, LX_TXT_STATE*, CPoin
 }
 
 double CLexaro::Engine::TextOut_Run(std::string_view run, CPoint pt) {
-  SIZE size;
-  const int n = int(run.size());
-  GetTextExtentPoint32(m_pDC->m_hAttribDC, run.data(), n, &size);
-  if (SpendInk_Text(pt, run.data(), n)) m_pDC->TextOut(pt.x, pt.y, run.data(), n);
-  return size.cx;
+  return TextOut_Ink(pt, run.data(), int(run.size()));
 }
 
 int CLexaro::Engine::TextOut_Char(char c, LOGFONT* lf, const LX_CNG_FONT& change, CPoint pt) {
   SetLOGFONT(lf, change);
   SelectedFont font(m_pDC, *lf);
-  SIZE size;
-  GetTextExtentPoint32(m_pDC->m_hAttribDC, &c, 1, &size);
-  if (SpendInk_Text(pt, &c, 1)) m_pDC->TextOut(pt.x, pt.y, &c, 1);
-  return size.cx;
+  return TextOut_Ink(pt, &c, 1);
 }
 
 bool CLexaro::Engine::GetCharOutlineBox(char c, LOGFONT* lf, const LX_CNG_FONT& change,

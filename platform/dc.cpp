@@ -173,8 +173,13 @@ BOOL CDC::TextOut(int x, int y, const char* str, int count) {
   if (count < 0 || (count > 0 && !str)) return FALSE;
   if (count == 0) return TRUE;
   CSize ext;
-  TextOutRequest req = MakeRequest(x, y, str, count, (m_textAlign & TA_UPDATECP) ? &ext : nullptr);
+  const TextOutRequest req = MakeRequest(x, y, str, count, (m_textAlign & TA_UPDATECP) ? &ext : nullptr);
   DrawText(req);
+  MoveAfter(req, ext);
+  return TRUE;
+}
+
+void CDC::MoveAfter(const TextOutRequest& req, CSize ext) {
   if (m_textAlign & TA_UPDATECP) {
     double angle = m_lf.lfEscapement * (M_PI / 1800.0);
     double dx = std::cos(angle), dy = -std::sin(angle);
@@ -182,7 +187,41 @@ BOOL CDC::TextOut(int x, int y, const char* str, int count) {
                   : (m_textAlign & TA_CENTER) == TA_CENTER ? 0 : ext.cx;
     m_pos = CPoint(int(std::lround(req.point.x + move * dx)), int(std::lround(req.point.y + move * dy)));
   }
+}
+
+BOOL CDC::TextOutWithin(int x, int y, const char* str, int count, long long* budget, CSize* extent) {
+  if (count <= 0 || !str || !budget) {
+    if (extent) *extent = GetTextExtent(str, count);
+    return budget ? TextOut(x, y, str, count) : FALSE;
+  }
+  CSize ext;
+  const bool measured = (m_textAlign & TA_UPDATECP) != 0;
+  const TextOutRequest req = MakeRequest(x, y, str, count, measured ? &ext : nullptr);
+  CSize* wanted = extent && !measured ? &ext : nullptr;
+  CRect clip;
+  long long ink = 0;
+  if (GetClipBox(&clip) == NULLREGION || clip.IsRectEmpty()) {
+    DrawText(req);  // nothing shows, and nothing is charged
+    if (wanted) *wanted = MeasureText(m_lf, str, count);
+  } else {
+    ink = DrawTextCharged(req, clip, *budget, wanted);
+  }
+  if (extent) *extent = ext;
+  if (ink > *budget) {
+    *budget = 0;
+    return FALSE;
+  }
+  *budget -= ink;
+  MoveAfter(req, ext);
   return TRUE;
+}
+
+long long CDC::DrawTextCharged(const TextOutRequest& request, const CRect& clip, long long budget,
+                               CSize* extent) {
+  if (extent) *extent = MeasureText(request.font, request.bytes, request.count);
+  const long long ink = MeasureInk(request, clip);
+  if (ink <= budget) DrawText(request);
+  return ink;
 }
 
 long long CDC::GetTextInk(int x, int y, const char* str, int count) const {

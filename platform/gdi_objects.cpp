@@ -5,10 +5,17 @@
 BOOL CFont::CreateFontIndirect(const LOGFONT* lf) {
   if (!lf) return FALSE;
   m_lf = *lf;
-  // Whatever the caller left in the face field, ours is terminated.
-  char face[LF_FACESIZE + 1] = {};
-  std::memcpy(face, lf->lfFaceName, LF_FACESIZE);
-  SetFaceName(m_lf, face);
+  // Whatever the caller left in the face field, ours is terminated, and
+  // zeroed past its end. A name that ends inside the field, the usual
+  // case, keeps its bytes as they are.
+  if (const void* end = std::memchr(lf->lfFaceName, 0, LF_FACESIZE)) {
+    const size_t n = size_t(static_cast<const char*>(end) - lf->lfFaceName);
+    std::memset(m_lf.lfFaceName + n, 0, LF_FACESIZE - n);
+  } else {
+    char face[LF_FACESIZE + 1] = {};
+    std::memcpy(face, lf->lfFaceName, LF_FACESIZE);
+    SetFaceName(m_lf, face);
+  }
   m_valid = true;
   return TRUE;
 }

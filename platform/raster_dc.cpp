@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
+#include <typeinfo>
 
 #include "platform/coverage_walk.h"
 #include "platform/font/font_engine.h"
@@ -57,6 +58,7 @@ void CRasterDC::Crop(const CRect& rect) {
 }
 
 CRect CRasterDC::ClipBounds() const {
+  if (!GetClipRegion()) return CRect(0, 0, m_width, m_height);  // as GetClipBox answers
   CRect bounds;
   GetClipBox(&bounds);
   return bounds;
@@ -240,35 +242,62 @@ void CRasterDC::BlendCoverage(const std::uint8_t* alpha, int left, int top, int 
   }
 }
 
+// Paints a text run: bands and glyphs are rendered as coverage and
+// blended in the colour. When charging, it also counts the run's drawing
+// work as MeasureInk does, and declines a run that might cost more than
+// the budget.
+struct CRasterDC::TextPainter : lexaro::font::TextRunSink {
+  CRasterDC& dc;
+  const TextOutRequest& req;
+  CRect clip;
+  bool charging = false;
+  long long budget = 0, ink = 0;
+  CSize extent;
+  lexaro::font::Coverage scratch;
+  TextPainter(CRasterDC& d, const TextOutRequest& r, CRect c) : dc(d), req(r), clip(c) {}
+
+  bool Start(const lexaro::font::RealizedFont& font, size_t glyphs, long long advance) override {
+    // The extent as MeasureText answers it, its width clamped to an int.
+    extent = CSize(int(std::clamp(advance, -2147483647LL, 2147483647LL)), int(font.Metrics().tmHeight));
+    return !charging || lexaro::font::MostInk(glyphs, clip) <= budget;
+  }
+  void Band(const double quad[8], COLORREF color) override {
+    if (charging) ink += lexaro::font::BandInk(quad, clip);
+    lexaro::font::Coverage cov;
+    if (lexaro::font::RenderPolygon(quad, 4, clip, cov))
+      dc.BlendCoverage(cov.alpha.data(), cov.left, cov.top, cov.width, cov.height, color);
+  }
+  bool Glyph(lexaro::font::RealizedFont& font, const lexaro::font::Glyph& g, double x, double y) override {
+    // Glyphs wholly outside the clip cost nothing and are passed over
+    // before their outline is loaded.
+    const long long work = lexaro::font::GlyphInk(font, g, x, y, req.font.lfEscapement, clip);
+    if (work == 0) return true;
+    ink += work;
+    int ox, oy;
+    const lexaro::font::Coverage* cov =
+        font.RenderGlyph(g, x, y, req.font.lfEscapement, clip, scratch, &ox, &oy);
+    if (cov) dc.BlendCoverage(cov->alpha.data(), cov->left + ox, cov->top + oy, cov->width, cov->height, req.color);
+    return true;
+  }
+};
+
 void CRasterDC::DrawText(const TextOutRequest& req) {
-  namespace lf = lexaro::font;
-  // Bands and glyphs are rendered as coverage and blended in the colour.
-  struct Painter : lf::TextRunSink {
-    CRasterDC& dc;
-    const TextOutRequest& req;
-    CRect clip;
-    lf::Coverage scratch;
-    Painter(CRasterDC& d, const TextOutRequest& r, CRect c) : dc(d), req(r), clip(c) {}
-    void Band(const double quad[8], COLORREF color) override {
-      lf::Coverage cov;
-      if (lf::RenderPolygon(quad, 4, clip, cov))
-        dc.BlendCoverage(cov.alpha.data(), cov.left, cov.top, cov.width, cov.height, color);
-    }
-    bool Glyph(lf::RealizedFont& font, const lf::Glyph& g, double x, double y) override {
-      // Glyphs wholly outside the clip are passed over before their outline
-      // is loaded.
-      double box[4];
-      if (!font.InkBox(g, x, y, req.font.lfEscapement, box) ||
-          lf::AreaWithin(box[0], box[1], box[2], box[3], clip) == 0)
-        return true;
-      int ox, oy;
-      const lf::Coverage* cov = font.RenderGlyph(g, x, y, req.font.lfEscapement, clip, scratch, &ox, &oy);
-      if (cov) dc.BlendCoverage(cov->alpha.data(), cov->left + ox, cov->top + oy, cov->width, cov->height, req.color);
-      return true;
-    }
-  };
   CRect clip = ClipBounds();
   if (clip.IsRectEmpty()) return;
-  Painter painter(*this, req, clip);
-  lf::WalkTextRun(req, painter);
+  TextPainter painter(*this, req, clip);
+  lexaro::font::WalkTextRun(req, painter);
+}
+
+long long CRasterDC::DrawTextCharged(const TextOutRequest& req, const CRect& clip, long long budget,
+                                     CSize* extent) {
+  // A surface derived from this one may draw or measure text its own way.
+  if (typeid(*this) != typeid(CRasterDC)) return CDC::DrawTextCharged(req, clip, budget, extent);
+  // A run that surely fits is painted, counted and measured in one walk;
+  // one that might not is measured first.
+  TextPainter painter(*this, req, clip);
+  painter.charging = true;
+  painter.budget = budget;
+  if (!lexaro::font::WalkTextRun(req, painter)) return CDC::DrawTextCharged(req, clip, budget, extent);
+  if (extent) *extent = painter.extent;
+  return painter.ink;
 }

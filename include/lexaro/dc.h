@@ -110,6 +110,13 @@ class LEXARO_API CDC {
   // pixels as long to paint. Measured from the outlines' boxes, without
   // rendering.
   long long GetTextInk(int x, int y, const char* str, int count) const;
+  // TextOut within a budget of drawing work: when GetTextInk(x, y, str,
+  // count) is at most *budget, it is taken from *budget and the text drawn;
+  // otherwise *budget becomes 0 and nothing is drawn (FALSE). The same as
+  // asking GetTextInk and then calling TextOut, for a request made once.
+  // *extent, when given, becomes GetTextExtent(str, count) either way.
+  BOOL TextOutWithin(int x, int y, const char* str, int count, long long* budget,
+                     CSize* extent = nullptr);
   // Where the glyphs of str in the selected font put ink: the box around
   // their outlines, as {left, top, right, bottom} in logical units from the
   // left end of the baseline, unturned, y downwards. Measured from the
@@ -189,6 +196,12 @@ class LEXARO_API CDC {
   // engine for the glyphs' outlines.
   virtual bool MeasureOutlineBox(const LOGFONT& font, const char* str, int count,
                                  double box[4]) const;
+  // TextOutWithin's drawing: draws the request when its work within clip
+  // (MeasureInk) is at most budget, and answers that work either way; sets
+  // *extent, when given, to the text's extent (MeasureText). By default it
+  // is measured, then drawn; a surface may do it all in one walk.
+  virtual long long DrawTextCharged(const TextOutRequest& request, const CRect& clip,
+                                    long long budget, CSize* extent);
 
   const LOGFONT& CurrentLogFont() const { return m_lf; }
   const PenState& CurrentPen() const { return m_pen; }
@@ -197,6 +210,9 @@ class LEXARO_API CDC {
   // The request TextOut(x, y, str, count) hands to DrawText; *ext, unless
   // ext is null, is the text's extent.
   TextOutRequest MakeRequest(int x, int y, const char* str, int count, CSize* ext) const;
+  // After drawing a request of TextOut, moves the current position when the
+  // alignment asks for that; ext is the text's extent.
+  void MoveAfter(const TextOutRequest& req, CSize ext);
 
   CFont m_defaultFont;
   CPen m_defaultPen;

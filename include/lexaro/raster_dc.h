@@ -56,6 +56,8 @@ class LEXARO_API CRasterDC : public CDC {
  protected:
   void DrawLine(CPoint from, CPoint to, const PenState& pen) override;
   void DrawText(const TextOutRequest& request) override;
+  long long DrawTextCharged(const TextOutRequest& request, const CRect& clip, long long budget,
+                            CSize* extent) override;
   void DrawPixel(int x, int y, COLORREF color) override;
   COLORREF ReadPixel(int x, int y) const override;
   void DrawRect(const CRect& rect, COLORREF color) override;
@@ -65,6 +67,7 @@ class LEXARO_API CRasterDC : public CDC {
   CRect SurfaceBounds() const override { return CRect(0, 0, m_width, m_height); }
 
  private:
+  struct TextPainter;
   template <typename F>
   void ForEachVisibleSpan(int y, long long x0, long long x1, F&& paint);
   void FillSpan(int y, long long x0, long long x1, COLORREF color);

@@ -84,7 +84,7 @@ class RealizedFont {
   bool Hinted(int escapement) const;
   // Whether RenderGlyph renders every glyph from its outline (large
   // glyphs) rather than once per quarter-pixel position into a cache.
-  bool RendersOutlines() const;
+  bool RendersOutlines() const { return m_rendersOutlines; }
   // Whether outlines are emboldened (part of what makes two outlines equal).
   bool SynthBold() const { return m_face.synthBold; }
   // Underline and strike-out as (top below the baseline, thickness) in px.
@@ -113,6 +113,7 @@ class RealizedFont {
   double m_scale = 0.016;   // pixels per font unit, vertical
   double m_xscale = 0.016;  // pixels per font unit, horizontal (lfWidth)
   double m_boldExtra = 0;   // pixels added to advances by synthesised bold
+  bool m_rendersOutlines = false;  // RendersOutlines, taken once
   TEXTMETRIC m_tm{};
   Glyph m_byteGlyphs[256];
   bool m_byteKnown[256] = {};

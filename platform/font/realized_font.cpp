@@ -79,6 +79,8 @@ RealizedFont::RealizedFont(const LOGFONT& lf, bool hinting) : m_hinting(hinting)
   m_tm.tmStruckOut = lf.lfStrikeOut;
   m_tm.tmPitchAndFamily = 0x06;  // scalable outline font
   m_tm.tmCharSet = m_face.charset;
+  // Asked for every glyph drawn and measured; the sizes never change.
+  m_rendersOutlines = LargestEm() > kCacheMaxEm;
 }
 
 const Glyph& RealizedFont::GlyphFor(char32_t cp) {
@@ -194,7 +196,6 @@ size_t RealizedFont::OutlineKeyHash::operator()(const OutlineKey& k) const noexc
 // The em, or the width's scale where the font is stretched wider.
 double RealizedFont::LargestEm() const { return m_em * std::max(1.0, m_xscale / m_scale); }
 
-bool RealizedFont::RendersOutlines() const { return LargestEm() > kCacheMaxEm; }
 
 const RealizedFont::OutlineBox& RealizedFont::BoxesOf(const Glyph& g, bool hinted) {
   OutlineKey key{g.face, g.index, g.dx, g.dy, hinted};
@@ -225,8 +226,12 @@ bool RealizedFont::InkBox(const Glyph& g, double x, double y, int escapement, do
   DrawnGlyph& e = m_drawn.Find(GlyphCache::Key{g.face, g.index, g.dx, g.dy, escapement});
   if (!e.measured) MeasureInkOffsets(g, escapement, e);
   if (!e.inked) return false;
+  // Four plain copies: a copy of four doubles may otherwise become a call.
+  auto copy = [](const double* from, double* to) {
+    to[0] = from[0], to[1] = from[1], to[2] = from[2], to[3] = from[3];
+  };
   if (x == e.lastX && y == e.lastY) {
-    std::copy_n(e.lastBox, 4, box);
+    copy(e.lastBox, box);
     return true;
   }
   // A hinted glyph's box holds its outline both hinted and as the font has
@@ -244,7 +249,7 @@ bool RealizedFont::InkBox(const Glyph& g, double x, double y, int escapement, do
   box[0] = std::floor(ink[0]) - 1, box[1] = std::floor(ink[1]) - 1;
   box[2] = std::ceil(ink[2]) + 1, box[3] = std::ceil(ink[3]) + 1;
   e.lastX = x, e.lastY = y;
-  std::copy_n(box, 4, e.lastBox);
+  copy(box, e.lastBox);
   return true;
 }
 

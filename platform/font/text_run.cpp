@@ -1,6 +1,7 @@
 #include "platform/font/text_run.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -41,17 +42,17 @@ class LastRun {
   std::vector<Glyph> m_glyphs;
 };
 
-}  // namespace
-
-void WalkTextRun(const TextOutRequest& req, TextRunSink& sink) {
-  std::lock_guard lock(Mutex());
-  const std::shared_ptr<RealizedFont>& found = RealizeLocked(req.font, req.hinting);
+// WalkTextRun in the request's font, realised by the caller, who holds the
+// engine's lock.
+bool WalkRealized(const TextOutRequest& req, const std::shared_ptr<RealizedFont>& found,
+                  TextRunSink& sink) {
   static LastRun last;
   const std::vector<Glyph>& glyphs = last.Glyphs(found, req);
   // The sinks realise no fonts, and the last run holds the font.
   RealizedFont* font = found.get();
   long long width = 0;
   for (const Glyph& g : glyphs) width += g.advance;
+  if (!sink.Start(*font, glyphs.size(), width)) return false;
 
   double dx, dy;  // along the baseline
   BaselineDirection(req.font.lfEscapement, &dx, &dy);
@@ -69,7 +70,7 @@ void WalkTextRun(const TextOutRequest& req, TextRunSink& sink) {
   const TEXTMETRIC& tm = font->Metrics();
   if (req.bkMode == OPAQUE && !IsTransparent(req.bkColor) && width > 0)
     band(-tm.tmAscent, tm.tmHeight, req.bkColor);
-  if (IsTransparent(req.color)) return;
+  if (IsTransparent(req.color)) return true;
   double pen = 0;
   for (const Glyph& g : glyphs) {
     double gx = req.originX + pen * dx, gy = req.originY + pen * dy;
@@ -87,6 +88,14 @@ void WalkTextRun(const TextOutRequest& req, TextRunSink& sink) {
     font->StrikeOutBand(&top, &thickness);
     band(top, thickness, req.color);
   }
+  return true;
+}
+
+}  // namespace
+
+bool WalkTextRun(const TextOutRequest& req, TextRunSink& sink) {
+  std::lock_guard lock(Mutex());
+  return WalkRealized(req, RealizeLocked(req.font, req.hinting), sink);
 }
 
 long long AreaWithin(double x0, double y0, double x1, double y1, const CRect& clip) {
@@ -95,25 +104,40 @@ long long AreaWithin(double x0, double y0, double x1, double y1, const CRect& cl
   return w > 0 && h > 0 ? (long long)w * (long long)h : 0;
 }
 
+long long BandInk(const double q[8], const CRect& clip) {
+  double x0 = std::min({q[0], q[2], q[4], q[6]}), x1 = std::max({q[0], q[2], q[4], q[6]});
+  double y0 = std::min({q[1], q[3], q[5], q[7]}), y1 = std::max({q[1], q[3], q[5], q[7]});
+  return AreaWithin(std::floor(x0), std::floor(y0), std::ceil(x1), std::ceil(y1), clip);
+}
+
+long long GlyphInk(RealizedFont& font, const Glyph& g, double x, double y, int escapement,
+                   const CRect& clip) {
+  double box[4];
+  if (!font.InkBox(g, x, y, escapement, box)) return 0;
+  long long area = AreaWithin(box[0], box[1], box[2], box[3], clip);
+  // Loading and rasterising an outline costs about as much as painting
+  // kOutlineWork pixels, however small the glyph.
+  if (area > 0 && font.RendersOutlines()) area += kOutlineWork;
+  return area;
+}
+
+long long MostInk(size_t glyphs, const CRect& clip) {
+  const long long area = std::max(0LL, (long long)clip.right - clip.left) *
+                         std::max(0LL, (long long)clip.bottom - clip.top);
+  const long long perGlyph = area + kOutlineWork;
+  if (glyphs > size_t(LLONG_MAX / 4 / perGlyph) || area > LLONG_MAX / 16) return LLONG_MAX;
+  return (long long)glyphs * perGlyph + 3 * area;  // three bands at most
+}
+
 long long MeasureInk(const TextOutRequest& req, const CRect& clip) {
   struct Ink : TextRunSink {
     const CRect& clip;
     int escapement;
     long long pixels = 0;
     Ink(const CRect& c, int e) : clip(c), escapement(e) {}
-    void Band(const double q[8], COLORREF) override {
-      double x0 = std::min({q[0], q[2], q[4], q[6]}), x1 = std::max({q[0], q[2], q[4], q[6]});
-      double y0 = std::min({q[1], q[3], q[5], q[7]}), y1 = std::max({q[1], q[3], q[5], q[7]});
-      pixels += AreaWithin(std::floor(x0), std::floor(y0), std::ceil(x1), std::ceil(y1), clip);
-    }
+    void Band(const double q[8], COLORREF) override { pixels += BandInk(q, clip); }
     bool Glyph(RealizedFont& font, const lexaro::font::Glyph& g, double x, double y) override {
-      double box[4];
-      if (!font.InkBox(g, x, y, escapement, box)) return true;
-      long long area = AreaWithin(box[0], box[1], box[2], box[3], clip);
-      // Loading and rasterising an outline costs about as much as painting
-      // kOutlineWork pixels, however small the glyph.
-      if (area > 0 && font.RendersOutlines()) area += kOutlineWork;
-      pixels += area;
+      pixels += GlyphInk(font, g, x, y, escapement, clip);
       return true;
     }
   };

@@ -166,3 +166,29 @@ TEST(RasterText, HandleFormsAgreeWithTheContext) {
   EXPECT_FALSE(GetTextMetrics(nullptr, &viaHandle));
   EXPECT_FALSE(GetTextExtentPoint32(nullptr, "a", 1, &size));
 }
+
+TEST(RasterText, TextOutWithinDrawsWhatFitsItsBudget) {
+  TextSurface s;
+  const long long ink = s.dc.GetTextInk(20, 60, "Hag", 3);
+  ASSERT_GT(ink, 0);
+  const PixelSet whole = s.Draw(TA_BASELINE, 20, 60, "Hag");
+  struct Case {
+    long long budget;
+    bool drawn;
+    long long left;
+  } cases[] = {
+      {1LL << 40, true, (1LL << 40) - ink},  // surely enough: painted and counted at once
+      {ink + 5, true, 5},
+      {ink, true, 0},
+      {ink - 1, false, 0},
+  };
+  for (const Case& c : cases) {
+    s.dc.Clear(RGB(255, 255, 255));
+    long long budget = c.budget;
+    CSize extent;
+    EXPECT_EQ(s.dc.TextOutWithin(20, 60, "Hag", 3, &budget, &extent), c.drawn ? TRUE : FALSE);
+    EXPECT_EQ(budget, c.left);
+    EXPECT_EQ(extent, s.dc.GetTextExtent("Hag"));  // drawn or not
+    EXPECT_EQ(Painted(s.dc), c.drawn ? whole : PixelSet{});
+  }
+}
