@@ -403,6 +403,17 @@ TEST(TexTranslation, TextBeyondFourMebibytesIsRefused) {
   EXPECT_TRUE(lexaro::TranslateTex(std::string(4u << 20, 'x')).ok);
 }
 
+// A text whose markup passes the engine's 4 MiB is told so in a diagnostic
+// about the whole text, which comes first as the order of offsets asks.
+TEST(TexTranslation, MarkupBeyondFourMebibytesIsDiagnosedFirst) {
+  const lexaro::TexResult r = lexaro::TranslateTex(Repeat("x+", 400000) + "\\foo");
+  ASSERT_GT(r.markup.size(), 4u << 20);
+  ASSERT_EQ(r.diagnostics.size(), 2u);
+  EXPECT_EQ(r.diagnostics[0].offset, 0u);
+  EXPECT_NE(r.diagnostics[0].message.find("4 MiB"), std::string::npos);
+  EXPECT_EQ(r.diagnostics[1].offset, 800000u);
+}
+
 // The markup grows in proportion to the TeX, for the patterns that wrap
 // what came before them (\over, scripts on groups, \left..\right, tables):
 // the same bytes per formula at a thousand formulas and at a hundred times
