@@ -244,7 +244,8 @@ std::string Translator::TextMarkup(std::string_view raw) {
       while (j < raw.size() && std::isalpha(static_cast<unsigned char>(raw[j]))) ++j;
       if (j == i + 1) {
         const char next = raw[i + 1];
-        if (next == ',' || next == ';' || next == ':' || next == ' ') text += ' ';
+        if (next == ',' || next == ';' || next == ':' || next == ' ' || next == '\t' || next == '\n' || next == '\r')
+          text += ' ';
         else if (next != '!') AppendEscaped(text, raw.substr(i + 1, 1));
         i = j;
         continue;

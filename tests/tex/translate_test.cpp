@@ -36,6 +36,7 @@ constexpr Case kInline[] = {
     {R"x(\text{速度 と a<b})x", R"x(速度 と a<<b)x"},
     {R"x(\operatorname{ess\,sup} f)x", R"x(ess sup<DIV style="margin-left: 17"></DIV><I>f</I>)x"},
     {R"x(\text{50\,\% of \$x})x", R"x(50 % of $x)x"},
+    {"\\text{a\\\nb}", "a b"},
     {R"x(\operatorname{sn} x)x", R"x(sn<DIV style="margin-left: 17"></DIV><I>x</I>)x"},
     {R"x(\sin x + \cos(y))x", R"x(sin<DIV style="margin-left: 17"></DIV><I>x</I><+>cos(<I>y</I>))x"},
     {R"x(\log_2 n)x", R"x(log<SUB>2</SUB><DIV style="margin-left: 17"></DIV><I>n</I>)x"},
