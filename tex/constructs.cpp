@@ -256,7 +256,8 @@ std::string Translator::TextMarkup(std::string_view raw) {
       } else if (name == "quad" || name == "qquad") {
         text += name == "quad" ? "  " : "    ";
       } else {
-        Diagnose(std::size_t(raw.data() - lex_.Text().data()) + i, j - i, "unknown command " + Backslashed(name) + " in text");
+        const std::size_t at = std::size_t(raw.data() - lex_.Text().data()) + i;
+        Diagnose(at, j - i, "unknown command " + Backslashed(name) + " in text");
         text += "<FONT color=" + ColorHex(options_.warningColor) + ">\\";
         text += name;
         text += "</FONT>";
@@ -427,7 +428,8 @@ void Translator::Not(List& list, const Token& t) {
                     std::isalpha(static_cast<unsigned char>(next.text[0]));
   if (next.kind == TokenKind::kChar || word) negated = Negated(next.text);
   if (negated.empty()) {
-    Diagnose(t, "\\not before '" + Excerpt(next.text) + "', which has no negated form");
+    const std::string_view written = lex_.Text().substr(next.offset, next.length);
+    Diagnose(t, "\\not before '" + Excerpt(written) + "', which has no negated form");
     return;
   }
   lex_.Next();

@@ -204,7 +204,7 @@ constexpr Rejected kRejected[] = {
     {"\\frac{a}", 0, "missing argument of \\frac"},
     {"\\color{bleu}x", 7, "unknown colour 'bleu'"},
     {"\\not\\sum", 0, "no negated form"},
-    {"\\not\\<", 0, "no negated form"},
+    {"\\not\\<", 0, "\\not before '\\<', which has no negated form"},
     {"x\\limits", 1, "follows no operator"},
     {"a$b", 1, "$ inside"},
     {"a#", 1, "#"},
