@@ -21,7 +21,8 @@ using C = Cls;
 
 const Command kCommands[] = {
     GREEK("alpha", 0x3B1), GREEK("beta", 0x3B2), GREEK("gamma", 0x3B3), GREEK("delta", 0x3B4),
-    GREEK("epsilon", 0x3F5), {"varepsilon", K::kSymbol, "<epsilon>", C::kOrd, 1, 0x3B5},
+    // The vocabulary's epsilon is TeX's \varepsilon; \epsilon is the lunate one.
+    {"epsilon", K::kSymbol, "ϵ", C::kOrd, 1, 0x3F5}, {"varepsilon", K::kSymbol, "<epsilon>", C::kOrd, 1, 0x3B5},
     GREEK("zeta", 0x3B6), GREEK("eta", 0x3B7), GREEK("theta", 0x3B8), GREEK("iota", 0x3B9),
     GREEK("kappa", 0x3BA), GREEK("lambda", 0x3BB), GREEK("mu", 0x3BC), GREEK("nu", 0x3BD),
     GREEK("omicron", 0x3BF), GREEK("xi", 0x3BE), GREEK("pi", 0x3C0), GREEK("rho", 0x3C1),
