@@ -44,6 +44,7 @@ constexpr Case kInline[] = {
     // Symbols
     {R"x(\alpha\beta\Gamma)x", R"x(<I><alpha><beta></I><Gamma>)x"},
     {R"x(\epsilon\varepsilon)x", R"x(<I>ϵ<epsilon></I>)x"},
+    {R"x(φϕ εϵ θϑ)x", R"x(<I><varphi><phi><epsilon>ϵ<theta><vartheta></I>)x"},
     {R"x(αβ ≤ ∞ → ∑)x", R"x(<I><alpha><beta></I><leq><infty><to><sum>)x"},
     {R"x(\le\ge\ne\neq)x", R"x(<leq><geq><neq><neq>)x"},
     {R"x(\not\in \not= \not<)x", R"x(<notin><neq><DIV style="margin-left: 12"></DIV>≮<DIV style="margin-left: 12"></DIV>)x"},
