@@ -12,6 +12,15 @@ cd "$(dirname "$0")/.."
 
 build=${BUILD:-build-lib}
 jobs=${JOBS:-$(nproc)}
+# The build directory is removed first: never the sources or a directory
+# that holds them (BUILD=. or BUILD=..).
+if [ -d "$build" ]; then
+  existing=$(cd "$build" && pwd)
+  existing=${existing%/}/
+  case "$PWD/" in
+    "$existing"*) echo "library_only.sh: BUILD=$build holds the sources; not removing it" >&2; exit 2 ;;
+  esac
+fi
 rm -rf "$build"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug \
   -DLEXARO_BUILD_CONTROLS=OFF -DLEXARO_BUILD_DEMO=OFF -DLEXARO_BUILD_TESTS=OFF -DLEXARO_BUILD_BENCHMARKS=OFF \
@@ -19,5 +28,6 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug \
   -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON --no-warn-unused-cli >/dev/null
 cmake --build "$build" -j "$jobs"
 cxx=$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' "$build/CMakeCache.txt")
-cmake -DBUILD_DIR="$PWD/$build" -DSOURCE_DIR="$PWD" -DWORK_DIR="$PWD/$build/install_package" \
+build=$(cd "$build" && pwd)  # BUILD may be relative or absolute
+cmake -DBUILD_DIR="$build" -DSOURCE_DIR="$PWD" -DWORK_DIR="$build/install_package" \
   -DCXX="$cxx" -DCONTROLS=OFF -P tests/cli/install_test.cmake

@@ -21,13 +21,14 @@ using C = Cls;
 
 const Command kCommands[] = {
     GREEK("alpha", 0x3B1), GREEK("beta", 0x3B2), GREEK("gamma", 0x3B3), GREEK("delta", 0x3B4),
-    GREEK("epsilon", 0x3F5), {"varepsilon", K::kSymbol, "<epsilon>", C::kOrd, 1, 0x3B5},
+    // The vocabulary's epsilon is TeX's \varepsilon; \epsilon is the lunate one.
+    {"epsilon", K::kSymbol, "ϵ", C::kOrd, 1, 0x3F5}, {"varepsilon", K::kSymbol, "<epsilon>", C::kOrd, 1, 0x3B5},
     GREEK("zeta", 0x3B6), GREEK("eta", 0x3B7), GREEK("theta", 0x3B8), GREEK("iota", 0x3B9),
     GREEK("kappa", 0x3BA), GREEK("lambda", 0x3BB), GREEK("mu", 0x3BC), GREEK("nu", 0x3BD),
     GREEK("omicron", 0x3BF), GREEK("xi", 0x3BE), GREEK("pi", 0x3C0), GREEK("rho", 0x3C1),
-    GREEK("sigma", 0x3C3), GREEK("tau", 0x3C4), GREEK("upsilon", 0x3C5), GREEK("phi", 0x3C6),
+    GREEK("sigma", 0x3C3), GREEK("tau", 0x3C4), GREEK("upsilon", 0x3C5), GREEK("phi", 0x3D5),
     GREEK("chi", 0x3C7), GREEK("psi", 0x3C8), GREEK("omega", 0x3C9), GREEK("vartheta", 0x3D1),
-    GREEK("varpi", 0x3D6), GREEK("varsigma", 0x3C2), GREEK("varphi", 0x3D5),
+    GREEK("varpi", 0x3D6), GREEK("varsigma", 0x3C2), GREEK("varphi", 0x3C6),
     UPPER("Alpha", 0x391), UPPER("Beta", 0x392), UPPER("Gamma", 0x393), UPPER("Delta", 0x394),
     UPPER("Epsilon", 0x395), UPPER("Zeta", 0x396), UPPER("Eta", 0x397), UPPER("Theta", 0x398),
     UPPER("Iota", 0x399), UPPER("Kappa", 0x39A), UPPER("Lambda", 0x39B), UPPER("Mu", 0x39C),

@@ -2,6 +2,7 @@
 // styles, text, colours, boxes, accents and the rest of the command table's
 // kinds.
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 
@@ -11,8 +12,6 @@
 namespace lexaro::tex {
 
 namespace {
-
-std::string Backslashed(std::string_view name) { return "\\" + std::string(name); }
 
 // A larger copy of a sign drawn at `percent` of the em above the script
 // ratio's 55, lowered to stay centred on the line.
@@ -229,7 +228,6 @@ void Translator::Styled(List& list, const Token& t, int style) {
 // Text as it is written, spaces kept (a run of them is one), escaped for
 // the markup; \% and kin write their character, \, and kin a space.
 std::string Translator::TextMarkup(std::string_view raw) {
-  const std::size_t base = std::size_t(raw.data() - lex_.Text().data());
   std::string text;
   bool space = false;
   for (std::size_t i = 0; i < raw.size(); ++i) {
@@ -246,7 +244,8 @@ std::string Translator::TextMarkup(std::string_view raw) {
       while (j < raw.size() && std::isalpha(static_cast<unsigned char>(raw[j]))) ++j;
       if (j == i + 1) {
         const char next = raw[i + 1];
-        if (next == ',' || next == ';' || next == ':' || next == ' ') text += ' ';
+        if (next == ',' || next == ';' || next == ':' || next == ' ' || next == '\t' || next == '\n' || next == '\r')
+          text += ' ';
         else if (next != '!') AppendEscaped(text, raw.substr(i + 1, 1));
         i = j;
         continue;
@@ -257,7 +256,8 @@ std::string Translator::TextMarkup(std::string_view raw) {
       } else if (name == "quad" || name == "qquad") {
         text += name == "quad" ? "  " : "    ";
       } else {
-        Diagnose(base + i, j - i, "unknown command " + Backslashed(name) + " in text");
+        const std::size_t at = std::size_t(raw.data() - lex_.Text().data()) + i;
+        Diagnose(at, j - i, "unknown command " + Backslashed(name) + " in text");
         text += "<FONT color=" + ColorHex(options_.warningColor) + ">\\";
         text += name;
         text += "</FONT>";
@@ -312,7 +312,7 @@ void Translator::Colour(List& list, const Token& t, bool withText) {
   const bool known = ok && ReadColor(model, spec, &color);
   if (ok && !known) {
     const std::size_t at = std::size_t(spec.data() - lex_.Text().data());
-    Diagnose(at, spec.size(), "unknown colour '" + std::string(spec.substr(0, 40)) + "'");
+    Diagnose(at, spec.size(), "unknown colour '" + Excerpt(spec) + "'");
   }
   const std::string font = "<FONT color=" + ColorHex(color) + ">";
   if (!withText) {
@@ -423,9 +423,13 @@ void Translator::Over(List& list, const Token& t, const Command& c) {
 void Translator::Not(List& list, const Token& t) {
   const Token& next = PeekNonSpace();
   std::string_view negated;
-  if (next.kind == TokenKind::kChar || next.kind == TokenKind::kCommand) negated = Negated(next.text);
+  // A character (=, <) or a control word (\in); \< and \= are not relations.
+  const bool word = next.kind == TokenKind::kCommand && !next.text.empty() &&
+                    std::isalpha(static_cast<unsigned char>(next.text[0]));
+  if (next.kind == TokenKind::kChar || word) negated = Negated(next.text);
   if (negated.empty()) {
-    Diagnose(t, "\\not before '" + std::string(next.text.substr(0, 40)) + "', which has no negated form");
+    const std::string_view written = lex_.Text().substr(next.offset, next.length);
+    Diagnose(t, "\\not before '" + Excerpt(written) + "', which has no negated form");
     return;
   }
   lex_.Next();
@@ -453,7 +457,7 @@ void Translator::HSpace(List& list, const Token& t) {
     list.last.present = false;
     return;
   }
-  Diagnose(t, "'" + text + "' is not a length");
+  Diagnose(t, "'" + Excerpt(raw) + "' is not a length");
 }
 
 void Translator::Mod(List& list, const Token& t, int kind) {

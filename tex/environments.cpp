@@ -113,12 +113,14 @@ void Translator::Environment(List& list, const Token& t) {
   Columns columns;
   columns.kind = env ? env->kind : kMatrix;
   if (!env) {
-    // Up to the name's closing brace, which an unended name lacks.
-    const std::size_t end = std::min(std::size_t(name.data() - lex_.Text().data()) + name.size() + 1,
-                                     lex_.Text().size());
-    Diagnose(t.offset, end - t.offset, "unknown environment '" + std::string(name.substr(0, 40)) + "'");
+    // Up to the name's closing brace, which an unended name or one without
+    // braces lacks.
+    const std::string_view text = lex_.Text();
+    std::size_t end = std::size_t(name.data() - text.data()) + name.size();
+    if (end < text.size() && text[end] == '}') ++end;
+    Diagnose(t.offset, end - t.offset, "unknown environment '" + Excerpt(name) + "'");
     std::string warning = "<FONT color=" + ColorHex(options_.warningColor) + ">";
-    AppendEscaped(warning, name.substr(0, 40));
+    AppendEscaped(warning, Excerpt(name));
     Text(warning + "</FONT>", list, Cls::kOrd);
   }
   if (env && env->kind == kArray) {
@@ -193,8 +195,8 @@ int Translator::TableBody(List& list, const Token& begin, std::string_view name,
         bool ok = false;
         const std::string_view closing = RawArgument(stop_, &ok);
         if (ok && closing != name)
-          Diagnose(stop_, "\\end{" + std::string(closing.substr(0, 40)) + "} does not close \\begin{" +
-                              std::string(name.substr(0, 40)) + "}");
+          Diagnose(stop_, "\\end{" + Excerpt(closing) + "} does not close \\begin{" +
+                              Excerpt(name) + "}");
       }
       return height;
     }
@@ -251,7 +253,7 @@ int Translator::TableBody(List& list, const Token& begin, std::string_view name,
     }
     if (s == Stop::kEndOfText) {
       Diagnose(begin, braceEnds ? std::string("missing } of \\substack")
-                                : "\\begin{" + std::string(name.substr(0, 40)) + "} without its \\end");
+                                : "\\begin{" + Excerpt(name) + "} without its \\end");
       return height;
     }
     if (!braceEnds) {
@@ -259,8 +261,8 @@ int Translator::TableBody(List& list, const Token& begin, std::string_view name,
       const Token end = stop_;
       const std::string_view closing = RawArgument(end, &ok);
       if (ok && closing != name)
-        Diagnose(end, "\\end{" + std::string(closing.substr(0, 40)) + "} does not close \\begin{" +
-                          std::string(name.substr(0, 40)) + "}");
+        Diagnose(end, "\\end{" + Excerpt(closing) + "} does not close \\begin{" +
+                          Excerpt(name) + "}");
     }
     return height;
   }

@@ -13,7 +13,7 @@ char32_t DecodeUtf8(std::string_view text, std::size_t pos, std::size_t* length)
   const auto b0 = static_cast<unsigned char>(text[pos]);
   *length = 1;
   if (b0 < 0x80) return b0;
-  int extra = b0 >= 0xF0 && b0 < 0xF5 ? 3 : b0 >= 0xE0 ? 2 : b0 >= 0xC2 && b0 < 0xE0 ? 1 : -1;
+  int extra = b0 >= 0xF0 && b0 < 0xF5 ? 3 : b0 >= 0xE0 && b0 < 0xF0 ? 2 : b0 >= 0xC2 && b0 < 0xE0 ? 1 : -1;
   if (extra < 0 || pos + std::size_t(extra) >= text.size()) return 0xFFFD;
   char32_t cp = b0 & (0x3F >> extra);
   for (int i = 1; i <= extra; ++i) {
@@ -80,7 +80,8 @@ Token Lexer::Read() {
       std::size_t len = 0;
       DecodeUtf8(text_, pos_ + 1, &len);
       n = 1 + len;
-      t.text = text_.substr(pos_ + 1, len);
+      // A backslash before a tab or a line end is TeX's control space.
+      t.text = IsSpace(text_[pos_ + 1]) ? std::string_view(" ") : text_.substr(pos_ + 1, len);
     }
   } else {
     switch (c) {

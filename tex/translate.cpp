@@ -39,8 +39,10 @@ TexResult TranslateTex(std::string_view tex, const TexOptions& options) {
   }
   const auto [begin, end] = MathBody(tex);
   tex::Translator(tex, begin, end, options).Run(&result);
+  // About the whole text, so first: the diagnostics stay in order of offset.
   if (result.markup.size() > kMaxMarkupLength)
-    result.diagnostics.push_back({0, tex.size(), "the markup is longer than 4 MiB; only its first 4 MiB are laid out"});
+    result.diagnostics.insert(result.diagnostics.begin(),
+                              {0, tex.size(), "the markup is longer than 4 MiB; only its first 4 MiB are laid out"});
   if (options.strict && !result.diagnostics.empty()) {
     result.ok = false;
     result.markup.clear();

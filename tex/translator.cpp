@@ -8,8 +8,6 @@ namespace lexaro::tex {
 
 namespace {
 
-std::string Backslashed(std::string_view name) { return "\\" + std::string(name); }
-
 bool IsStop(const Token& t) {
   switch (t.kind) {
     case TokenKind::kEnd: case TokenKind::kClose: case TokenKind::kTab: case TokenKind::kSup:
@@ -68,7 +66,7 @@ void Translator::Stray(Stop stop) {
     case Stop::kEnd: {
       bool ok = false;
       const std::string_view name = RawArgument(t, &ok);
-      Diagnose(t, "\\end{" + std::string(name) + "} without its \\begin");
+      Diagnose(t, "\\end{" + Excerpt(name) + "} without its \\begin");
       break;
     }
     case Stop::kRight:
@@ -470,7 +468,14 @@ void Translator::Scripts(List& list, Token t) {
     a.present = true;
     a.start = a.end = out_.size();
   }
-  if (primes) {
+  if (primes && a.tall && room) {
+    // After a construct the primes are a superscript at its top right, as
+    // TeX reads f' as f^{\prime}; beside a letter they draw inline.
+    std::string marks;
+    for (int i = 0; i < primes; ++i) marks += "<'>";
+    sup.insert(0, marks);
+    hasSup = true;
+  } else if (primes) {
     SplitRun(list);  // the primes belong to the last letter, and end the run
     for (int i = 0; i < primes; ++i) out_ += "<'>";
   }

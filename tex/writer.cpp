@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "tex/commands.h"
+#include "tex/lexer.h"
 #include "util/utf8.h"
 
 namespace lexaro::tex {
@@ -13,6 +14,21 @@ void AppendEscaped(std::string& out, std::string_view text) {
     out += c;
   }
 }
+
+std::string Excerpt(std::string_view text, std::size_t max) {
+  std::string out;
+  for (std::size_t i = 0, n = 0; i < text.size(); i += n) {
+    char32_t c = DecodeUtf8(text, i, &n);
+    if (c < 0x20 || c == 0x7F) c = ' ';
+    std::string one;
+    util::AppendUtf8(one, c);
+    if (out.size() + one.size() > max) break;
+    out += one;
+  }
+  return out;
+}
+
+std::string Backslashed(std::string_view name) { return "\\" + Excerpt(name); }
 
 std::string ColorHex(COLORREF color) {
   char buf[8];

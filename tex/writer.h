@@ -2,6 +2,7 @@
 // spaces of a given width.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,14 @@ std::string_view StyleClose(int style);
 // The character of a letter in a double-struck, script or fraktur style
 // (U+1D538 and kin, or the letterlike block's few that live there).
 std::string StyledLetter(int style, char letter);
+
+// A piece of the TeX text quoted in a message or a warning: at most `max`
+// bytes, cut between characters, control characters (line feeds included)
+// as spaces and stray bytes as U+FFFD, so that a message stays one line of
+// valid UTF-8 whatever the text holds.
+std::string Excerpt(std::string_view text, std::size_t max = 40);
+// "\name" for a message.
+std::string Backslashed(std::string_view name);
 
 // A TeX colour: a name (xcolor's base names, "red!30" mixed with white), or
 // with a model ("HTML" "ff8000", "rgb" "1,0.5,0", "RGB" "255,128,0").

@@ -36,12 +36,15 @@ constexpr Case kInline[] = {
     {R"x(\text{速度 と a<b})x", R"x(速度 と a<<b)x"},
     {R"x(\operatorname{ess\,sup} f)x", R"x(ess sup<DIV style="margin-left: 17"></DIV><I>f</I>)x"},
     {R"x(\text{50\,\% of \$x})x", R"x(50 % of $x)x"},
+    {"\\text{a\\\nb}", "a b"},
     {R"x(\operatorname{sn} x)x", R"x(sn<DIV style="margin-left: 17"></DIV><I>x</I>)x"},
     {R"x(\sin x + \cos(y))x", R"x(sin<DIV style="margin-left: 17"></DIV><I>x</I><+>cos(<I>y</I>))x"},
     {R"x(\log_2 n)x", R"x(log<SUB>2</SUB><DIV style="margin-left: 17"></DIV><I>n</I>)x"},
 
     // Symbols
     {R"x(\alpha\beta\Gamma)x", R"x(<I><alpha><beta></I><Gamma>)x"},
+    {R"x(\epsilon\varepsilon)x", R"x(<I>ϵ<epsilon></I>)x"},
+    {R"x(φϕ εϵ θϑ)x", R"x(<I><varphi><phi><epsilon>ϵ<theta><vartheta></I>)x"},
     {R"x(αβ ≤ ∞ → ∑)x", R"x(<I><alpha><beta></I><leq><infty><to><sum>)x"},
     {R"x(\le\ge\ne\neq)x", R"x(<leq><geq><neq><neq>)x"},
     {R"x(\not\in \not= \not<)x", R"x(<notin><neq><DIV style="margin-left: 12"></DIV>≮<DIV style="margin-left: 12"></DIV>)x"},
@@ -75,6 +78,8 @@ constexpr Case kInline[] = {
     {R"x(\left(\frac{a}{b}\right)^2)x", R"x(<RTOP><S><PAREN type="(,)"><FRAC><S><I>a</I></S><S><I>b</I></S></FRAC></PAREN></S><S>2</S></RTOP>)x"},
     {R"x(\sqrt{x}^3)x", R"x(<RTOP><S><SQRT><I>x</I></SQRT></S><S>3</S></RTOP>)x"},
     {R"x(\frac{a}{b}_n)x", R"x(<RBTM><S><FRAC><S><I>a</I></S><S><I>b</I></S></FRAC></S><S><I>n</I></S></RBTM>)x"},
+    {R"x(\left(x\right)')x", R"x(<RTOP><S><PAREN type="(,)"><I>x</I></PAREN></S><S><'></S></RTOP>)x"},
+    {R"x(\sqrt{x}''_n)x", R"x(<RTB><S><SQRT><I>x</I></SQRT></S><S><I>n</I></S><S><'><'></S></RTB>)x"},
 
     // Operators inline
     {R"x(\sum_{k=1}^n k)x", R"x(<RTB><S><sum></S><S><I>k</I><=>1</S><S><I>n</I></S></RTB><I>k</I>)x"},
@@ -118,6 +123,7 @@ constexpr Case kInline[] = {
     {R"x(a\,b\:c\;d\!e)x", R"x(<I>a</I><DIV style="margin-left: 17"></DIV><I>b</I><DIV style="margin-left: 22"></DIV><I>c</I><DIV style="margin-left: 28"></DIV><I>d</I><DIV style="margin-left: -17"></DIV><I>e</I>)x"},
     {R"x(a\quad b\qquad c)x", R"x(<I>a</I><DIV style="margin-left: 100"></DIV><I>b</I><DIV style="margin-left: 200"></DIV><I>c</I>)x"},
     {R"x(a~b\ c)x", R"x(<I>a</I><DIV style="margin-left: 33"></DIV><I>b</I><DIV style="margin-left: 33"></DIV><I>c</I>)x"},
+    {"a\\\nb\\\tc", R"x(<I>a</I><DIV style="margin-left: 33"></DIV><I>b</I><DIV style="margin-left: 33"></DIV><I>c</I>)x"},
     {R"x(\hspace{1em}x)x", R"x(<DIV style="margin-left: 100"></DIV><I>x</I>)x"},
 
     // Colour, boxes and accents
@@ -200,6 +206,7 @@ constexpr Rejected kRejected[] = {
     {"\\frac{a}", 0, "missing argument of \\frac"},
     {"\\color{bleu}x", 7, "unknown colour 'bleu'"},
     {"\\not\\sum", 0, "no negated form"},
+    {"\\not\\<", 0, "\\not before '\\<', which has no negated form"},
     {"x\\limits", 1, "follows no operator"},
     {"a$b", 1, "$ inside"},
     {"a#", 1, "#"},
@@ -223,6 +230,60 @@ TEST(TexTranslation, WhatTexRejectsIsDiagnosedAtItsByte) {
     auto markup = lexaro::Diagnose(r.markup);
     ASSERT_TRUE(markup) << c.tex;
     EXPECT_TRUE(markup->empty()) << c.tex << " -> " << r.markup << ": " << (*markup)[0].message.c_str();
+  }
+}
+
+// Whatever the quoted name holds, a diagnostic's range starts and ends
+// between characters, and its message is one line of valid UTF-8 (a check
+// prints one warning a line), as is the warning drawn in the markup.
+TEST(TexTranslation, DiagnosticsHoldWholeCharactersOnOneLine) {
+  std::string longName = "a";  // an odd byte, then two-byte characters past the quoted length
+  for (int i = 0; i < 30; ++i) longName += "\xC3\xA9";
+  const std::string cases[] = {
+      "\\begin x\xC3\xA9",
+      "\\begin{" + longName + "}x",
+      "\\begin{matrix}x\\end{" + longName + "}",
+      "\\end{" + longName + "}",
+      "\\color{" + longName + "}x",
+      "\\hspace{" + longName + "}",
+      "\\color{re\nd}x",
+      "\\begin{ab\r\ncd}x\\end{ab\r\ncd}",
+      "\\text{\\foo\t}\\end{\x01}",
+  };
+  auto wholeAt = [](const std::string& s, size_t at) {
+    return at >= s.size() || (static_cast<unsigned char>(s[at]) & 0xC0) != 0x80;
+  };
+  auto oneLineOfUtf8 = [](std::string_view s) {
+    for (size_t i = 0, n = 0; i < s.size(); i += n) {
+      const char32_t c = lexaro::tex::DecodeUtf8(s, i, &n);
+      if (c < 0x20 || (c == 0xFFFD && s.substr(i, n) != "\xEF\xBF\xBD")) return false;
+    }
+    return true;
+  };
+  for (const std::string& tex : cases) {
+    const lexaro::TexResult r = lexaro::TranslateTex(tex);
+    ASSERT_FALSE(r.diagnostics.empty()) << tex;
+    for (const lexaro::TexDiagnostic& d : r.diagnostics) {
+      EXPECT_LE(d.offset + d.length, tex.size()) << tex << ": " << d.message;
+      EXPECT_TRUE(wholeAt(tex, d.offset) && wholeAt(tex, d.offset + d.length)) << tex << ": " << d.message;
+      EXPECT_TRUE(oneLineOfUtf8(d.message)) << tex << ": " << d.message;
+    }
+    EXPECT_TRUE(oneLineOfUtf8(r.markup)) << tex << " -> " << r.markup;
+  }
+}
+
+// The lexer's UTF-8: a byte that starts no valid sequence is one character.
+TEST(TexTranslation, Utf8DecodingTakesOnlyValidSequences) {
+  struct Decoded { const char* bytes; char32_t code; size_t length; };
+  constexpr Decoded cases[] = {
+      {"\xC3\xA9", 0xE9, 2},        {"\xE3\x81\x82", 0x3042, 3},    {"\xF0\x9D\x94\xB8", 0x1D538, 4},
+      {"\xC0\x80", 0xFFFD, 1},       {"\xED\xA0\x80", 0xFFFD, 1},    {"\xF4\x90\x80\x80", 0xFFFD, 1},
+      {"\xF8\x80\x80", 0xFFFD, 1},   {"\xFE\x80\x80\x80", 0xFFFD, 1}, {"\xE3\x81", 0xFFFD, 1},
+  };
+  for (const Decoded& c : cases) {
+    size_t length = 0;
+    EXPECT_EQ(lexaro::tex::DecodeUtf8(c.bytes, 0, &length), c.code) << c.bytes;
+    EXPECT_EQ(length, c.length) << c.bytes;
   }
 }
 
@@ -343,6 +404,17 @@ TEST(TexTranslation, TextBeyondFourMebibytesIsRefused) {
   ASSERT_EQ(r.diagnostics.size(), 1u);
   EXPECT_EQ(r.diagnostics[0].offset, 4u << 20);
   EXPECT_TRUE(lexaro::TranslateTex(std::string(4u << 20, 'x')).ok);
+}
+
+// A text whose markup passes the engine's 4 MiB is told so in a diagnostic
+// about the whole text, which comes first as the order of offsets asks.
+TEST(TexTranslation, MarkupBeyondFourMebibytesIsDiagnosedFirst) {
+  const lexaro::TexResult r = lexaro::TranslateTex(Repeat("x+", 400000) + "\\foo");
+  ASSERT_GT(r.markup.size(), 4u << 20);
+  ASSERT_EQ(r.diagnostics.size(), 2u);
+  EXPECT_EQ(r.diagnostics[0].offset, 0u);
+  EXPECT_NE(r.diagnostics[0].message.find("4 MiB"), std::string::npos);
+  EXPECT_EQ(r.diagnostics[1].offset, 800000u);
 }
 
 // The markup grows in proportion to the TeX, for the patterns that wrap
