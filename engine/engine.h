@@ -8,6 +8,7 @@
 
 #include "engine/diagnostics.h"
 #include "engine/font_metrics.h"
+#include "engine/piece_font.h"
 #include "engine/properties.h"
 #include "engine/records.h"
 #include "engine/saturate.h"
@@ -42,6 +43,8 @@ class CLexaro::Engine {
   // every pass; FontAscent and FontDescent answer CFontTool's GetAscent
   // and GetDescent for the selected font.
   lexaro::engine::SelectedFontMetrics m_fontMetrics;
+  // The font of single characters drawn in a font of their own.
+  lexaro::engine::PieceFont m_pieceFont;
   int FontAscent() { return m_fontMetrics.Of(m_pDC).ascent; }
   int FontDescent() { return m_fontMetrics.Of(m_pDC).descent; }
   CStringTool m_stringTool;

@@ -259,15 +259,42 @@ bool StoreLists(LX_DATA_TABLE* table, const TableDraft& d) {
 
 // ---------------------------------------------------------------- render --
 
+// Scratch of the drawing, one array per grid: small tables, the usual
+// ones, keep it in place and allocate nothing; larger ones take it from the
+// heap. Elements start value-initialised.
+template <typename T>
+class GridArray {
+ public:
+  bool Allocate(size_t n) {
+    if (n <= kInPlace) {
+      std::fill_n(m_inPlace, n, T());
+      m_data = m_inPlace;
+      return true;
+    }
+    m_heap = NewArray<T>(n);
+    m_data = m_heap.get();
+    return m_data != nullptr;
+  }
+  T& operator[](size_t i) { return m_data[i]; }
+  const T& operator[](size_t i) const { return m_data[i]; }
+  T* get() { return m_data; }
+
+ private:
+  static constexpr size_t kInPlace = 16;
+  T m_inPlace[kInPlace];
+  std::unique_ptr<T[]> m_heap;
+  T* m_data = nullptr;
+};
+
 // The grid's corner points. The point of row line r and column line c is
 // the start of row line r moved along the baseline by column line c's
 // offset, so the grid needs rows + columns numbers, not their product.
 struct Grid {
   const Engine* e = nullptr;
-  std::unique_ptr<CPoint[]> rowStart;  // r = 0 .. rows: the last pixel of the line below row r - 1
-  std::unique_ptr<double[]> colX;      // c = 0 .. cols: the column line's offset
-  std::unique_ptr<const LX_TABLE_COL*[]> col;
-  std::unique_ptr<const LX_TABLE_ROW*[]> row;
+  GridArray<CPoint> rowStart;  // r = 0 .. rows: the last pixel of the line below row r - 1
+  GridArray<double> colX;      // c = 0 .. cols: the column line's offset
+  GridArray<const LX_TABLE_COL*> col;
+  GridArray<const LX_TABLE_ROW*> row;
   int rows = 0, cols = 0;
 
   CPoint At(int r, int c) const { return e->GetPos_MoveX(rowStart[r], colX[c]); }
@@ -278,11 +305,9 @@ bool BuildGrid(const Engine& e, CPoint pt, const LX_DATA_TABLE& t, Grid* g) {
   g->e = &e;
   g->rows = std::clamp(t.rows, 0, t.rowList.GetCount());
   g->cols = std::clamp(t.cols, 0, t.colList.GetCount());
-  g->rowStart = NewArray<CPoint>(size_t(g->rows) + 1);
-  g->colX = g->rowStart ? NewArray<double>(size_t(g->cols) + 1) : nullptr;
-  g->col = g->colX ? NewArray<const LX_TABLE_COL*>(size_t(g->cols)) : nullptr;
-  g->row = g->col ? NewArray<const LX_TABLE_ROW*>(size_t(g->rows)) : nullptr;
-  if (!g->row) return false;
+  if (!g->rowStart.Allocate(size_t(g->rows) + 1) || !g->colX.Allocate(size_t(g->cols) + 1) ||
+      !g->col.Allocate(size_t(g->cols)) || !g->row.Allocate(size_t(g->rows)))
+    return false;
   CPoint corner = e.GetPos_MoveX(pt, double(t.marginLeft) + t.offset.x);
   corner = e.GetPos_MoveY(corner, -(double(t.extent.ascent) - t.marginTop + t.offset.y));
   g->rowStart[0] = corner;
@@ -416,8 +441,8 @@ void CLexaro::Engine::TextOut_Table(int idx, LX_TXT_STATE* state, CPoint pt, LX_
   }
   DrawCells(*this, idx, state, *table, grid);
   if (m_error != 0) return;
-  auto below = NewArray<const CPenData*>(size_t(grid.cols));
-  if (!below) {
+  GridArray<const CPenData*> below;
+  if (!below.Allocate(size_t(grid.cols))) {
     TextOutErrorBuffer();
     return;
   }
