@@ -370,6 +370,14 @@ void DrawCells(Engine& e, int idx, LX_TXT_STATE* state, const LX_DATA_TABLE& t, 
 // The grid lines, row by row. `below[c]` is the bottom pen of the cell
 // above column c in the previous row, or null where that row had no cell.
 void DrawLines(Engine& e, const LX_DATA_TABLE& t, const Grid& g, const CPenData** below) {
+  // A line from grid point (r0, c0) to (r1, c1). One without width only
+  // moves the current position to its end, so its start is not computed.
+  using Draw = void (Engine::*)(CPoint, CPoint, const CPenData&);
+  auto rule = [&](Draw draw, int r0, int c0, int r1, int c1, const CPenData& pen) {
+    const CPoint to = g.At(r1, c1);
+    (e.*draw)(pen.m_width != 0 ? g.At(r0, c0) : to, to, pen);
+  };
+  const Draw vertical = &Engine::DrawVBorder, top = &Engine::DrawBorderTop, bottom = &Engine::DrawBorderBtm;
   const CellNode* cn = t.cellList.GetHead();
   int prevCount = 0;
   for (int r = 0; r < g.rows; ++r) {
@@ -379,29 +387,26 @@ void DrawLines(Engine& e, const LX_DATA_TABLE& t, const Grid& g, const CPenData*
     for (int c = 0; c < count && cn; ++c, cn = cn->next) {
       const LX_TABLE_CELL& cell = cn->value;
       if (r == 0) {
-        if (c == 0) e.DrawVBorder(g.At(0, 0), g.At(1, 0), row.leftPen);
-        e.DrawVBorder(g.At(0, c + 1), g.At(1, c + 1), cell.rightPen);
-        e.DrawBorderTop(g.At(0, c), g.At(0, c + 1), g.col[c]->topPen);
+        if (c == 0) rule(vertical, 0, 0, 1, 0, row.leftPen);
+        rule(vertical, 0, c + 1, 1, c + 1, cell.rightPen);
+        rule(top, 0, c, 0, c + 1, g.col[c]->topPen);
       } else {
         const CPenData& between = below[c] ? *below[c] : cell.topPen;
-        auto right = [&] { e.DrawVBorder(g.At(r, c + 1), g.At(r + 1, c + 1), cell.rightPen); };
-        auto top = [&] { e.DrawBorderBtm(g.At(r, c), g.At(r, c + 1), between); };
         if (c == g.cols - 1) {
-          top();
-          right();
+          rule(bottom, r, c, r, c + 1, between);
+          rule(vertical, r, c + 1, r + 1, c + 1, cell.rightPen);
         } else {
-          right();
-          top();
+          rule(vertical, r, c + 1, r + 1, c + 1, cell.rightPen);
+          rule(bottom, r, c, r, c + 1, between);
         }
-        if (c == 0) e.DrawVBorder(g.At(r, 0), g.At(r + 1, 0), row.leftPen);
+        if (c == 0) rule(vertical, r, 0, r + 1, 0, row.leftPen);
       }
-      if (last)
-        e.DrawBorderBtm(g.At(g.rows, c), g.At(g.rows, c + 1), cell.bottomPen);
+      if (last) rule(bottom, g.rows, c, g.rows, c + 1, cell.bottomPen);
       below[c] = last ? nullptr : &cell.bottomPen;
     }
     // Cells above positions this row does not have are closed from below.
     for (int c = count; c < prevCount; ++c) {
-      if (below[c]) e.DrawBorderBtm(g.At(r, c), g.At(r, c + 1), *below[c]);
+      if (below[c]) rule(bottom, r, c, r, c + 1, *below[c]);
       below[c] = nullptr;
     }
     prevCount = last ? 0 : count;
