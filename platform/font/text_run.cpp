@@ -28,7 +28,7 @@ class LastRun {
     if (font != m_font || req.codePage != m_codePage || n != m_bytes.size() ||
         (n > 0 && std::memcmp(req.bytes, m_bytes.data(), n) != 0)) {
       font->Layout(req.bytes, req.count, req.codePage, m_glyphs);
-      m_font = font;
+      if (font != m_font) m_font = font;
       m_codePage = req.codePage;
       m_bytes.assign(req.bytes ? req.bytes : "", n);
     }
