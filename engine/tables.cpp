@@ -292,12 +292,12 @@ class GridArray {
 struct Grid {
   const Engine* e = nullptr;
   GridArray<CPoint> rowStart;  // r = 0 .. rows: the last pixel of the line below row r - 1
-  GridArray<double> colX;      // c = 0 .. cols: the column line's offset
+  GridArray<long long> colX;   // c = 0 .. cols: the column line's offset
   GridArray<const LX_TABLE_COL*> col;
   GridArray<const LX_TABLE_ROW*> row;
   int rows = 0, cols = 0;
 
-  CPoint At(int r, int c) const { return e->GetPos_MoveX(rowStart[r], colX[c]); }
+  CPoint At(int r, int c) const { return e->GetPos_StepX(rowStart[r], colX[c]); }
   int Width(int c) const { return col[c]->width; }
 };
 
@@ -308,15 +308,15 @@ bool BuildGrid(const Engine& e, CPoint pt, const LX_DATA_TABLE& t, Grid* g) {
   if (!g->rowStart.Allocate(size_t(g->rows) + 1) || !g->colX.Allocate(size_t(g->cols) + 1) ||
       !g->col.Allocate(size_t(g->cols)) || !g->row.Allocate(size_t(g->rows)))
     return false;
-  CPoint corner = e.GetPos_MoveX(pt, double(t.marginLeft) + t.offset.x);
-  corner = e.GetPos_MoveY(corner, -(double(t.extent.ascent) - t.marginTop + t.offset.y));
+  CPoint corner = e.GetPos_StepX(pt, (long long)t.marginLeft + t.offset.x);
+  corner = e.GetPos_StepY(corner, -((long long)t.extent.ascent - t.marginTop + t.offset.y));
   g->rowStart[0] = corner;
   long long y = t.topLine;
   auto* rn = t.rowList.GetHead();
   for (int r = 0; r < g->rows; ++r, rn = rn->next) {
     g->row[r] = &rn->value;
     y += (long long)rn->value.ascent + rn->value.descent + rn->value.lineBelow;
-    g->rowStart[r + 1] = e.GetPos_MoveY(corner, double(y - 1));
+    g->rowStart[r + 1] = e.GetPos_StepY(corner, y - 1);
   }
   long long x = 0;
   g->colX[0] = 0;
@@ -324,7 +324,7 @@ bool BuildGrid(const Engine& e, CPoint pt, const LX_DATA_TABLE& t, Grid* g) {
   for (int c = 0; c < g->cols; ++c, cn = cn->next) {
     g->col[c] = &cn->value;
     x += (long long)cn->value.width + 1;
-    g->colX[c + 1] = double(x);
+    g->colX[c + 1] = x;
   }
   return true;
 }
@@ -355,8 +355,8 @@ void DrawCells(Engine& e, int idx, LX_TXT_STATE* state, const LX_DATA_TABLE& t, 
       idx = e.GetTagIdx(LX_TC_TD, 1, idx);
       e.DrawBgColor(g.At(r, c), g.At(r + 1, c), g.At(r + 1, c + 1), g.At(r, c + 1), cell.bgColor);
       long long d = (r == 0 ? t.topLine : 1) - (long long)cell.offset.y + ContentDrop(row, cell);
-      CPoint origin = e.GetPos_MoveY(g.At(r, c), double(d));
-      origin = e.GetPos_MoveX(origin, 1.0 + cell.padding.left + cell.offset.x);
+      CPoint origin = e.GetPos_StepY(g.At(r, c), d);
+      origin = e.GetPos_StepX(origin, 1LL + cell.padding.left + cell.offset.x);
       LX_TXT_STATE copy = e.NestedState(state, LX_TC_TD, state->hAlign);
       int inner = Sat((long long)g.Width(c) - cell.padding.left - cell.padding.right);
       e.TextOut_Multi(idx, &copy, origin, inner);
