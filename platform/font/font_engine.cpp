@@ -1,7 +1,6 @@
 #include "platform/font/font_engine.h"
 
 #include <cstddef>
-#include <cstdint>
 #include <cstring>
 #include <string_view>
 
@@ -72,26 +71,7 @@ class RecentFonts {
     std::shared_ptr<RealizedFont> font;
   };
   static bool Matches(const Entry& e, const LOGFONT& lf, bool hinting) {
-    return e.font && e.hinting == hinting && SameFont(e.lf, lf);
-  }
-  // Equal but for the escapement and orientation, which drawing applies.
-  // Compared a word at a time, without a call: every request compares.
-  static bool SameFont(const LOGFONT& a, const LOGFONT& b) {
-    static_assert(offsetof(LOGFONT, lfEscapement) == 8 && offsetof(LOGFONT, lfWeight) == 16 &&
-                  sizeof(LOGFONT) == 60);
-    const char* pa = reinterpret_cast<const char*>(&a);
-    const char* pb = reinterpret_cast<const char*>(&b);
-    auto word = [](const char* p, size_t at) {
-      std::uint64_t w;
-      std::memcpy(&w, p + at, 8);
-      return w;
-    };
-    std::uint64_t diff = word(pa, 0) ^ word(pb, 0);
-    for (size_t at = 16; at < 56; at += 8) diff |= word(pa, at) ^ word(pb, at);
-    std::uint32_t ta, tb;
-    std::memcpy(&ta, pa + 56, 4);
-    std::memcpy(&tb, pb + 56, 4);
-    return diff == 0 && ta == tb;
+    return e.font && e.hinting == hinting && SameFontButAngle(e.lf, lf);
   }
   Entry m_entries[kSize] = {};
   size_t m_next = 0;
