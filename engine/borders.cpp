@@ -21,6 +21,13 @@ bool Unruled(CDC* dc, const CPenData& pen, CPoint b) {
 }  // namespace
 
 void CLexaro::Engine::DrawBorder(CPoint (*vtx)[2], const CBorderData& border) {
+  // Four sides without width only move the current position, and the last
+  // of them leaves it at the bottom right corner.
+  if (border.m_left.m_width == 0 && border.m_right.m_width == 0 && border.m_top.m_width == 0 &&
+      border.m_bottom.m_width == 0) {
+    m_pDC->MoveTo(vtx[1][1]);
+    return;
+  }
   DrawVBorder(vtx[0][0], vtx[1][0], border.m_left);
   DrawVBorder(vtx[0][1], vtx[1][1], border.m_right);
   DrawBorderTop(vtx[0][0], vtx[0][1], border.m_top);

@@ -109,20 +109,20 @@ LX_TXT_EXTENT CLexaro::Engine::GetExtent_PTag(const LX_DATA_TAG* t, int shift) {
 
 void CLexaro::Engine::GetPos_BorderVtx_PTag(CPoint (*vtx)[2], CPoint p, const LX_DATA_TAG* t,
                                             int shift) const {
-  CPoint q = GetPos_MoveX(p, double(t->offset.x) + t->margin.left);
-  CPoint topLeft = GetPos_MoveY(q, double(t->margin.top) - t->extent.ascent - t->offset.y + shift);
-  CPoint bottomLeft =
-      GetPos_MoveY(q, double(t->extent.descent) - t->margin.bottom - t->offset.y + shift - 1);
-  double span = double(t->extent.width) - t->margin.left - t->margin.right - 1;
+  using LL = long long;
+  CPoint q = GetPos_StepX(p, LL(t->offset.x) + t->margin.left);
+  CPoint topLeft = GetPos_StepY(q, LL(t->margin.top) - t->extent.ascent - t->offset.y + shift);
+  CPoint bottomLeft = GetPos_StepY(q, LL(t->extent.descent) - t->margin.bottom - t->offset.y + shift - 1);
+  LL span = LL(t->extent.width) - t->margin.left - t->margin.right - 1;
   vtx[0][0] = topLeft;
-  vtx[0][1] = GetPos_MoveX(topLeft, span);
+  vtx[0][1] = GetPos_StepX(topLeft, span);
   vtx[1][0] = bottomLeft;
-  vtx[1][1] = GetPos_MoveX(bottomLeft, span);
+  vtx[1][1] = GetPos_StepX(bottomLeft, span);
 }
 
 CPoint CLexaro::Engine::GetPos_LBase_PTag(CPoint p, const LX_DATA_TAG* t) const {
-  double x = double(t->padding.left) + t->margin.left + t->offset.x + LeftRule(t->border);
-  return GetPos_MoveY(GetPos_MoveX(p, x), -double(t->offset.y));
+  long long x = (long long)t->padding.left + t->margin.left + t->offset.x + LeftRule(t->border);
+  return GetPos_StepY(GetPos_StepX(p, x), -(long long)t->offset.y);
 }
 
 void CLexaro::Engine::SetBoxGeometry(LX_DATA_TAG* tag, const LX_TAG_PROPERTY& prop, int em) {

@@ -178,6 +178,10 @@ void CLexaro::Engine::AnalyzeText_Paren(int idx, LX_TXT_STATE* state, LX_DATA_TA
   font.lfHeight = tag->aux3;
   font.lfWidth = GetFontWidth_Paren(state->lf.lfHeight, state);
   int wl = AnalyzeText_CharParen(left, font), wr = AnalyzeText_CharParen(right, font);
+  // Drawing takes the delimiters and the left one's width from here.
+  tag->left = left;
+  tag->right = right;
+  tag->aux = wl;
   LX_TXT_EXTENT ext{Sat(std::int64_t(c.width) + wl + wr),
                     Sat(std::int64_t(c.ascent) + marginY),
                     Sat(std::int64_t(c.descent) + marginY)};
@@ -191,9 +195,8 @@ void CLexaro::Engine::TextOut_Paren(int idx, LX_TXT_STATE* state, CPoint pt, con
   LOGFONT font = state->lf;
   font.lfHeight = tag->aux3;
   font.lfWidth = GetFontWidth_Paren(state->lf.lfHeight, state);
-  LX_PAREN_CODE left, right;
-  GetParenType(&left, &right, tag->type);
-  int wl = AnalyzeText_CharParen(left, font);
+  const auto left = LX_PAREN_CODE(tag->left), right = LX_PAREN_CODE(tag->right);
+  const int wl = tag->aux;
   CPoint vtx[2][2];
   DrawBoxBackground(pt, tag, 0, vtx);
   CPoint q = GetPos_LBase_PTag(pt, tag);

@@ -8,6 +8,7 @@
 
 #include "engine/diagnostics.h"
 #include "engine/font_metrics.h"
+#include "engine/piece_font.h"
 #include "engine/properties.h"
 #include "engine/records.h"
 #include "engine/saturate.h"
@@ -42,6 +43,8 @@ class CLexaro::Engine {
   // every pass; FontAscent and FontDescent answer CFontTool's GetAscent
   // and GetDescent for the selected font.
   lexaro::engine::SelectedFontMetrics m_fontMetrics;
+  // The font of single characters drawn in a font of their own.
+  lexaro::engine::PieceFont m_pieceFont;
   int FontAscent() { return m_fontMetrics.Of(m_pDC).ascent; }
   int FontDescent() { return m_fontMetrics.Of(m_pDC).descent; }
   CStringTool m_stringTool;
@@ -253,6 +256,11 @@ class CLexaro::Engine {
   static void AddExtent(LX_TXT_EXTENT* sum, const LX_TXT_EXTENT& item);
   CPoint GetPos_MoveX(CPoint p, double d) const;
   CPoint GetPos_MoveY(CPoint p, double d) const;
+  // The same moves by a whole number of pixels, as GetPos_MoveX(p,
+  // double(n)) answers them: level text needs no conversion to and from
+  // floating point, whose latency adds up along a chain of moves.
+  CPoint GetPos_StepX(CPoint p, long long n) const;
+  CPoint GetPos_StepY(CPoint p, long long n) const;
   CPoint GetPos_LTop(CPoint p, const LX_TXT_EXTENT& ext, unsigned int flags) const;
   CPoint GetPos_hAlign(double* spacing, CPoint p, const LX_TXT_STATE* state, int lineWidth,
                        int boxWidth) const;
@@ -337,6 +345,18 @@ inline CPoint CLexaro::Engine::GetPos_MoveX(CPoint p, double d) const {
   using lexaro::engine::RoundedMove, lexaro::engine::Sat;
   if (m_sin == 0.0 && m_cos == 1.0) return CPoint(Sat((long long)p.x + RoundedMove(d)), p.y);
   return CPoint(Sat((long long)p.x + RoundedMove(d * m_cos)), Sat((long long)p.y - RoundedMove(d * m_sin)));
+}
+
+inline CPoint CLexaro::Engine::GetPos_StepX(CPoint p, long long n) const {
+  if (m_sin == 0.0 && m_cos == 1.0 && n >= INT_MIN && n <= INT_MAX)
+    return CPoint(lexaro::engine::Sat((long long)p.x + n), p.y);
+  return GetPos_MoveX(p, double(n));
+}
+
+inline CPoint CLexaro::Engine::GetPos_StepY(CPoint p, long long n) const {
+  if (m_sin == 0.0 && m_cos == 1.0 && n >= INT_MIN && n <= INT_MAX)
+    return CPoint(p.x, lexaro::engine::Sat((long long)p.y + n));
+  return GetPos_MoveY(p, double(n));
 }
 
 inline CPoint CLexaro::Engine::GetPos_MoveY(CPoint p, double d) const {

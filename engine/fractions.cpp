@@ -81,15 +81,15 @@ void CLexaro::Engine::TextOut_Frac(int idx, LX_TXT_STATE* state, CPoint pt,
     if (!node) break;
     const LX_DATA_TAG& part = node->value;
     // The numerator's box ends on the bar, the denominator's starts just below.
-    double up = i == kNumerator ? double(part.extent.descent) + b
-                                : double(b) - part.extent.ascent - 1;
+    long long up = i == kNumerator ? (long long)part.extent.descent + b
+                                   : (long long)b - part.extent.ascent - 1;
     // Centred over the bar; an odd remainder leaves the extra unit on the right.
     long long dx = (static_cast<long long>(barLength) - part.extent.width) / 2;
-    CPoint p = GetPos_MoveX(GetPos_MoveY(q, -up), double(dx));
+    CPoint p = GetPos_StepX(GetPos_StepY(q, -up), dx);
     TextOut_Box(idx, NestedState(state, LX_TC_S, state->hAlign), p, &part, 0);
     idx = part.endIdx;
   }
-  const CPoint s = GetPos_MoveY(q, -b);
-  DrawLine(s, GetPos_MoveX(s, barLength), pen);
+  const CPoint s = GetPos_StepY(q, -(long long)b);
+  DrawLine(s, GetPos_StepX(s, barLength), pen);
   DrawBorder(vtx, tag->border);
 }

@@ -77,6 +77,8 @@ bool CLexaro::Engine::SpendInk_Fill(const CPoint& a, const CPoint& b, const CPoi
 }
 
 int CLexaro::Engine::TextOut_Ink(CPoint pt, const char* text, int count) {
+  // The empty runs between adjacent tags draw nothing and take no room.
+  if (count <= 0) return 0;
   // Each glyph is charged by its own ink box, so marks without advance that
   // are drawn over one another are charged once each.
   CSize extent;

@@ -63,6 +63,8 @@ struct LX_DATA_TAG {
   int ratio = 0;
   int aux2 = 0;
   int aux3 = 0;
+  // PAREN: its delimiters (LX_PAREN_CODE), read from its type once.
+  int left = -1, right = -1;
   COLORREF color = 0;
   COLORREF bgColor = CLR_TRANSPARENT;
   CString type;

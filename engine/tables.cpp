@@ -259,18 +259,45 @@ bool StoreLists(LX_DATA_TABLE* table, const TableDraft& d) {
 
 // ---------------------------------------------------------------- render --
 
+// Scratch of the drawing, one array per grid: small tables, the usual
+// ones, keep it in place and allocate nothing; larger ones take it from the
+// heap. Elements start value-initialised.
+template <typename T>
+class GridArray {
+ public:
+  bool Allocate(size_t n) {
+    if (n <= kInPlace) {
+      std::fill_n(m_inPlace, n, T());
+      m_data = m_inPlace;
+      return true;
+    }
+    m_heap = NewArray<T>(n);
+    m_data = m_heap.get();
+    return m_data != nullptr;
+  }
+  T& operator[](size_t i) { return m_data[i]; }
+  const T& operator[](size_t i) const { return m_data[i]; }
+  T* get() { return m_data; }
+
+ private:
+  static constexpr size_t kInPlace = 16;
+  T m_inPlace[kInPlace];
+  std::unique_ptr<T[]> m_heap;
+  T* m_data = nullptr;
+};
+
 // The grid's corner points. The point of row line r and column line c is
 // the start of row line r moved along the baseline by column line c's
 // offset, so the grid needs rows + columns numbers, not their product.
 struct Grid {
   const Engine* e = nullptr;
-  std::unique_ptr<CPoint[]> rowStart;  // r = 0 .. rows: the last pixel of the line below row r - 1
-  std::unique_ptr<double[]> colX;      // c = 0 .. cols: the column line's offset
-  std::unique_ptr<const LX_TABLE_COL*[]> col;
-  std::unique_ptr<const LX_TABLE_ROW*[]> row;
+  GridArray<CPoint> rowStart;  // r = 0 .. rows: the last pixel of the line below row r - 1
+  GridArray<long long> colX;   // c = 0 .. cols: the column line's offset
+  GridArray<const LX_TABLE_COL*> col;
+  GridArray<const LX_TABLE_ROW*> row;
   int rows = 0, cols = 0;
 
-  CPoint At(int r, int c) const { return e->GetPos_MoveX(rowStart[r], colX[c]); }
+  CPoint At(int r, int c) const { return e->GetPos_StepX(rowStart[r], colX[c]); }
   int Width(int c) const { return col[c]->width; }
 };
 
@@ -278,20 +305,18 @@ bool BuildGrid(const Engine& e, CPoint pt, const LX_DATA_TABLE& t, Grid* g) {
   g->e = &e;
   g->rows = std::clamp(t.rows, 0, t.rowList.GetCount());
   g->cols = std::clamp(t.cols, 0, t.colList.GetCount());
-  g->rowStart = NewArray<CPoint>(size_t(g->rows) + 1);
-  g->colX = g->rowStart ? NewArray<double>(size_t(g->cols) + 1) : nullptr;
-  g->col = g->colX ? NewArray<const LX_TABLE_COL*>(size_t(g->cols)) : nullptr;
-  g->row = g->col ? NewArray<const LX_TABLE_ROW*>(size_t(g->rows)) : nullptr;
-  if (!g->row) return false;
-  CPoint corner = e.GetPos_MoveX(pt, double(t.marginLeft) + t.offset.x);
-  corner = e.GetPos_MoveY(corner, -(double(t.extent.ascent) - t.marginTop + t.offset.y));
+  if (!g->rowStart.Allocate(size_t(g->rows) + 1) || !g->colX.Allocate(size_t(g->cols) + 1) ||
+      !g->col.Allocate(size_t(g->cols)) || !g->row.Allocate(size_t(g->rows)))
+    return false;
+  CPoint corner = e.GetPos_StepX(pt, (long long)t.marginLeft + t.offset.x);
+  corner = e.GetPos_StepY(corner, -((long long)t.extent.ascent - t.marginTop + t.offset.y));
   g->rowStart[0] = corner;
   long long y = t.topLine;
   auto* rn = t.rowList.GetHead();
   for (int r = 0; r < g->rows; ++r, rn = rn->next) {
     g->row[r] = &rn->value;
     y += (long long)rn->value.ascent + rn->value.descent + rn->value.lineBelow;
-    g->rowStart[r + 1] = e.GetPos_MoveY(corner, double(y - 1));
+    g->rowStart[r + 1] = e.GetPos_StepY(corner, y - 1);
   }
   long long x = 0;
   g->colX[0] = 0;
@@ -299,7 +324,7 @@ bool BuildGrid(const Engine& e, CPoint pt, const LX_DATA_TABLE& t, Grid* g) {
   for (int c = 0; c < g->cols; ++c, cn = cn->next) {
     g->col[c] = &cn->value;
     x += (long long)cn->value.width + 1;
-    g->colX[c + 1] = double(x);
+    g->colX[c + 1] = x;
   }
   return true;
 }
@@ -330,8 +355,8 @@ void DrawCells(Engine& e, int idx, LX_TXT_STATE* state, const LX_DATA_TABLE& t, 
       idx = e.GetTagIdx(LX_TC_TD, 1, idx);
       e.DrawBgColor(g.At(r, c), g.At(r + 1, c), g.At(r + 1, c + 1), g.At(r, c + 1), cell.bgColor);
       long long d = (r == 0 ? t.topLine : 1) - (long long)cell.offset.y + ContentDrop(row, cell);
-      CPoint origin = e.GetPos_MoveY(g.At(r, c), double(d));
-      origin = e.GetPos_MoveX(origin, 1.0 + cell.padding.left + cell.offset.x);
+      CPoint origin = e.GetPos_StepY(g.At(r, c), d);
+      origin = e.GetPos_StepX(origin, 1LL + cell.padding.left + cell.offset.x);
       LX_TXT_STATE copy = e.NestedState(state, LX_TC_TD, state->hAlign);
       int inner = Sat((long long)g.Width(c) - cell.padding.left - cell.padding.right);
       e.TextOut_Multi(idx, &copy, origin, inner);
@@ -345,6 +370,14 @@ void DrawCells(Engine& e, int idx, LX_TXT_STATE* state, const LX_DATA_TABLE& t, 
 // The grid lines, row by row. `below[c]` is the bottom pen of the cell
 // above column c in the previous row, or null where that row had no cell.
 void DrawLines(Engine& e, const LX_DATA_TABLE& t, const Grid& g, const CPenData** below) {
+  // A line from grid point (r0, c0) to (r1, c1). One without width only
+  // moves the current position to its end, so its start is not computed.
+  using Draw = void (Engine::*)(CPoint, CPoint, const CPenData&);
+  auto rule = [&](Draw draw, int r0, int c0, int r1, int c1, const CPenData& pen) {
+    const CPoint to = g.At(r1, c1);
+    (e.*draw)(pen.m_width != 0 ? g.At(r0, c0) : to, to, pen);
+  };
+  const Draw vertical = &Engine::DrawVBorder, top = &Engine::DrawBorderTop, bottom = &Engine::DrawBorderBtm;
   const CellNode* cn = t.cellList.GetHead();
   int prevCount = 0;
   for (int r = 0; r < g.rows; ++r) {
@@ -354,29 +387,26 @@ void DrawLines(Engine& e, const LX_DATA_TABLE& t, const Grid& g, const CPenData*
     for (int c = 0; c < count && cn; ++c, cn = cn->next) {
       const LX_TABLE_CELL& cell = cn->value;
       if (r == 0) {
-        if (c == 0) e.DrawVBorder(g.At(0, 0), g.At(1, 0), row.leftPen);
-        e.DrawVBorder(g.At(0, c + 1), g.At(1, c + 1), cell.rightPen);
-        e.DrawBorderTop(g.At(0, c), g.At(0, c + 1), g.col[c]->topPen);
+        if (c == 0) rule(vertical, 0, 0, 1, 0, row.leftPen);
+        rule(vertical, 0, c + 1, 1, c + 1, cell.rightPen);
+        rule(top, 0, c, 0, c + 1, g.col[c]->topPen);
       } else {
         const CPenData& between = below[c] ? *below[c] : cell.topPen;
-        auto right = [&] { e.DrawVBorder(g.At(r, c + 1), g.At(r + 1, c + 1), cell.rightPen); };
-        auto top = [&] { e.DrawBorderBtm(g.At(r, c), g.At(r, c + 1), between); };
         if (c == g.cols - 1) {
-          top();
-          right();
+          rule(bottom, r, c, r, c + 1, between);
+          rule(vertical, r, c + 1, r + 1, c + 1, cell.rightPen);
         } else {
-          right();
-          top();
+          rule(vertical, r, c + 1, r + 1, c + 1, cell.rightPen);
+          rule(bottom, r, c, r, c + 1, between);
         }
-        if (c == 0) e.DrawVBorder(g.At(r, 0), g.At(r + 1, 0), row.leftPen);
+        if (c == 0) rule(vertical, r, 0, r + 1, 0, row.leftPen);
       }
-      if (last)
-        e.DrawBorderBtm(g.At(g.rows, c), g.At(g.rows, c + 1), cell.bottomPen);
+      if (last) rule(bottom, g.rows, c, g.rows, c + 1, cell.bottomPen);
       below[c] = last ? nullptr : &cell.bottomPen;
     }
     // Cells above positions this row does not have are closed from below.
     for (int c = count; c < prevCount; ++c) {
-      if (below[c]) e.DrawBorderBtm(g.At(r, c), g.At(r, c + 1), *below[c]);
+      if (below[c]) rule(bottom, r, c, r, c + 1, *below[c]);
       below[c] = nullptr;
     }
     prevCount = last ? 0 : count;
@@ -416,8 +446,8 @@ void CLexaro::Engine::TextOut_Table(int idx, LX_TXT_STATE* state, CPoint pt, LX_
   }
   DrawCells(*this, idx, state, *table, grid);
   if (m_error != 0) return;
-  auto below = NewArray<const CPenData*>(size_t(grid.cols));
-  if (!below) {
+  GridArray<const CPenData*> below;
+  if (!below.Allocate(size_t(grid.cols))) {
     TextOutErrorBuffer();
     return;
   }

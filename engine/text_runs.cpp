@@ -5,32 +5,10 @@
 #include <cstring>
 
 #include "engine/engine.h"
+#include "engine/piece_font.h"
 #include "lexaro/numeric.h"
 
 using namespace lexaro::engine;
-
-namespace {
-
-// Selects a font made from lf for the lifetime of the object.
-class SelectedFont {
- public:
-  SelectedFont(CDC* dc, const LOGFONT& lf) : m_dc(dc) {
-    m_font.CreateFontIndirect(&lf);
-    m_previous = dc->SelectObject(&m_font);
-  }
-  ~SelectedFont() {
-    m_dc->SelectObject(m_previous);
-    m_font.DeleteObject();
-  }
-
- private:
-  CDC* m_dc;
-  CFont m_font;
-  CFont* m_previous;
-};
-
-
-}  // namespace
 
 void CLexaro::Engine::SetTState_Sub(LX_TXT_STATE* state, int ratio) {
   const ClassParams& p = Params();
@@ -107,7 +85,7 @@ LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Run(std::string_view run, LX_TXT_STAT
 
 LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Char(char c, LOGFONT* lf, const LX_CNG_FONT& change) {
   SetLOGFONT(lf, change);
-  SelectedFont font(m_pDC, *lf);
+  SelectedFont font(m_pDC, m_pieceFont.For(*lf));
   SIZE size;
   GetTextExtentPoint32(m_pDC->m_hAttribDC, &c, 1, &size);
   return LX_TXT_EXTENT{size.cx, FontAscent(), FontDescent()};
@@ -132,14 +110,14 @@ double CLexaro::Engine::TextOut_Run(std::string_view run, CPoint pt) {
 
 int CLexaro::Engine::TextOut_Char(char c, LOGFONT* lf, const LX_CNG_FONT& change, CPoint pt) {
   SetLOGFONT(lf, change);
-  SelectedFont font(m_pDC, *lf);
+  SelectedFont font(m_pDC, m_pieceFont.For(*lf));
   return TextOut_Ink(pt, &c, 1);
 }
 
 bool CLexaro::Engine::GetCharOutlineBox(char c, LOGFONT* lf, const LX_CNG_FONT& change,
                                          double box[4]) {
   SetLOGFONT(lf, change);
-  SelectedFont font(m_pDC, *lf);
+  SelectedFont font(m_pDC, m_pieceFont.For(*lf));
   return m_pDC->GetTextOutlineBox(&c, 1, box);
 }
 

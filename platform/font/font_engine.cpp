@@ -71,14 +71,7 @@ class RecentFonts {
     std::shared_ptr<RealizedFont> font;
   };
   static bool Matches(const Entry& e, const LOGFONT& lf, bool hinting) {
-    return e.font && e.hinting == hinting && SameFont(e.lf, lf);
-  }
-  // Equal but for the escapement and orientation, which drawing applies.
-  static bool SameFont(const LOGFONT& a, const LOGFONT& b) {
-    static_assert(offsetof(LOGFONT, lfEscapement) == 8 && offsetof(LOGFONT, lfWeight) == 16);
-    const char* pa = reinterpret_cast<const char*>(&a);
-    const char* pb = reinterpret_cast<const char*>(&b);
-    return std::memcmp(pa, pb, 8) == 0 && std::memcmp(pa + 16, pb + 16, sizeof(LOGFONT) - 16) == 0;
+    return e.font && e.hinting == hinting && SameFontButAngle(e.lf, lf);
   }
   Entry m_entries[kSize] = {};
   size_t m_next = 0;

@@ -4,6 +4,9 @@
 // measuring reads only what never changes or is atomic, without it.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -142,6 +145,27 @@ class RealizedFont {
   std::u32string m_decoded;
   ByteAdvances m_byteAdvances;
 };
+
+// Whether two LOGFONTs are equal but for the escapement and orientation,
+// which drawing applies: the same realised font. Compared a word at a time,
+// without a call: every measuring and drawing request compares.
+inline bool SameFontButAngle(const LOGFONT& a, const LOGFONT& b) {
+  static_assert(offsetof(LOGFONT, lfEscapement) == 8 && offsetof(LOGFONT, lfWeight) == 16 &&
+                sizeof(LOGFONT) == 60);
+  const char* pa = reinterpret_cast<const char*>(&a);
+  const char* pb = reinterpret_cast<const char*>(&b);
+  auto word = [](const char* p, size_t at) {
+    std::uint64_t w;
+    std::memcpy(&w, p + at, sizeof w);
+    return w;
+  };
+  std::uint64_t diff = word(pa, 0) ^ word(pb, 0);
+  for (size_t at = 16; at < 56; at += 8) diff |= word(pa, at) ^ word(pb, at);
+  std::uint32_t tailA, tailB;
+  std::memcpy(&tailA, pa + 56, 4);
+  std::memcpy(&tailB, pb + 56, 4);
+  return diff == 0 && tailA == tailB;
+}
 
 std::recursive_mutex& Mutex();
 // The realised font of a LOGFONT; equal LOGFONTs (escapement aside) share it.

@@ -21,9 +21,9 @@ namespace {
 class MeasuredFonts {
  public:
   RealizedFont& Find(const LOGFONT& lf) {
-    if (m_entries[m_last].font && SameFont(m_entries[m_last].lf, lf)) return *m_entries[m_last].font;
+    if (m_entries[m_last].font && SameFontButAngle(m_entries[m_last].lf, lf)) return *m_entries[m_last].font;
     for (size_t i = 0; i < kSize; ++i) {
-      if (m_entries[i].font && SameFont(m_entries[i].lf, lf)) {
+      if (m_entries[i].font && SameFontButAngle(m_entries[i].lf, lf)) {
         m_last = i;
         return *m_entries[i].font;
       }
@@ -40,25 +40,6 @@ class MeasuredFonts {
     LOGFONT lf;
     std::shared_ptr<RealizedFont> font;
   };
-  // Equal but for the escapement and orientation, which drawing applies;
-  // compared a word at a time.
-  static bool SameFont(const LOGFONT& a, const LOGFONT& b) {
-    static_assert(offsetof(LOGFONT, lfEscapement) == 8 && offsetof(LOGFONT, lfWeight) == 16 &&
-                  sizeof(LOGFONT) == 60);
-    const char* pa = reinterpret_cast<const char*>(&a);
-    const char* pb = reinterpret_cast<const char*>(&b);
-    auto word = [](const char* p, size_t at) {
-      std::uint64_t w;
-      std::memcpy(&w, p + at, sizeof w);
-      return w;
-    };
-    std::uint64_t diff = word(pa, 0) ^ word(pb, 0);
-    for (size_t at = 16; at < 56; at += 8) diff |= word(pa, at) ^ word(pb, at);
-    std::uint32_t tailA, tailB;
-    std::memcpy(&tailA, pa + 56, 4);
-    std::memcpy(&tailB, pb + 56, 4);
-    return diff == 0 && tailA == tailB;
-  }
   Entry m_entries[kSize] = {};
   size_t m_last = 0, m_next = 0;
 };

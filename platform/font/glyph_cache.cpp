@@ -12,21 +12,23 @@ std::size_t GlyphCache::KeyHash::operator()(const Key& k) const noexcept {
 }
 
 DrawnGlyph& GlyphCache::Find(const Key& key) {
+  if (m_last && m_lastKey == key) return *m_last;
   const std::size_t h = KeyHash()(key);
   Recent& recent = m_recent[(h ^ h >> 16) % kRecent];
-  if (recent.entry && recent.key == key) return *recent.entry;
+  if (recent.entry && recent.key == key) return Remember(key, *recent.entry);
   auto it = m_entries.find(key);
   if (it == m_entries.end()) {
     if (m_bytes > kGlyphCacheBytes) {
       m_entries.clear();
       for (Recent& r : m_recent) r.entry = nullptr;
+      m_last = nullptr;
       m_bytes = 0;
     }
     it = m_entries.emplace(key, DrawnGlyph{}).first;
     m_bytes += sizeof(DrawnGlyph) + sizeof(Key);
   }
   recent = Recent{key, &it->second};
-  return it->second;
+  return Remember(key, it->second);
 }
 
 }  // namespace lexaro::font

@@ -69,6 +69,15 @@ class GlyphCache {
     DrawnGlyph* entry = nullptr;
   };
   Recent m_recent[kRecent] = {};
+  // The entry found last: a glyph is measured and then drawn at once, so
+  // the second look needs no hash.
+  Key m_lastKey{};
+  DrawnGlyph* m_last = nullptr;
+  DrawnGlyph& Remember(const Key& key, DrawnGlyph& entry) {
+    m_lastKey = key;
+    m_last = &entry;
+    return entry;
+  }
 };
 
 }  // namespace lexaro::font

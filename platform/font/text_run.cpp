@@ -28,7 +28,7 @@ class LastRun {
     if (font != m_font || req.codePage != m_codePage || n != m_bytes.size() ||
         (n > 0 && std::memcmp(req.bytes, m_bytes.data(), n) != 0)) {
       font->Layout(req.bytes, req.count, req.codePage, m_glyphs);
-      m_font = font;
+      if (font != m_font) m_font = font;
       m_codePage = req.codePage;
       m_bytes.assign(req.bytes ? req.bytes : "", n);
     }
@@ -124,9 +124,14 @@ long long GlyphInk(RealizedFont& font, const Glyph& g, double x, double y, int e
 long long MostInk(size_t glyphs, const CRect& clip) {
   const long long area = std::max(0LL, (long long)clip.right - clip.left) *
                          std::max(0LL, (long long)clip.bottom - clip.top);
-  const long long perGlyph = area + kOutlineWork;
-  if (glyphs > size_t(LLONG_MAX / 4 / perGlyph) || area > LLONG_MAX / 16) return LLONG_MAX;
-  return (long long)glyphs * perGlyph + 3 * area;  // three bands at most
+  if (area > LLONG_MAX / 16) return LLONG_MAX;
+  // glyphs * perGlyph beyond LLONG_MAX / 4 is refused, checked without a
+  // division: a run of text asks for this every time.
+  const unsigned long long perGlyph = (unsigned long long)(area + kOutlineWork);
+  unsigned long long all;
+  if (__builtin_mul_overflow((unsigned long long)glyphs, perGlyph, &all) || all > (unsigned long long)(LLONG_MAX / 4))
+    return LLONG_MAX;
+  return (long long)all + 3 * area;  // three bands at most
 }
 
 long long MeasureInk(const TextOutRequest& req, const CRect& clip) {

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdint>
+
+#include "platform/font/text_run.h"
 #include "platform/surface_helpers.h"
 
 namespace {
@@ -191,4 +195,26 @@ TEST(RasterText, TextOutWithinDrawsWhatFitsItsBudget) {
     EXPECT_EQ(extent, s.dc.GetTextExtent("Hag"));  // drawn or not
     EXPECT_EQ(Painted(s.dc), c.drawn ? whole : PixelSet{});
   }
+}
+
+// The most a run may cost: glyphs x (clip area + 2048 for an outline) plus
+// three bands, or LLONG_MAX once the glyphs' part passes LLONG_MAX / 4 or
+// the area LLONG_MAX / 16; the refusal must neither come early nor wrap.
+TEST(RasterText, MostInkOfARunIsExactUpToItsBound) {
+  const long long perGlyph = 100 + 2048, fits = (LLONG_MAX / 4) / perGlyph;
+  const struct {
+    size_t glyphs;
+    CRect clip;
+    long long most;
+  } cases[] = {
+      {0, CRect(0, 0, 10, 10), 300},
+      {3, CRect(0, 0, 10, 10), 3 * perGlyph + 300},
+      {3, CRect(5, 5, 0, 0), 3 * 2048},
+      {size_t(fits), CRect(0, 0, 10, 10), fits * perGlyph + 300},
+      {size_t(fits) + 1, CRect(0, 0, 10, 10), LLONG_MAX},
+      {SIZE_MAX, CRect(0, 0, 10, 10), LLONG_MAX},
+      {1, CRect(0, 0, INT_MAX, INT_MAX), LLONG_MAX},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(lexaro::font::MostInk(c.glyphs, c.clip), c.most) << c.glyphs;
 }
