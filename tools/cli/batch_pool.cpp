@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,20 +24,13 @@ constexpr size_t kMaxMessage = 2048;
 // A worker holds at most this many items; one beyond the first waits in the
 // pipe only when it takes at most kMaxWaitingJob bytes, so that writing it
 // never blocks (a pipe holds 64 KiB).
-constexpr size_t kItemsPerWorker = 2;
-constexpr size_t kMaxWaitingJob = 16 << 10;
+constexpr size_t kItemsPerWorker = 8;
+constexpr size_t kMaxWaitingJob = 8 << 10;
+// A worker rings the parent's bell after this many answers, and when it
+// would wait for its next item: the parent wakes once for several answers
+// rather than once for each, and refills the worker before it runs dry.
+constexpr size_t kAnswersPerRing = kItemsPerWorker / 2;
 
-bool ReadFull(int fd, void* data, size_t size) {
-  char* p = static_cast<char*>(data);
-  while (size > 0) {
-    ssize_t n = ::read(fd, p, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    p += n;
-    size -= size_t(n);
-  }
-  return true;
-}
 
 bool WriteFull(int fd, const std::string& bytes) { return lexaro::output::Sink(fd).Write(bytes); }
 
@@ -53,19 +47,31 @@ std::string EncodeJob(const BatchItem& item) {
   return bytes + item.name + item.markup;
 }
 
-// The worker's end of its job pipe, read ahead: a job and the one waiting
-// behind it usually come in one read.
+// The worker's end of its job pipe (non-blocking), read ahead: the jobs
+// waiting in the pipe usually come in one read.
 class JobReader {
  public:
-  explicit JobReader(int fd) : m_fd(fd) {}
+  // beforeWait runs when the pipe is empty, before the worker waits.
+  JobReader(int fd, std::function<void()> beforeWait) : m_fd(fd), m_beforeWait(std::move(beforeWait)) {}
   bool Read(void* data, size_t size) {
     char* out = static_cast<char*>(data);
     while (size > 0) {
       if (m_at == m_end) {
-        if (size >= sizeof m_buffer) return ReadFull(m_fd, out, size);
-        ssize_t n = ::read(m_fd, m_buffer, sizeof m_buffer);
+        // A long job is read straight into place.
+        const bool direct = size >= sizeof m_buffer;
+        ssize_t n = ::read(m_fd, direct ? out : m_buffer, direct ? size : sizeof m_buffer);
         if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno == EAGAIN) {
+          m_beforeWait();
+          pollfd readable{m_fd, POLLIN, 0};
+          if (::poll(&readable, 1, -1) < 0 && errno != EINTR) return false;
+          continue;
+        }
         if (n <= 0) return false;
+        if (direct) {
+          out += n, size -= size_t(n);
+          continue;
+        }
         m_at = 0, m_end = size_t(n);
       }
       const size_t take = std::min(size, m_end - m_at);
@@ -77,6 +83,7 @@ class JobReader {
 
  private:
   int m_fd;
+  std::function<void()> m_beforeWait;
   char m_buffer[16 << 10];
   size_t m_at = 0, m_end = 0;
 };
@@ -111,7 +118,10 @@ std::string EndOf(int status) {
 }  // namespace
 
 WorkerPool::WorkerPool(int jobs, DrawItemFn draw)
-    : m_workers(size_t(jobs > 0 ? jobs : 1)), m_draw(std::move(draw)), m_parent(::getpid()) {
+    : m_workers(size_t(jobs > 0 ? jobs : 1)),
+      m_draw(std::move(draw)),
+      m_parent(::getpid()),
+      m_bell(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
   // A worker that has ended makes writing to it fail with EPIPE, not a signal.
   struct sigaction ignore {};
   ignore.sa_handler = SIG_IGN;
@@ -123,6 +133,7 @@ WorkerPool::~WorkerPool() {
   for (Worker& w : m_workers) CloseFd(&w.jobFd);
   for (Worker& w : m_workers)
     if (w.pid > 0) Retire(w);
+  CloseFd(&m_bell);
   ::sigaction(SIGPIPE, &m_oldPipe, nullptr);
 }
 
@@ -174,31 +185,65 @@ bool WorkerPool::Send(const BatchItem& item, std::string* error) {
 void WorkerPool::Collect(BatchReport& report) {
   for (BatchResult& r : m_lost) report.Add(std::move(r));
   m_lost.clear();
-  std::vector<pollfd> fds;
+  // The bell wakes the parent; a worker's result pipe is watched only for
+  // its end (events 0 still reports a hang-up).
+  std::vector<pollfd> fds{{m_bell, POLLIN, 0}};
   std::vector<Worker*> owners;
   for (Worker& w : m_workers)
-    if (w.pid > 0 && !w.items.empty()) fds.push_back({w.resultFd, POLLIN, 0}), owners.push_back(&w);
-  if (fds.empty()) return;
+    if (w.pid > 0 && !w.items.empty()) fds.push_back({w.resultFd, 0, 0}), owners.push_back(&w);
+  if (owners.empty()) return;
   while (::poll(fds.data(), fds.size(), -1) < 0)
     if (errno != EINTR) return;
-  for (size_t i = 0; i < fds.size(); ++i)
-    if (fds[i].revents != 0 && !Answer(*owners[i], report)) Lost(*owners[i], &report);
+  // Reading the bell silences it until a worker rings again.
+  std::uint64_t rings;
+  if ((fds[0].revents & POLLIN) && ::read(m_bell, &rings, sizeof rings) < 0) rings = 0;
+  std::vector<BatchResult> answers;
+  for (size_t i = 0; i < owners.size(); ++i) {
+    const bool alive = Drain(*owners[i], answers);
+    for (BatchResult& r : answers) report.Add(std::move(r));
+    answers.clear();
+    if (!alive) Lost(*owners[i], &report);
+  }
 }
 
-// Reads one answer of a worker; false when the worker has ended.
-bool WorkerPool::Answer(Worker& w, BatchReport& report) {
+// Takes every whole answer a worker has written so far; false when the
+// worker has ended or wrote what is not an answer to its first item.
+bool WorkerPool::Drain(Worker& w, std::vector<BatchResult>& answers) {
+  bool ended = false;
+  for (char buffer[16 << 10];;) {
+    const ssize_t n = ::read(w.resultFd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
+    if (n <= 0) {
+      ended = true;
+      break;
+    }
+    w.answers.append(buffer, size_t(n));
+  }
+  size_t at = 0;
   std::int64_t header[3];
-  if (w.items.empty() || !ReadFull(w.resultFd, header, sizeof header) || header[0] != w.items.front().seq ||
-      header[2] < 0 || header[2] > std::int64_t(kMaxMessage))
-    return false;
-  std::string message(size_t(header[2]), '\0');
-  if (!ReadFull(w.resultFd, message.data(), message.size())) return false;
-  report.Add({w.items.front().seq, w.items.front().number, header[1] != 0, std::move(message)});
-  w.items.pop_front();
-  return true;
+  while (w.answers.size() - at >= sizeof header) {
+    std::memcpy(header, w.answers.data() + at, sizeof header);
+    if (w.items.empty() || header[0] != w.items.front().seq || header[2] < 0 ||
+        header[2] > std::int64_t(kMaxMessage))
+      return false;
+    if (w.answers.size() - at - sizeof header < size_t(header[2])) break;
+    answers.push_back({w.items.front().seq, w.items.front().number, header[1] != 0,
+                       w.answers.substr(at + sizeof header, size_t(header[2]))});
+    w.items.pop_front();
+    at += sizeof header + size_t(header[2]);
+  }
+  w.answers.erase(0, at);
+  return !ended;
 }
 
 void WorkerPool::Lost(Worker& w, BatchReport* report) {
+  // What it answered before it ended still counts.
+  std::vector<BatchResult> answered;
+  Drain(w, answered);
+  for (BatchResult& r : answered)
+    if (report) report->Add(std::move(r));
+    else m_lost.push_back(std::move(r));
   std::deque<Handed> items = std::move(w.items);
   const std::string why = Retire(w);
   std::string error;
@@ -226,6 +271,7 @@ std::string WorkerPool::Retire(Worker& w) {
 }
 
 bool WorkerPool::Start(Worker& w, std::string* error) {
+  if (m_bell < 0) return (*error = std::string("cannot start a worker: no event descriptor")), false;
   int jobs[2], results[2];
   if (::pipe2(jobs, O_CLOEXEC) != 0)
     return (*error = std::string("cannot start a worker: ") + std::strerror(errno)), false;
@@ -244,12 +290,14 @@ bool WorkerPool::Start(Worker& w, std::string* error) {
   }
   ::close(jobs[0]);
   ::close(results[1]);
+  // The parent reads answers as far as they have come, never waiting.
+  ::fcntl(results[0], F_SETFL, ::fcntl(results[0], F_GETFL) | O_NONBLOCK);
   if (pid < 0) {
     *error = std::string("cannot start a worker: ") + std::strerror(errno);
     ::close(jobs[1]), ::close(results[0]);
     return false;
   }
-  w = Worker{pid, jobs[1], results[0], {}};
+  w = Worker{pid, jobs[1], results[0], {}, {}};
   return true;
 }
 
@@ -262,10 +310,19 @@ void WorkerPool::Serve(int jobFd, int resultFd) {
   // forked from: running out of memory ends the worker, whose item the
   // parent then reports as failed.
   try {
+    size_t unrung = 0;  // answers written since the bell last rang
+    auto ring = [this, &unrung] {
+      const std::uint64_t one = 1;
+      if (unrung > 0 && ::write(m_bell, &one, sizeof one) >= 0) unrung = 0;
+    };
     BatchItem item;
-    JobReader jobs(jobFd);
-    while (DecodeJob(jobs, &item))
+    ::fcntl(jobFd, F_SETFL, ::fcntl(jobFd, F_GETFL) | O_NONBLOCK);
+    JobReader jobs(jobFd, ring);
+    while (DecodeJob(jobs, &item)) {
       if (!WriteFull(resultFd, EncodeAnswer(m_draw(item)))) break;
+      if (++unrung >= kAnswersPerRing) ring();
+    }
+    ring();
   } catch (...) {
     ::_exit(1);
   }

@@ -2,7 +2,9 @@
 // and hands items to the workers through a pipe each; a worker draws them in
 // order and answers each through another pipe. A worker is given its next
 // item while it draws one (when the item is small enough to wait in the
-// pipe), so that it never waits for the parent between items. Workers are started as
+// pipe), so that it never waits for the parent between items; it rings a
+// bell shared by all workers after a few answers and before it would wait,
+// so that the parent wakes once for several answers. Workers are started as
 // items come, so a short list starts no more of them than it needs. A worker
 // ends when its job pipe closes, and at once when the parent ends, however
 // it ends (the kernel sends the worker SIGTERM).
@@ -52,6 +54,7 @@ class WorkerPool {
     pid_t pid = -1;
     int jobFd = -1, resultFd = -1;
     std::deque<Handed> items;  // handed out, not yet answered, in order
+    std::string answers;       // read from resultFd, not yet a whole answer
   };
 
   // An idle running worker, or (running false) a slot without a worker.
@@ -64,13 +67,14 @@ class WorkerPool {
   // Retires a worker that failed: its first item fails with the reason, the
   // items waiting behind it are handed out again.
   void Lost(Worker& w, BatchReport* report);
-  bool Answer(Worker& w, BatchReport& report);
+  bool Drain(Worker& w, std::vector<BatchResult>& answers);
 
   std::vector<Worker> m_workers;
   // Results of items lost while handing out another, told at the next Collect.
   std::vector<BatchResult> m_lost;
   DrawItemFn m_draw;
   pid_t m_parent;
+  int m_bell;  // an eventfd the workers ring when they have answered
   bool m_startFailed = false;
   struct sigaction m_oldPipe {};
 };
