@@ -1,10 +1,14 @@
 // Writes the PNG chunks of a surface: the header chunks, the image data
-// compressed whole by libdeflate or streamed through zlib, and the end.
+// compressed whole by ISA-L (libdeflate should it fail) or streamed through
+// zlib, and the end.
 #include "platform/png_encode.h"
 
+#include <isa-l/igzip_lib.h>
 #include <libdeflate.h>
 #include <zlib.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -15,8 +19,7 @@
 namespace lexaro::png {
 namespace {
 
-// libdeflate's fastest level: formula images (flat areas, anti-aliased ink)
-// come out within a few percent of the larger levels' size.
+// libdeflate's fastest level, used only should ISA-L fail.
 constexpr int kWholeLevel = 1;
 // zlib's level for images streamed row by row.
 constexpr int kStreamLevel = 3;
@@ -96,23 +99,52 @@ libdeflate_compressor* Compressor() {
   return owned.compressor;
 }
 
+// Room for `size` bytes compressed by either compressor: libdeflate's bound,
+// which covers the stored blocks ISA-L falls back to for data that does not
+// shrink.
+std::size_t CompressBound(std::size_t size) {
+  libdeflate_compressor* compressor = Compressor();
+  if (!compressor) throw std::bad_alloc();
+  return std::max(libdeflate_zlib_compress_bound(compressor, size), size + size / 64 + 64) +
+         ISAL_DEF_MAX_HDR_SIZE;
+}
+
+// Compresses `size` bytes into a zlib stream at `out`; answers its length,
+// or 0 when it does not fit. ISA-L's fastest level compresses formula images
+// (flat areas, anti-aliased ink) three to ten times faster than libdeflate's
+// fastest, for files about a quarter larger.
+std::size_t Compress(const unsigned char* in, std::size_t size, unsigned char* out, std::size_t room) {
+  // Its state is 80 KiB: one per thread, set up again for each image.
+  thread_local isal_zstream z;
+  isal_deflate_stateless_init(&z);
+  z.level = 0;
+  z.gzip_flag = IGZIP_ZLIB;
+  z.end_of_stream = 1;
+  z.flush = NO_FLUSH;
+  z.next_in = const_cast<unsigned char*>(in);
+  z.avail_in = std::uint32_t(size);
+  z.next_out = out;
+  z.avail_out = std::uint32_t(room);
+  if (size <= UINT32_MAX && room <= UINT32_MAX && isal_deflate_stateless(&z) == COMP_OK && z.avail_in == 0)
+    return z.total_out;
+  return libdeflate_zlib_compress(Compressor(), in, size, out, room);
+}
+
 // All rows written into one buffer and compressed in one call into one
 // image data chunk; the whole file is handed over at once, so that a small
 // image takes one write.
 bool EncodeWhole(const CRasterDC& dc, const Format& f, const RowWriter& rows, const CRasterDC::PngSink& sink,
                  std::string* message) {
-  libdeflate_compressor* compressor = Compressor();
-  if (!compressor) throw std::bad_alloc();
   const std::size_t size = rows.RowBytes() * std::size_t(dc.Height());
   auto written = std::make_unique_for_overwrite<unsigned char[]>(size);
   for (int y = 0; y < dc.Height(); ++y) rows.Write(y, written.get() + rows.RowBytes() * std::size_t(y));
   const std::vector<unsigned char> header = Header(dc, f);
-  const std::size_t bound = libdeflate_zlib_compress_bound(compressor, size);
+  const std::size_t bound = CompressBound(size);
   // The header, then the image data chunk, then the end chunk.
   auto file = std::make_unique_for_overwrite<unsigned char[]>(header.size() + bound + 24);
   std::memcpy(file.get(), header.data(), header.size());
   unsigned char* chunk = file.get() + header.size();
-  const std::size_t packed = libdeflate_zlib_compress(compressor, written.get(), size, chunk + 8, bound);
+  const std::size_t packed = Compress(written.get(), size, chunk + 8, bound);
   if (packed == 0) {
     *message = "PNG compression failed";
     return false;

@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  libfreetype-dev libfontconfig-dev libpng-dev zlib1g-dev libdeflate-dev
+  libfreetype-dev libfontconfig-dev libpng-dev zlib1g-dev libdeflate-dev libisal-dev
   libgtest-dev libbenchmark-dev
   fonts-dejavu-core fonts-urw-base35 fonts-liberation2
   fonts-ipafont-gothic fonts-ipafont-mincho
