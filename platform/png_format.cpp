@@ -50,19 +50,23 @@ bool PackGreyAlphaPairs(const std::uint32_t* p, int w, unsigned char* o) {
   int i = 0;
   bool scaled = false;
 #if defined(__SSE2__)
-  const __m128i low = _mm_set1_epi32(0xFF), ones = _mm_set1_epi32(-1);
-  __m128i needs = _mm_setzero_si128();
+  const __m128i blueAlpha = _mm_set1_epi32(int(0xFF0000FFu)), zero = _mm_setzero_si128();
+  // Per 16-bit pair: its grey byte compared with 0 and its alpha with 255.
+  const __m128i plainBytes = _mm_set1_epi16(int16_t(0xFF00));
+  __m128i needs = zero;
   auto pairs = [&](__m128i v) {
-    const __m128i g = _mm_and_si128(v, low), a = _mm_srli_epi32(v, 24);
-    const __m128i plain = _mm_or_si128(_mm_cmpeq_epi32(g, _mm_setzero_si128()), _mm_cmpeq_epi32(a, low));
-    needs = _mm_or_si128(needs, _mm_andnot_si128(plain, ones));
-    // g | a << 8 sign-extended from 16 bits, so that the signed pack keeps it.
-    return _mm_srai_epi32(_mm_slli_epi32(_mm_or_si128(g, _mm_slli_epi32(a, 8)), 16), 16);
+    // Blue and alpha kept, blue copied up beside alpha: a | b << 8 in the
+    // top half, sign-extended down so that the signed pack keeps it.
+    const __m128i t = _mm_and_si128(v, blueAlpha);
+    return _mm_srai_epi32(_mm_or_si128(t, _mm_slli_epi32(t, 16)), 16);
   };
   for (; i + 8 <= w; i += 8) {
     const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
     const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 4));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(o + 2 * i), _mm_packs_epi32(pairs(first), pairs(second)));
+    const __m128i packed = _mm_packs_epi32(pairs(first), pairs(second));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(o + 2 * i), packed);
+    // A pair neither black nor opaque has both of its bytes unequal.
+    needs = _mm_or_si128(needs, _mm_cmpeq_epi16(_mm_cmpeq_epi8(packed, plainBytes), zero));
   }
   scaled = _mm_movemask_epi8(needs) != 0;
 #endif
@@ -72,6 +76,23 @@ bool PackGreyAlphaPairs(const std::uint32_t* p, int w, unsigned char* o) {
     o[2 * i] = (unsigned char)g, o[2 * i + 1] = (unsigned char)a;
   }
   return scaled;
+}
+
+// Writes each pixel's blue channel, its grey, sixteen pixels at a time
+// where SSE2 is there.
+void PackGrey(const std::uint32_t* p, int w, unsigned char* o) {
+  int i = 0;
+#if defined(__SSE2__)
+  const __m128i low = _mm_set1_epi32(0xFF);
+  auto load = [&](int at) {
+    return _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at)), low);
+  };
+  for (; i + 16 <= w; i += 16) {
+    const __m128i lo = _mm_packs_epi32(load(i), load(i + 4)), hi = _mm_packs_epi32(load(i + 8), load(i + 12));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(o + i), _mm_packus_epi16(lo, hi));
+  }
+#endif
+  for (; i < w; ++i) o[i] = (unsigned char)p[i];
 }
 
 }  // namespace
@@ -106,14 +127,12 @@ Format ChooseFormat(const CRasterDC& dc) {
   const std::uint32_t* p = dc.Bits();
   const std::size_t n = std::size_t(dc.Width()) * std::size_t(dc.Height());
   // Branch-free over the whole image: typical images are grey throughout.
-  // Equal premultiplied channels give equal straight ones.
-  std::uint32_t alphas = 0xFF, colour = 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    const std::uint32_t v = p[i];
-    alphas &= v >> 24;
-    colour |= ((v >> 16) ^ (v >> 8)) & 255;
-    colour |= ((v >> 8) ^ v) & 255;
-  }
+  // Equal premultiplied channels give equal straight ones. The masks are
+  // applied once at the end: the low 16 bits of v ^ v >> 8 are blue^green
+  // and green^red.
+  std::uint32_t all = ~0u, diff = 0;
+  for (std::size_t i = 0; i < n; ++i) all &= p[i], diff |= p[i] ^ (p[i] >> 8);
+  const std::uint32_t alphas = all >> 24, colour = diff & 0xFFFF;
   const bool opaque = alphas == 0xFF, grey = colour == 0;
   // Grey types first: they need no colour table, whose bytes are not
   // compressed and outweigh a small image's data.
@@ -133,7 +152,7 @@ void RowWriter::Pack(const std::uint32_t* p, unsigned char* o) const {
   const int w = dc_.Width();
   switch (format_.type) {
     case ColourType::kGrey:
-      for (int i = 0; i < w; ++i) o[i] = (unsigned char)p[i];
+      PackGrey(p, w, o);
       break;
     case ColourType::kPalette: {
       std::uint32_t last = p[0];
