@@ -303,8 +303,7 @@ void Translator::Operator(List& list, const Token& t, const Command& c) {
 void Translator::Colour(List& list, const Token& t, bool withText) {
   std::string_view model;
   if (PeekNonSpace().kind == TokenKind::kChar && lex_.Peek().text == "[") {
-    lex_.Next();
-    model = BracketText();
+    model = BracketText(lex_.Next());
   }
   bool ok = false;
   const std::string_view spec = RawArgument(t, &ok);
@@ -357,8 +356,7 @@ void Translator::Boxed(List& list, const Token& t, const Command& c) {
 void Translator::Accent(List& list, const Token& t, const Command& c) {
   const bool accent = c.kind == Kind::kAccent;
   if (TooDeep(list, 2, t)) {
-    if (!accent) SkipArgument();
-    Flatten(list, t, 1);
+    Flatten(list, t, accent ? 1 : 2);  // the script, then the base
     return;
   }
   std::string mark;
@@ -393,7 +391,10 @@ void Translator::XArrow(List& list, const Token& t, const Command& c) {
   bool ok = false;
   const std::string over = CaptureArgument(above, t, &ok);
   if (TooDeep(list, 2, t)) {
+    // The arrow, then what it was to carry.
     Text(c.markup, list, Cls::kRel);
+    if (!under.empty()) Text(under, list, Cls::kOrd);
+    if (!over.empty()) Text(over, list, Cls::kOrd);
     return;
   }
   std::string markup = hasBelow ? "<TB><S>" : "<TOP><S>";

@@ -125,8 +125,7 @@ void Translator::Environment(List& list, const Token& t) {
   }
   if (env && env->kind == kArray) {
     if (PeekNonSpace().kind == TokenKind::kChar && lex_.Peek().text == "[") {
-      lex_.Next();
-      BracketText();
+      BracketText(lex_.Next());
     }
     columns.Read(RawArgument(t, &ok));
   }
@@ -246,8 +245,7 @@ int Translator::TableBody(List& list, const Token& begin, std::string_view name,
     if (s == Stop::kRow) {
       // \\[2pt]: the extra space is not drawn.
       if (lex_.Peek().kind == TokenKind::kChar && lex_.Peek().text == "[") {
-        lex_.Next();
-        BracketText();
+        BracketText(lex_.Next());
       }
       continue;
     }

@@ -210,7 +210,7 @@ bool Translator::OptionalArgument(List& child, std::string* markup) {
   if (next.kind != TokenKind::kChar || next.text != "[") return false;
   const Token open = lex_.Next();
   if (!Enter(child, open.offset)) {
-    BracketText();
+    BracketText(open);
     return false;
   }
   std::string saved;
@@ -235,11 +235,14 @@ bool Translator::OptionalArgument(List& child, std::string* markup) {
 
 // The raw text of an optional argument in brackets, after its '['; empty
 // when there is none.
-std::string_view Translator::BracketText() {
+std::string_view Translator::BracketText(const Token& open) {
   const std::size_t from = lex_.Offset();
   for (;;) {
     const Token t = lex_.Next();
-    if (t.kind == TokenKind::kEnd) return lex_.Text().substr(from);
+    if (t.kind == TokenKind::kEnd) {
+      Diagnose(open, "missing ] for this [");
+      return lex_.Text().substr(from);
+    }
     if (t.kind == TokenKind::kChar && t.text == "]") return lex_.Text().substr(from, t.offset - from);
   }
 }

@@ -137,7 +137,8 @@ class Translator {
   void SplitRun(List& list);
   void BigOp(List& list, const Command& c);
   void Function(List& list, const Command& c);
-  std::string_view BracketText();
+  // The text up to the ] that closes `open`; a missing one is diagnosed.
+  std::string_view BracketText(const Token& open);
   bool Enter(const List& child, std::size_t offset);
 
   Lexer lex_;

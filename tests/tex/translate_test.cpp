@@ -215,6 +215,9 @@ constexpr Rejected kRejected[] = {
     {"\\text{\\foo}", 6, "unknown command \\foo in text"},
     {"\\ce{H2O}", 0, "mhchem"},
     {"\\", 0, "lone \\"},
+    {"\\begin{matrix}a\\\\[2pt", 17, "missing ] for this ["},
+    {"\\begin{array}[t", 13, "missing ] for this ["},
+    {"\\color[rgb{1,0,0}x", 6, "missing ] for this ["},
 };
 
 TEST(TexTranslation, WhatTexRejectsIsDiagnosedAtItsByte) {
@@ -361,6 +364,31 @@ std::string Repeat(std::string_view s, int n) {
   std::string out;
   for (int i = 0; i < n; ++i) out += s;
   return out;
+}
+
+// Past the depth the markup holds, a construct is left out but what it
+// holds is drawn in place: nested 80 deep, every letter is still there.
+TEST(TexTranslation, ConstructsPastTheDepthLimitKeepTheirContent) {
+  const std::pair<std::string_view, int> patterns[] = {
+      {"\\overset{a}{%}", 1},   {"\\underset{a}{%}", 1},          {"\\stackrel{a}{%}", 1},
+      {"\\xrightarrow[a]{a%}", 2}, {"\\overbrace{a%}^{a}", 2}, {"\\frac{a}{%}", 1},
+      {"\\hat{%}a", 1},          {"\\begin{pmatrix}a&%\\end{pmatrix}", 1},
+  };
+  for (const auto& [pattern, letters] : patterns) {
+    std::string tex = "x";
+    for (int i = 0; i < 80; ++i) {
+      std::string outer(pattern);
+      tex = outer.replace(outer.find('%'), 1, tex);
+    }
+    const lexaro::TexResult r = lexaro::TranslateTex(tex);
+    int seen = 0;
+    bool inTag = false;
+    for (char c : r.markup) {
+      inTag = c == '<' || (inTag && c != '>');
+      seen += !inTag && (c == 'a' || c == 'x');
+    }
+    EXPECT_EQ(seen, 80 * letters + 1) << pattern;
+  }
 }
 
 TEST(TexTranslation, HostileInputStaysWithinTheMarkupsBounds) {
