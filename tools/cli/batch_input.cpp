@@ -140,7 +140,7 @@ bool BatchInput::Next(BatchItem* item) {
     if (state == LineReader::kTooLong)
       line = {BatchLine::kBad, "", "", "the line is longer than " + std::to_string(kMaxBatchLine >> 20) + " MiB"};
     else if (state == LineReader::kHoldsNul)
-      line = {BatchLine::kBad, "", "", "the line holds a NUL byte: not a markup text"};
+      line = {BatchLine::kBad, "", "", "the line holds a NUL byte, which no formula holds"};
     else
       line = ParseBatchLine(m_text, number);
     if (line.kind == BatchLine::kSkip) continue;
