@@ -1,11 +1,10 @@
 // Writes the PNG chunks of a surface: the header chunks, the image data
-// compressed whole by ISA-L (libdeflate should it fail) or streamed through
-// zlib, and the end.
+// compressed by ISA-L, whole (libdeflate should that fail) or streamed, and
+// the end.
 #include "platform/png_encode.h"
 
 #include <isa-l/igzip_lib.h>
 #include <libdeflate.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -21,8 +20,6 @@ namespace {
 
 // libdeflate's fastest level, used only should ISA-L fail.
 constexpr int kWholeLevel = 1;
-// zlib's level for images streamed row by row.
-constexpr int kStreamLevel = 3;
 // Compressed bytes per image data chunk when streaming.
 constexpr std::size_t kStreamChunk = std::size_t(256) << 10;
 
@@ -109,24 +106,48 @@ std::size_t CompressBound(std::size_t size) {
          ISAL_DEF_MAX_HDR_SIZE;
 }
 
-// Compresses `size` bytes into a zlib stream at `out`; answers its length,
-// or 0 when it does not fit. ISA-L's fastest level compresses formula images
-// (flat areas, anti-aliased ink) three to ten times faster than libdeflate's
-// fastest, for files about a quarter larger.
-std::size_t Compress(const unsigned char* in, std::size_t size, unsigned char* out, std::size_t room) {
-  // Its state is 80 KiB: one per thread, set up again for each image.
-  thread_local isal_zstream z;
-  isal_deflate_stateless_init(&z);
-  z.level = 0;
+// ISA-L's state, one per thread (about 360 KiB once level 1 has been
+// used), set up again for each image. Its fastest level, 0, compresses
+// formula images (flat areas, anti-aliased ink) three to ten times faster
+// than libdeflate's fastest, into files about a quarter larger; level 1
+// costs some 15 us more to set up, and from a few hundred KiB of rows on is
+// as fast as level 0 and within a tenth of libdeflate's size. A small
+// image's file grows by a few hundred bytes at level 0; a large one's by
+// much more, so it gets level 1.
+constexpr std::size_t kLevelOneBytes = std::size_t(256) << 10;
+
+isal_zstream& Deflater(std::size_t size, bool stream) {
+  struct State {
+    isal_zstream z;
+    std::unique_ptr<unsigned char[]> levelOne;
+  };
+  thread_local State state;
+  isal_zstream& z = state.z;
+  if (stream) isal_deflate_init(&z);
+  else isal_deflate_stateless_init(&z);
   z.gzip_flag = IGZIP_ZLIB;
-  z.end_of_stream = 1;
   z.flush = NO_FLUSH;
-  z.next_in = const_cast<unsigned char*>(in);
-  z.avail_in = std::uint32_t(size);
-  z.next_out = out;
-  z.avail_out = std::uint32_t(room);
-  if (size <= UINT32_MAX && room <= UINT32_MAX && isal_deflate_stateless(&z) == COMP_OK && z.avail_in == 0)
-    return z.total_out;
+  if (size >= kLevelOneBytes) {
+    if (!state.levelOne) state.levelOne = std::make_unique_for_overwrite<unsigned char[]>(ISAL_DEF_LVL1_DEFAULT);
+    z.level = 1, z.level_buf = state.levelOne.get(), z.level_buf_size = ISAL_DEF_LVL1_DEFAULT;
+  } else {
+    z.level = 0, z.level_buf = nullptr, z.level_buf_size = 0;
+  }
+  return z;
+}
+
+// Compresses `size` bytes into a zlib stream at `out`; answers its length,
+// or 0 when it does not fit.
+std::size_t Compress(const unsigned char* in, std::size_t size, unsigned char* out, std::size_t room) {
+  if (size <= UINT32_MAX && room <= UINT32_MAX) {
+    isal_zstream& z = Deflater(size, false);
+    z.end_of_stream = 1;
+    z.next_in = const_cast<unsigned char*>(in);
+    z.avail_in = std::uint32_t(size);
+    z.next_out = out;
+    z.avail_out = std::uint32_t(room);
+    if (isal_deflate_stateless(&z) == COMP_OK && z.avail_in == 0) return z.total_out;
+  }
   return libdeflate_zlib_compress(Compressor(), in, size, out, room);
 }
 
@@ -154,42 +175,37 @@ bool EncodeWhole(const CRasterDC& dc, const Format& f, const RowWriter& rows, co
   return Emit(sink, file.get(), header.size() + packed + 24, message);
 }
 
-// Row by row through zlib, each full output buffer sent as an image data
-// chunk: besides the surface, one row, zlib's state and one chunk are held.
+// Row by row through ISA-L, each full output buffer sent as an image data
+// chunk: besides the surface, one row, the compressor's state and one chunk
+// are held.
 bool EncodeStreaming(const CRasterDC& dc, const Format& f, const RowWriter& rows, const CRasterDC::PngSink& sink,
                      std::string* message) {
-  z_stream z{};
-  if (deflateInit(&z, kStreamLevel) != Z_OK) throw std::bad_alloc();
-  struct End {
-    z_stream* z;
-    ~End() { deflateEnd(z); }
-  } end{&z};
+  isal_zstream& z = Deflater(rows.RowBytes() * std::size_t(dc.Height()), true);
   const std::vector<unsigned char> header = Header(dc, f);
   if (!Emit(sink, header.data(), header.size(), message)) return false;
   std::vector<unsigned char> row(rows.RowBytes()), chunk(kStreamChunk + 12);
   auto flushChunk = [&] {
     const std::size_t size = kStreamChunk - z.avail_out;
     z.next_out = chunk.data() + 8;
-    z.avail_out = uInt(kStreamChunk);
+    z.avail_out = std::uint32_t(kStreamChunk);
     if (size == 0) return true;
     Frame(chunk.data(), "IDAT", size);
     return Emit(sink, chunk.data(), size + 12, message);
   };
   z.next_out = chunk.data() + 8;
-  z.avail_out = uInt(kStreamChunk);
+  z.avail_out = std::uint32_t(kStreamChunk);
   for (int y = 0; y < dc.Height(); ++y) {
     rows.Write(y, row.data());
     z.next_in = row.data();
-    z.avail_in = uInt(row.size());
-    const int flush = y + 1 == dc.Height() ? Z_FINISH : Z_NO_FLUSH;
+    z.avail_in = std::uint32_t(row.size());
+    z.end_of_stream = y + 1 == dc.Height();
     for (;;) {
-      const int status = deflate(&z, flush);
-      if (status == Z_STREAM_ERROR) {
+      if (isal_deflate(&z) != COMP_OK) {
         *message = "PNG compression failed";
         return false;
       }
       if (z.avail_out == 0 && !flushChunk()) return false;
-      if (flush == Z_FINISH ? status == Z_STREAM_END : z.avail_in == 0) break;
+      if (z.end_of_stream ? z.internal_state.state == ZSTATE_END : z.avail_in == 0) break;
     }
   }
   return flushChunk() && EmitEnd(sink, message);
