@@ -68,23 +68,26 @@ class CLexaro::Engine {
   // The last drawing, as the calls it made to its surface: the same layout
   // drawn again at the same point and angle, with the same debug boxes, on
   // a surface in the same state, makes those calls again instead of walking
-  // the markup and the layout once more. Every layout forgets it; a drawing
-  // that fails, leaves the surface otherwise than as it found it (the
-  // current position aside), or outgrows the list's bounds is not kept.
+  // the markup and the layout once more. A drawing is recorded only when it
+  // repeats the one before (`seen`: its point, angle, debug boxes and the
+  // surface's state `before`), so a layout drawn once pays nothing for it.
+  // Every layout forgets it; a drawing that fails, leaves the surface
+  // otherwise than as it found it (the current position aside), or outgrows
+  // the list's bounds is not kept.
   struct KeptDrawing {
     lexaro::DrawList list;
     lexaro::DrawState before, after, now;
     CPoint pt;
     int escapement = 0;
     bool debugBoxes = false;
-    bool ready = false;
+    bool seen = false, recording = false, ready = false;
   };
   KeptDrawing m_kept;
   // Replays the kept drawing when it was made so; false when it was not.
   bool ReplayKeptDrawing(CPoint pt);
-  // Starts recording the drawing about to be made at pt into m_kept, and
-  // decides after it (errorBefore: m_error as the drawing found it) whether
-  // to keep it.
+  // Records the drawing about to be made at pt into m_kept when it repeats
+  // the one before, and decides after it (errorBefore: m_error as the
+  // drawing found it) whether to keep it.
   void StartKeeping(CPoint pt);
   void FinishKeeping(int errorBefore);
 

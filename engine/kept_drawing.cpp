@@ -16,19 +16,29 @@ bool CLexaro::Engine::ReplayKeptDrawing(CPoint pt) {
 
 void CLexaro::Engine::StartKeeping(CPoint pt) {
   KeptDrawing& k = m_kept;
-  k.ready = false;
+  k.ready = k.recording = false;
   k.list.Clear();
+  if (!m_pDC->ReplaysAlike()) {
+    k.seen = false;
+    return;
+  }
+  m_pDC->SaveState(&k.now);
+  const bool again = k.seen && pt == k.pt && m_lfEscapement == k.escapement &&
+                     m_debugBoxes == k.debugBoxes && k.now.Same(k.before);
+  std::swap(k.before, k.now);
   k.pt = pt;
   k.escapement = m_lfEscapement;
   k.debugBoxes = m_debugBoxes;
-  if (!m_pDC->ReplaysAlike()) return;
-  m_pDC->SaveState(&k.before);
+  k.seen = true;
+  if (!again) return;
+  k.recording = true;
   m_pDC->RecordInto(&k.list);
 }
 
 void CLexaro::Engine::FinishKeeping(int errorBefore) {
   KeptDrawing& k = m_kept;
-  if (!m_pDC->ReplaysAlike()) return;
+  if (!k.recording) return;
+  k.recording = false;
   m_pDC->RecordInto(nullptr);
   m_pDC->SaveState(&k.after);
   const bool selectionsKept = std::equal(std::begin(k.after.selected), std::end(k.after.selected),

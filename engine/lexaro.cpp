@@ -35,7 +35,7 @@ bool CLexaro::Engine::LayoutIsStale() const {
 void CLexaro::Engine::Analyze() {
   m_generation = ParamsGeneration().load(std::memory_order_acquire);
   m_stale = false;
-  m_kept.ready = false;
+  m_kept.ready = m_kept.seen = false;
   m_kept.list.Clear();
   if (m_recordDiagnostics)
     m_diag.Begin(std::max(m_givenLength, m_text.GetLength()));
