@@ -5,7 +5,10 @@
 namespace lexaro {
 
 bool DrawState::SameBesidesPosition(const DrawState& o) const {
-  return kind == o.kind && bounds == o.bounds && resolution == o.resolution && font == o.font &&
+  // Type identities are compared as types: a class may have more than one
+  // type_info object when it crosses shared libraries.
+  const bool sameKind = kind == o.kind || (kind && o.kind && *kind == *o.kind);
+  return sameKind && bounds == o.bounds && resolution == o.resolution && font == o.font &&
          pen.style == o.pen.style && pen.width == o.pen.width && pen.color == o.pen.color &&
          brushColor == o.brushColor && nullBrush == o.nullBrush && textColor == o.textColor &&
          bkColor == o.bkColor && bkMode == o.bkMode && textAlign == o.textAlign &&
