@@ -70,13 +70,19 @@ class CLexaro::Engine {
   // a surface in the same state, makes those calls again instead of walking
   // the markup and the layout once more. A drawing is recorded only when it
   // repeats the one before (`seen`: its point, angle, debug boxes and the
-  // surface's state `before`), so a layout drawn once pays nothing for it.
+  // surface's state Before()), so a layout drawn once pays nothing for it.
   // Every layout forgets it; a drawing that fails, leaves the surface
   // otherwise than as it found it (the current position aside), or outgrows
   // the list's bounds is not kept.
   struct KeptDrawing {
     lexaro::DrawList list;
-    lexaro::DrawState before, after, now;
+    // The surface's state as the last drawing found it and as the next one
+    // finds it: the two take turns, so that neither is copied.
+    lexaro::DrawState states[2];
+    int last = 0;
+    lexaro::DrawState& Before() { return states[last]; }
+    lexaro::DrawState& Now() { return states[1 - last]; }
+    lexaro::DrawState after;
     CPoint pt;
     int escapement = 0;
     bool debugBoxes = false;

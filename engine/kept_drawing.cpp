@@ -8,8 +8,8 @@ bool CLexaro::Engine::ReplayKeptDrawing(CPoint pt) {
   KeptDrawing& k = m_kept;
   if (!k.ready || pt != k.pt || m_lfEscapement != k.escapement || m_debugBoxes != k.debugBoxes)
     return false;
-  m_pDC->SaveState(&k.now);
-  if (!k.now.Same(k.before)) return false;
+  m_pDC->SaveState(&k.Now());
+  if (!k.Now().Same(k.Before())) return false;
   m_pDC->Replay(k.list, k.after);
   return true;
 }
@@ -22,10 +22,10 @@ void CLexaro::Engine::StartKeeping(CPoint pt) {
     k.seen = false;
     return;
   }
-  m_pDC->SaveState(&k.now);
+  m_pDC->SaveState(&k.Now());
   const bool again = k.seen && pt == k.pt && m_lfEscapement == k.escapement &&
-                     m_debugBoxes == k.debugBoxes && k.now.Same(k.before);
-  std::swap(k.before, k.now);
+                     m_debugBoxes == k.debugBoxes && k.Now().Same(k.Before());
+  k.last = 1 - k.last;
   k.pt = pt;
   k.escapement = m_lfEscapement;
   k.debugBoxes = m_debugBoxes;
@@ -41,9 +41,10 @@ void CLexaro::Engine::FinishKeeping(int errorBefore) {
   k.recording = false;
   m_pDC->RecordInto(nullptr);
   m_pDC->SaveState(&k.after);
+  const lexaro::DrawState& before = k.Before();
   const bool selectionsKept = std::equal(std::begin(k.after.selected), std::end(k.after.selected),
-                                         std::begin(k.before.selected));
+                                         std::begin(before.selected));
   k.ready = m_error == errorBefore && !k.list.Overflowed() && selectionsKept &&
-            k.after.SameBesidesPosition(k.before);
+            k.after.SameBesidesPosition(before);
   if (!k.ready) k.list.Clear();
 }
