@@ -1,7 +1,8 @@
 // What a user pays to turn markup into PNG bytes through the library: layout
 // on a scratch surface, a surface sized from the extent, drawing onto it and
 // encoding it. Pipeline/ times the whole; DrawFresh/ the drawing stage with
-// its fresh surface (Layout/ and EncodePng/ time the other stages).
+// its fresh surface (Layout/ and EncodePng/ time the other stages), and
+// DrawWalk/ the same as a layout's first drawing pays it.
 // Translate/ times the translation of the same formula written in TeX, and
 // TexPipeline/ the whole path from TeX to PNG bytes.
 #include <benchmark/benchmark.h>
@@ -81,11 +82,29 @@ void BM_DrawFresh(benchmark::State& state, const Formula* f) {
   for (auto _ : state) benchmark::DoNotOptimize(DrawFresh(lx, size));
 }
 
+// Each drawing is made one pixel right or left of the one before, so that
+// none repeats its predecessor and each walks the layout (none is replayed).
+void BM_DrawWalk(benchmark::State& state, const Formula* f) {
+  CLexaro lx;
+  lx.SetParam_lfHeight(-kEm);
+  const CSize size = LayOut(lx, CString(f->markup));
+  int x = 0;
+  for (auto _ : state) {
+    auto dc = std::make_unique<CRasterDC>(std::max<int>(1, size.cx + 1), std::max<int>(1, size.cy),
+                                          CLR_TRANSPARENT);
+    lx.TextOutA(dc.get(), x, 0);
+    x ^= 1;
+    benchmark::DoNotOptimize(dc);
+  }
+}
+
 const bool kRegistered = [] {
   for (const Formula& f : kCorpus) {
     benchmark::RegisterBenchmark((std::string("Pipeline/") + f.name).c_str(), BM_Pipeline, &f)
         ->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark((std::string("DrawFresh/") + f.name).c_str(), BM_DrawFresh, &f)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark((std::string("DrawWalk/") + f.name).c_str(), BM_DrawWalk, &f)
         ->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark((std::string("Translate/") + f.name).c_str(), BM_Translate, &f)
         ->Unit(benchmark::kMicrosecond);

@@ -18,6 +18,7 @@
 #include "lexaro/font_tool.h"
 #include "lexaro/numeric.h"
 #include "lexaro/string_tool.h"
+#include "platform/draw_list.h"
 
 class CLexaro::Engine {
  public:
@@ -63,6 +64,38 @@ class CLexaro::Engine {
   LOGFONT m_font{};
   bool m_ownColor = false;
   COLORREF m_color = 0;
+
+  // The last drawing, as the calls it made to its surface: the same layout
+  // drawn again at the same point and angle, with the same debug boxes, on
+  // a surface in the same state, makes those calls again instead of walking
+  // the markup and the layout once more. A drawing is recorded only when it
+  // repeats the one before (`seen`: its point, angle, debug boxes and the
+  // surface's state Before()), so a layout drawn once pays nothing for it.
+  // Every layout forgets it; a drawing that fails, leaves the surface
+  // otherwise than as it found it (the current position aside), or outgrows
+  // the list's bounds is not kept.
+  struct KeptDrawing {
+    lexaro::DrawList list;
+    // The surface's state as the last drawing found it and as the next one
+    // finds it: the two take turns, so that neither is copied.
+    lexaro::DrawState states[2];
+    int last = 0;
+    lexaro::DrawState& Before() { return states[last]; }
+    lexaro::DrawState& Now() { return states[1 - last]; }
+    lexaro::DrawState after;
+    CPoint pt;
+    int escapement = 0;
+    bool debugBoxes = false;
+    bool seen = false, recording = false, ready = false;
+  };
+  KeptDrawing m_kept;
+  // Replays the kept drawing when it was made so; false when it was not.
+  bool ReplayKeptDrawing(CPoint pt);
+  // Records the drawing about to be made at pt into m_kept when it repeats
+  // the one before, and decides after it (errorBefore: m_error as the
+  // drawing found it) whether to keep it.
+  void StartKeeping(CPoint pt);
+  void FinishKeeping(int errorBefore);
 
   // Lifecycle and failures.
   static void CreateTable();

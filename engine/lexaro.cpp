@@ -35,6 +35,8 @@ bool CLexaro::Engine::LayoutIsStale() const {
 void CLexaro::Engine::Analyze() {
   m_generation = ParamsGeneration().load(std::memory_order_acquire);
   m_stale = false;
+  m_kept.ready = m_kept.seen = false;
+  m_kept.list.Clear();
   if (m_recordDiagnostics)
     m_diag.Begin(std::max(m_givenLength, m_text.GetLength()));
   else
@@ -89,6 +91,17 @@ int CLexaro::Engine::TextOutA(CDC* pDC, CPoint pt) {
   m_pDC = pDC;
   if (LayoutIsStale()) Analyze();
   if (m_error == 1) return 0;
+  double angle = ChangeRad(m_lfEscapement * 0.1);
+  m_sin = std::sin(angle);
+  m_cos = std::cos(angle);
+  if (ReplayKeptDrawing(pt)) return 1;
+  const int errorBefore = m_error;
+  StartKeeping(pt);
+  // The surface records no more once the drawing ends, however it ends.
+  struct StopRecording {
+    CDC* dc;
+    ~StopRecording() { dc->RecordInto(nullptr); }
+  } stopRecording{pDC};
   m_dataLine.ResetCursor();
   m_dataTag.ResetCursor();
   m_dataTable.ResetCursor();
@@ -98,15 +111,13 @@ int CLexaro::Engine::TextOutA(CDC* pDC, CPoint pt) {
   StartMeter();
   m_signInk = {};
   LX_TXT_STATE state = DefaultState();
-  double angle = ChangeRad(m_lfEscapement * 0.1);
-  m_sin = std::sin(angle);
-  m_cos = std::cos(angle);
   int previousMode = pDC->SetBkMode(TRANSPARENT);
   UINT previousAlign = pDC->SetTextAlign(TA_BASELINE);
   CPoint corner = GetPos_LTop(pt, m_extent, previousAlign);
   TextOut_Multi(0, &state, GetPos_MoveY(corner, m_extent.ascent), m_extent.width);
   pDC->SetTextAlign(previousAlign);
   pDC->SetBkMode(previousMode);
+  FinishKeeping(errorBefore);
   return m_error != 1 ? 1 : 0;
 }
 

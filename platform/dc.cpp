@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <atomic>
 #include <climits>
+#include <typeinfo>
 #include <cmath>
 #include <utility>
 
+#include "platform/draw_list.h"
 #include "platform/font/font_engine.h"
 #include "platform/font/text_run.h"
 #include "platform/text_outline.h"
@@ -174,6 +176,7 @@ BOOL CDC::TextOut(int x, int y, const char* str, int count) {
   if (count == 0) return TRUE;
   CSize ext;
   const TextOutRequest req = MakeRequest(x, y, str, count, (m_textAlign & TA_UPDATECP) ? &ext : nullptr);
+  if (m_recording) m_recording->AddText(req, m_antialias);
   DrawText(req);
   MoveAfter(req, ext);
   return TRUE;
@@ -201,9 +204,11 @@ BOOL CDC::TextOutWithin(int x, int y, const char* str, int count, long long* bud
   CRect clip;
   long long ink = 0;
   if (GetClipBox(&clip) == NULLREGION || clip.IsRectEmpty()) {
+    if (m_recording) m_recording->AddText(req, m_antialias);
     DrawText(req);  // nothing shows, and nothing is charged
     if (wanted) *wanted = MeasureText(m_lf, str, count);
   } else {
+    if (m_recording) m_recording->AddTextCharged(req, clip, *budget, wanted != nullptr, m_antialias);
     ink = DrawTextCharged(req, clip, *budget, wanted);
   }
   if (extent) *extent = ext;
@@ -281,14 +286,20 @@ CPoint CDC::MoveTo(int x, int y) {
 
 BOOL CDC::LineTo(int x, int y) {
   CPoint to(x, y);
-  if (m_pen.style != PS_NULL) DrawLine(m_pos, to, m_pen);
+  if (m_pen.style != PS_NULL) {
+    if (m_recording) m_recording->AddLine(m_pos, to, m_pen, m_antialias);
+    DrawLine(m_pos, to, m_pen);
+  }
   m_pos = to;
   return TRUE;
 }
 
 BOOL CDC::StrokeColumns(const ColumnStroke* strokes, int count) {
   if (!strokes || count <= 0) return FALSE;
-  if (m_pen.style != PS_NULL) DrawColumns(strokes, count, m_pen);
+  if (m_pen.style != PS_NULL) {
+    if (m_recording) m_recording->AddColumns(strokes, count, m_pen, m_antialias);
+    DrawColumns(strokes, count, m_pen);
+  }
   m_pos = CPoint(strokes[count - 1].x, strokes[count - 1].to);
   return TRUE;
 }
@@ -297,6 +308,7 @@ bool CDC::SetAntialias(bool on) { return std::exchange(m_antialias, on); }
 
 BOOL CDC::FillConvex(const CPoint* corners, int count) {
   if (!m_antialias || !corners || count < 3 || count > 4) return FALSE;
+  if (m_recording) m_recording->AddConvex(corners, count, m_pen, m_antialias);
   return DrawConvex(corners, count, m_pen) ? TRUE : FALSE;
 }
 
@@ -307,6 +319,7 @@ void CDC::DrawColumns(const ColumnStroke* strokes, int count, const PenState& pe
 
 COLORREF CDC::SetPixel(int x, int y, COLORREF color) {
   if (m_hasClip && !m_clip.PtInRegion(x, y)) return CLR_INVALID;
+  if (m_recording) m_recording->AddPixel(x, y, color, m_antialias);
   DrawPixel(x, y, color);
   return color;
 }
@@ -320,7 +333,9 @@ void CDC::FillSolidRect(const RECT* rect, COLORREF color) {
   if (!rect) return;
   CRect r(*rect);
   r.NormalizeRect();
-  if (!r.IsRectEmpty()) DrawRect(r, color);
+  if (r.IsRectEmpty()) return;
+  if (m_recording) m_recording->AddRect(r, color, m_antialias);
+  DrawRect(r, color);
 }
 
 void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF color) {
@@ -343,11 +358,16 @@ BOOL CDC::Rectangle(int left, int top, int right, int bottom) {
   r.NormalizeRect();
   // Sizes in 64 bits: Width() and Height() overflow for huge rectangles.
   if ((long long)r.right - r.left < 2 || (long long)r.bottom - r.top < 2) return FALSE;
-  DrawRect(CRect(r.left + 1, r.top + 1, r.right - 1, r.bottom - 1), m_brushColor);
+  const CRect inside(r.left + 1, r.top + 1, r.right - 1, r.bottom - 1);
+  if (m_recording) m_recording->AddRect(inside, m_brushColor, m_antialias);
+  DrawRect(inside, m_brushColor);
   if (m_pen.style != PS_NULL) {
     CPoint c[4] = {{r.left, r.top}, {r.right - 1, r.top}, {r.right - 1, r.bottom - 1},
                    {r.left, r.bottom - 1}};
-    for (int i = 0; i < 4; ++i) DrawLine(c[i], c[(i + 1) % 4], m_pen);
+    for (int i = 0; i < 4; ++i) {
+      if (m_recording) m_recording->AddLine(c[i], c[(i + 1) % 4], m_pen, m_antialias);
+      DrawLine(c[i], c[(i + 1) % 4], m_pen);
+    }
   }
   return TRUE;
 }
@@ -364,6 +384,56 @@ int CDC::GetDeviceCaps(int index) const {
     case VERTRES: return SurfaceBounds().Height();
     default: return 0;
   }
+}
+
+void CDC::SaveState(lexaro::DrawState* state) const {
+  lexaro::DrawState& s = *state;
+  s.kind = &typeid(*this);
+  s.bounds = SurfaceBounds();
+  s.resolution = Resolution();
+  s.font = m_lf;
+  s.pen = m_pen;
+  s.brushColor = m_brushColor;
+  s.nullBrush = m_nullBrush;
+  s.selected[0] = m_pFont, s.selected[1] = m_pPen, s.selected[2] = m_pBrush;
+  s.textColor = m_textColor, s.bkColor = m_bkColor;
+  s.bkMode = m_bkMode;
+  s.textAlign = m_textAlign;
+  s.position = m_pos;
+  s.antialias = m_antialias, s.hinting = m_textHinting;
+  s.codePage = m_codePage;
+  s.clipped = m_hasClip;
+  if (m_hasClip)
+    s.clip = m_clip.Rects();
+  else
+    s.clip.clear();
+}
+
+void CDC::Replay(const lexaro::DrawList& list, const lexaro::DrawState& after) {
+  using Kind = lexaro::DrawList::Kind;
+  CSize extent;
+  for (const lexaro::DrawList::Item& item : list.m_items) {
+    m_antialias = item.antialias;
+    switch (item.kind) {
+      case Kind::Text:
+      case Kind::TextCharged: {
+        TextOutRequest req = item.request;
+        req.bytes = list.m_bytes.data() + item.first;
+        if (item.kind == Kind::Text)
+          DrawText(req);
+        else
+          DrawTextCharged(req, item.clip, item.budget, item.wantsExtent ? &extent : nullptr);
+        break;
+      }
+      case Kind::Line: DrawLine(item.points[0], item.points[1], item.pen); break;
+      case Kind::Columns: DrawColumns(list.m_columns.data() + item.first, item.count, item.pen); break;
+      case Kind::Convex: DrawConvex(item.points, item.count, item.pen); break;
+      case Kind::Pixel: DrawPixel(item.points[0].x, item.points[0].y, item.color); break;
+      case Kind::Rect: DrawRect(item.clip, item.color); break;
+    }
+  }
+  m_antialias = after.antialias;
+  m_pos = after.position;
 }
 
 BOOL GetTextMetrics(HDC dc, TEXTMETRIC* tm) { return dc ? dc->GetTextMetrics(tm) : FALSE; }

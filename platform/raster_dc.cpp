@@ -57,6 +57,8 @@ void CRasterDC::Crop(const CRect& rect) {
   m_height = height;
 }
 
+bool CRasterDC::ReplaysAlike() const { return typeid(*this) == typeid(CRasterDC); }
+
 CRect CRasterDC::ClipBounds() const {
   if (!GetClipRegion()) return CRect(0, 0, m_width, m_height);  // as GetClipBox answers
   CRect bounds;

@@ -12,6 +12,11 @@
 class CDC;
 using HDC = CDC*;
 
+namespace lexaro {
+class DrawList;
+struct DrawState;
+}  // namespace lexaro
+
 // Code pages for the bytes of text drawn with non-symbol fonts.
 constexpr int CP_UTF8 = 65001;   // default; a stray byte reads as code page 1252
 constexpr int CP_SHIFTJIS = 932;
@@ -169,6 +174,23 @@ class LEXARO_API CDC {
   // LOGPIXELSX/LOGPIXELSY answer the resolution; HORZRES/VERTRES the size.
   int GetDeviceCaps(int index) const;
 
+  // Drawing again what was drawn before (lexaro::DrawList). While a list is
+  // given to RecordInto, every call this context makes to its surface is
+  // also added to it; null stops that. SaveState captures what of this
+  // context a drawing may depend on. Replay makes a list's calls again,
+  // each with anti-aliasing as it was, and leaves the current position and
+  // anti-aliasing at `after`'s: on a context in the state the recording
+  // started from, that paints what the recorded drawing painted and leaves
+  // the context as it left it.
+  void RecordInto(lexaro::DrawList* list) { m_recording = list; }
+  // Whether what this context measures and paints follows from its
+  // DrawState alone, so that a drawing recorded on it may be replayed on
+  // any context in the same state. Surfaces that measure or paint by state
+  // of their own answer false, as all do unless they say otherwise.
+  virtual bool ReplaysAlike() const { return false; }
+  void SaveState(lexaro::DrawState* state) const;
+  void Replay(const lexaro::DrawList& list, const lexaro::DrawState& after);
+
  protected:
   // Primitive hooks of a surface. Coordinates are logical units; clipping
   // against the surface and the clip region is the surface's job.
@@ -234,6 +256,7 @@ class LEXARO_API CDC {
   CRgn m_clip;
   int m_codePage;
   bool m_textHinting = true;
+  lexaro::DrawList* m_recording = nullptr;
 };
 
 // The handle forms of the context operations.

@@ -53,6 +53,10 @@ class LEXARO_API CRasterDC : public CDC {
   // unreadable, not a PNG, or larger than the surface limits.
   static std::unique_ptr<CRasterDC> LoadPng(const std::string& path, std::string* error = nullptr);
 
+  // True for this class itself; a derived surface may measure or paint its
+  // own way.
+  bool ReplaysAlike() const override;
+
  protected:
   void DrawLine(CPoint from, CPoint to, const PenState& pen) override;
   void DrawText(const TextOutRequest& request) override;
