@@ -49,6 +49,7 @@ bool WorkerPool::CanTake(const BatchItem& item) const {
 
 bool WorkerPool::Send(const BatchItem& item, std::string* error) {
   if (!JobRing::Fits(item)) return (*error = "too long to hand to a worker"), false;
+  if (!m_ring.HasRoomFor(item)) return (*error = "no worker can take it"), false;
   // Another worker starts while the items outnumber the running ones.
   const int running = Running();
   if (!m_startFailed && running < int(m_workers.size()) && running <= int(m_ring.Outstanding()) &&
