@@ -266,6 +266,42 @@ TEST(Batch, AWorkerThatEndsFailsOnlyTheItemItWasDrawing) {
   }
 }
 
+// Workers racing for items that take no time to draw: each answer still
+// reaches its own item, once.
+TEST(Batch, EveryAnswerReachesItsOwnItemWhileWorkersRace) {
+  constexpr long kItems = 20000;
+  std::string expected;
+  for (long seq = 0; seq < kItems; ++seq)
+    expected += "lexaro: line " + std::to_string(seq + 1) + ": answer of n" + std::to_string(seq) + "\n";
+  // An answer given to another item would leave its own item waiting for
+  // ever: the alarm ends the test then (the workers end with it).
+  ::alarm(30);
+  for (int jobs : {2, 4}) {
+    SCOPED_TRACE(jobs);
+    cli::BatchReport report(false);
+    testing::internal::CaptureStderr();
+    {
+      cli::WorkerPool pool(jobs, [](const cli::BatchItem& item) {
+        return cli::BatchResult{item.seq, item.number, false, "answer of " + item.name};
+      });
+      std::string error;
+      for (long seq = 0; seq < kItems;) {
+        const cli::BatchItem item{seq, seq + 1, true, "n" + std::to_string(seq), "x", "", -1};
+        if (!pool.CanTake(item)) {
+          pool.Collect(report);
+          continue;
+        }
+        if (!pool.Send(item, &error)) ADD_FAILURE() << error;
+        ++seq;
+      }
+      while (pool.Busy() > 0) pool.Collect(report);
+    }
+    EXPECT_TRUE(testing::internal::GetCapturedStderr() == expected);
+    EXPECT_EQ(report.Failures(), kItems);
+  }
+  ::alarm(0);
+}
+
 // A worker that ends holding an item fails exactly that item, however it
 // ends, and whether the item travelled in its slot or in the one area for
 // long items (which must then be free for the next long one).

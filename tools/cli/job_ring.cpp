@@ -210,7 +210,8 @@ bool JobRing::Claim(int id, BatchItem* item, std::uint32_t* ticket) {
                       slot.word.compare_exchange_strong(ready, Word(t, kClaimed + std::uint32_t(id)));
     // Whoever claimed ticket t, the next unclaimed one is after it; a worker
     // that died right after claiming leaves this to the others.
-    s.next.compare_exchange_strong(t, t + 1);
+    std::uint32_t expected = t;  // t stays the claimed ticket whether this succeeds or not
+    s.next.compare_exchange_strong(expected, t + 1);
     if (!mine) continue;
     const char* from = slot.inLong ? m_long : slot.bytes;
     item->seq = long(slot.seq);
