@@ -136,11 +136,9 @@ void JobRing::Fail(std::uint32_t ticket, const std::string& message) {
   m_shared->done.fetch_add(1);
 }
 
-int JobRing::FailClaimed(int id, const std::string& message) {
-  int failed = 0;
+void JobRing::FailClaimed(int id, const std::string& message) {
   for (std::uint32_t t = m_collected; t != m_posted; ++t)
-    if (At(t).word.load(std::memory_order_acquire) == Word(t, kClaimed + std::uint32_t(id))) Fail(t, message), ++failed;
-  return failed;
+    if (At(t).word.load(std::memory_order_acquire) == Word(t, kClaimed + std::uint32_t(id))) Fail(t, message);
 }
 
 bool JobRing::HasUnclaimed() const {

@@ -64,8 +64,8 @@ class JobRing {
   // The answer of the oldest item, when it is in.
   bool Take(BatchResult* result);
   // Fails the items claimed by the worker `id` (which has ended) with the
-  // message; answers how many.
-  int FailClaimed(int id, const std::string& message);
+  // message.
+  void FailClaimed(int id, const std::string& message);
   // Fails every item no worker has claimed (when no worker can draw them).
   void FailUnclaimed(const std::string& message);
   bool HasUnclaimed() const;
