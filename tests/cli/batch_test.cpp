@@ -266,6 +266,100 @@ TEST(Batch, AWorkerThatEndsFailsOnlyTheItemItWasDrawing) {
   }
 }
 
+// Workers racing for items that take no time to draw: each answer still
+// reaches its own item, once.
+TEST(Batch, EveryAnswerReachesItsOwnItemWhileWorkersRace) {
+  constexpr long kItems = 20000;
+  std::string expected;
+  for (long seq = 0; seq < kItems; ++seq)
+    expected += "lexaro: line " + std::to_string(seq + 1) + ": answer of n" + std::to_string(seq) + "\n";
+  // An answer given to another item would leave its own item waiting for
+  // ever: the alarm ends the test then (the workers end with it).
+  ::alarm(30);
+  for (int jobs : {2, 4}) {
+    SCOPED_TRACE(jobs);
+    cli::BatchReport report(false);
+    testing::internal::CaptureStderr();
+    {
+      cli::WorkerPool pool(jobs, [](const cli::BatchItem& item) {
+        return cli::BatchResult{item.seq, item.number, false, "answer of " + item.name};
+      });
+      std::string error;
+      for (long seq = 0; seq < kItems;) {
+        const cli::BatchItem item{seq, seq + 1, true, "n" + std::to_string(seq), "x", "", -1};
+        if (!pool.CanTake(item)) {
+          pool.Collect(report);
+          continue;
+        }
+        if (!pool.Send(item, &error)) ADD_FAILURE() << error;
+        ++seq;
+      }
+      while (pool.Busy() > 0) pool.Collect(report);
+    }
+    EXPECT_TRUE(testing::internal::GetCapturedStderr() == expected);
+    EXPECT_EQ(report.Failures(), kItems);
+  }
+  ::alarm(0);
+}
+
+// A worker that ends holding an item fails exactly that item, however it
+// ends, and whether the item travelled in its slot or in the one area for
+// long items (which must then be free for the next long one).
+TEST(Batch, AWorkerEndingOnAnItemFailsThatItemAndNoOther) {
+  const std::string exited = "not drawn: the worker drawing it ended early (status 3)";
+  const std::string killed = "not drawn: the worker drawing it was stopped by signal 9 (Killed)";
+  struct Case {
+    int jobs;
+    size_t longSize;   // the size of every other item's markup
+    long dies;         // the item whose worker ends
+    bool kill;         // SIGKILL, else exit status 3
+  } cases[] = {
+      {1, 10, 0, false},
+      {2, 10, 5, true},
+      {1, 20'000, 1, true},
+      {2, 20'000, 3, false},
+      {3, 600'000, 7, true},
+  };
+  constexpr long kItems = 12;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.jobs << " jobs, dies on " << c.dies << ", long " << c.longSize);
+    // Every item's markup its own, so that one handed another's shows.
+    auto markup = [&c](long seq) { return std::string(seq % 2 ? c.longSize : 3, char('a' + seq)); };
+    cli::BatchReport report(false);
+    testing::internal::CaptureStderr();
+    {
+      cli::WorkerPool pool(c.jobs, [&c, &markup](const cli::BatchItem& item) {
+        if (item.seq == c.dies) {
+          if (c.kill) ::kill(::getpid(), SIGKILL);
+          ::_exit(3);
+        }
+        // The other workers hold items of their own when the death is seen.
+        ::usleep(3000);
+        const bool intact = item.markup == markup(item.seq);
+        return cli::BatchResult{item.seq, item.number, intact, intact ? "" : "handed the wrong markup"};
+      });
+      std::string error;
+      for (long seq = 0; seq < kItems;) {
+        const cli::BatchItem item{seq, seq + 1, true, "n", markup(seq), "", -1};
+        if (!pool.CanTake(item)) {
+          pool.Collect(report);
+          continue;
+        }
+        ASSERT_TRUE(pool.Send(item, &error)) << error;
+        ++seq;
+      }
+      while (pool.Busy() > 0) pool.Collect(report);
+    }
+    report.Summary("out");
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(report.Failures(), 1) << err;
+    EXPECT_NE(err.find("line " + std::to_string(c.dies + 1) + ": " + (c.kill ? killed : exited)), std::string::npos)
+        << err;
+    EXPECT_NE(err.find(std::to_string(kItems - 1) + " of " + std::to_string(kItems) + " formulas"), std::string::npos)
+        << err;
+  }
+}
+
 TEST(Batch, WorkersEndWithTheirParent) {
   ScratchDir dir;
   // Two formulas of more than a second each (a 67-megapixel image): the

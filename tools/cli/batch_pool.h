@@ -1,26 +1,23 @@
-// The worker processes of `lexaro batch --jobs N`. The parent reads the list
-// and hands items to the workers through a pipe each; a worker draws them in
-// order and answers each through another pipe. A worker is given its next
-// item while it draws one (when the item is small enough to wait in the
-// pipe), so that it never waits for the parent between items; it rings a
-// bell shared by all workers after a few answers and before it would wait,
-// so that the parent wakes once for several answers. Workers are started as
-// items come, so a short list starts no more of them than it needs. A worker
-// ends when its job pipe closes, and at once when the parent ends, however
-// it ends (the kernel sends the worker SIGTERM).
+// The worker processes of `lexaro batch --jobs N`. The parent publishes the
+// items of the list in a ring of shared memory (job_ring.h) and the workers
+// claim them one at a time, so an item waits for whichever worker is free
+// first and no system call is made for an item but the image's own. Workers
+// are started as items come, so a short list starts no more of them than it
+// needs. A worker that ends while drawing an item fails that item only; the
+// items it had not claimed are drawn by the others (or by a new worker when
+// none is left). Workers end when the pool closes, and at once when the
+// parent ends, however it ends (the kernel sends the worker SIGTERM).
 #pragma once
 
-#include <signal.h>
 #include <sys/types.h>
 
-#include <deque>
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "tools/cli/batch_input.h"
 #include "tools/cli/batch_report.h"
+#include "tools/cli/job_ring.h"
 
 namespace cli {
 
@@ -29,54 +26,45 @@ using DrawItemFn = std::function<BatchResult(const BatchItem&)>;
 class WorkerPool {
  public:
   WorkerPool(int jobs, DrawItemFn draw);
-  // Closes the job pipes and waits for the workers to end.
+  // Tells the workers to end and waits for them.
   ~WorkerPool();
   WorkerPool(const WorkerPool&) = delete;
   WorkerPool& operator=(const WorkerPool&) = delete;
 
-  // Whether the item can be handed out now: a worker is idle or can start,
-  // or it can wait behind a worker's item.
-  bool CanTake(const BatchItem& item);
-  // Hands the item to a worker; false with the reason when none took it.
+  // Whether the item can be handed out now: the ring has room for it and a
+  // worker runs or can start.
+  bool CanTake(const BatchItem& item) const;
+  // Hands the item to the workers; false with the reason when none can take it.
   bool Send(const BatchItem& item, std::string* error);
-  // Workers drawing an item.
-  int Busy() const;
-  // Waits until a worker answers or ends, and reports every answer; the
-  // item of a worker that ended while drawing it fails.
+  // Items handed out and not yet answered.
+  int Busy() const { return int(m_ring.Outstanding()); }
+  // Reports the answers in, in input order; when there is none yet, waits
+  // for several (or for a worker to end, whose item then fails).
   void Collect(BatchReport& report);
 
  private:
-  struct Handed {
-    long seq, number;
-    std::optional<BatchItem> waiting;  // a copy, for an item handed out to wait
-  };
   struct Worker {
     pid_t pid = -1;
-    int jobFd = -1, resultFd = -1;
-    std::deque<Handed> items;  // handed out, not yet answered, in order
-    std::string answers;       // read from resultFd, not yet a whole answer
+    int lifeFd = -1;  // the read end of a pipe only the worker holds open: it hangs up when the worker ends
   };
 
-  // An idle running worker, or (running false) a slot without a worker.
-  Worker* Find(bool running);
-  // A running worker whose item the given one can wait behind, or null.
-  Worker* Queue(const BatchItem& item);
-  bool Start(Worker& w, std::string* error);
-  [[noreturn]] void Serve(int jobFd, int resultFd);
+  int Running() const;
+  // Starts a worker in a free place; false with the reason.
+  bool StartOne(std::string* error);
+  bool Start(int id, std::string* error);
+  [[noreturn]] void Serve(int id);
   std::string Retire(Worker& w);
-  // Retires a worker that failed: its first item fails with the reason, the
-  // items waiting behind it are handed out again.
-  void Lost(Worker& w, BatchReport* report);
-  bool Drain(Worker& w, std::vector<BatchResult>& answers);
+  // A worker ended: the item it was drawing fails.
+  void Lost(int id);
+  // An unclaimed item with no worker running gets one, or fails.
+  void KeepDrawing();
 
   std::vector<Worker> m_workers;
-  // Results of items lost while handing out another, told at the next Collect.
-  std::vector<BatchResult> m_lost;
+  JobRing m_ring;
   DrawItemFn m_draw;
   pid_t m_parent;
-  int m_bell;  // an eventfd the workers ring when they have answered
   bool m_startFailed = false;
-  struct sigaction m_oldPipe {};
+  std::string m_startError;
 };
 
 }  // namespace cli
