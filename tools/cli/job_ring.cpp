@@ -121,7 +121,9 @@ bool JobRing::Take(BatchResult* result) {
   if (m_collected == m_posted) return false;
   Slot& slot = At(m_collected);
   if (slot.word.load(std::memory_order_acquire) != Word(m_collected, kDone)) return false;
-  *result = BatchResult{long(slot.seq), long(slot.number), slot.ok != 0, std::string(slot.bytes, slot.messageSize)};
+  // A worker's answer is read within its slot whatever the worker wrote.
+  const std::size_t messageSize = std::min<std::size_t>(slot.messageSize, kMaxMessage);
+  *result = BatchResult{long(slot.seq), long(slot.number), slot.ok != 0, std::string(slot.bytes, messageSize)};
   if (m_longBusy && m_longTicket == m_collected) m_longBusy = false;
   ++m_collected;
   return true;
