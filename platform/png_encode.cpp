@@ -121,7 +121,10 @@ isal_zstream& Deflater(std::size_t size, bool stream) {
     isal_zstream z;
     std::unique_ptr<unsigned char[]> levelOne;
   };
-  thread_local State state;
+  // On the heap: a thread's own variables take room from its stack.
+  thread_local std::unique_ptr<State> held;
+  if (!held) held = std::make_unique<State>();
+  State& state = *held;
   isal_zstream& z = state.z;
   if (stream) isal_deflate_init(&z);
   else isal_deflate_stateless_init(&z);
