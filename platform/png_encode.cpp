@@ -131,7 +131,9 @@ isal_zstream& Deflater(std::size_t size, bool stream) {
   z.gzip_flag = IGZIP_ZLIB;
   z.flush = NO_FLUSH;
   if (size >= kLevelOneBytes) {
-    if (!state.levelOne) state.levelOne = std::make_unique_for_overwrite<unsigned char[]>(ISAL_DEF_LVL1_DEFAULT);
+    // Zeroed: the compressor reads parts of it it has not written, which
+    // would make the bytes of the first image differ from run to run.
+    if (!state.levelOne) state.levelOne = std::make_unique<unsigned char[]>(ISAL_DEF_LVL1_DEFAULT);
     z.level = 1, z.level_buf = state.levelOne.get(), z.level_buf_size = ISAL_DEF_LVL1_DEFAULT;
   } else {
     z.level = 0, z.level_buf = nullptr, z.level_buf_size = 0;
