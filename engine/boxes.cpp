@@ -223,6 +223,7 @@ void CLexaro::Engine::AnalyzeText_PTag_Ex(LX_TAG_CODE code, int idx, LX_TXT_STAT
     SetDefaultTagProperty(&partProp, code, state, k);
     GetTagProperty(&partProp);
     LX_DATA_TAG part;
+    part.startIdx = idx;
     Place place = PartPlace(code, k);
     SetBoxGeometry(&part, partProp, place == Place::Base ? em : e);
     if (place != Place::Base) part.offset = GetValueRatio(baseHeight, partProp.style.position);
@@ -287,7 +288,7 @@ void CLexaro::Engine::CloseBox_S(LX_TAG_CODE code, LX_DATA_TAG* tag, const LX_TA
   tag->endIdx = idx;
 }
 
-void CLexaro::Engine::TextOut_PTag_Ex(LX_TAG_CODE code, int idx, LX_TXT_STATE* state, CPoint pt,
+void CLexaro::Engine::TextOut_PTag_Ex(LX_TAG_CODE code, int, LX_TXT_STATE* state, CPoint pt,
                                       const LX_DATA_TAG* tag) {
   int em = Em(state);
   int e = GetValueRatio(em, tag->ratio);
@@ -300,7 +301,6 @@ void CLexaro::Engine::TextOut_PTag_Ex(LX_TAG_CODE code, int idx, LX_TXT_STATE* s
   LX_TXT_EXTENT baseExt{0, 0, 0};
   bool movedRight = false;
   for (int i = 0; i < tag->aux; ++i) {
-    idx = GetTagIdx(LX_TC_S, 1, idx);
     auto* node = m_dataTag.GetNext();
     if (!node) break;
     const LX_DATA_TAG& part = node->value;
@@ -327,8 +327,7 @@ void CLexaro::Engine::TextOut_PTag_Ex(LX_TAG_CODE code, int idx, LX_TXT_STATE* s
       copy.lf.lfHeight = HeightOf(e);
       SetTState_Sub(&copy, tag->ratio);
     }
-    TextOut_Box(idx, copy, p, &part, 0);
-    idx = part.endIdx;
+    TextOut_Box(part.startIdx, copy, p, &part, 0);
   }
   DrawBorder(vtx, tag->border);
 }

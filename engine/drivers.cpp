@@ -266,9 +266,15 @@ LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Single(int start, LX_TXT_STATE* state
 }
 
 void CLexaro::Engine::TextOut_Multi(int start, LX_TXT_STATE* state, CPoint pt, int areaWidth) {
+  // Most nested walks start in the font the walk around them draws in: the
+  // font selected already serves, and is selected back at the end all the
+  // same. RenewFont selects a font of the walk's own once the state changes.
   CFont font;
-  font.CreateFontIndirect(&state->lf);
-  CFont* previous = m_pDC->SelectObject(&font);
+  CFont* previous = m_pDC->GetCurrentFont();
+  if (!SameLogFontBytes(m_pDC->GetCurrentLogFont(), state->lf)) {
+    font.CreateFontIndirect(&state->lf);
+    previous = m_pDC->SelectObject(&font);
+  }
   COLORREF previousColor = m_pDC->SetTextColor(state->txtclr);
   long long offset = 0;  // the sums of huge lines must not wrap
   bool first = true;
@@ -292,11 +298,11 @@ void CLexaro::Engine::TextOut_Multi(int start, LX_TXT_STATE* state, CPoint pt, i
   }
   m_pDC->SetTextColor(previousColor);
   m_pDC->SelectObject(previous);
-  font.DeleteObject();
 }
 
 void CLexaro::Engine::TextOut_Single(int start, LX_TXT_STATE* state, CFont* font,
                                      CFont* previousFont, int* stop, CPoint pt) {
+  const std::string_view endName = state->tagCode != 0 ? EndTagName(state->tagCode) : "";
   double advance = 0.0;
   int pos = start;
   while (pos < m_textLength) {
@@ -314,7 +320,7 @@ void CLexaro::Engine::TextOut_Single(int start, LX_TXT_STATE* state, CFont* font
       continue;
     }
     std::string_view name = GetTagToken(lt + 1);
-    if (state->tagCode != 0 && name == EndTagName(state->tagCode)) {
+    if (state->tagCode != 0 && name == endName) {
       *stop = 1;
       return;
     }
