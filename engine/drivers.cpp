@@ -144,6 +144,7 @@ void CLexaro::Engine::AnalyzeText() {
   m_dataTag.RemoveAll();
   m_dataTable.RemoveAll();
   m_dataFont.RemoveAll();
+  m_readTags.Clear();
   m_error = 0;
   m_errorText = "";
   m_depth = 0;
@@ -218,18 +219,16 @@ LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Single(int start, LX_TXT_STATE* state
       pos = lt + 2 * k;
       continue;
     }
-    std::string_view name = GetTagToken(lt + 1);
+    const ReadTag tag = ReadTagAt(lt);
+    m_readTags.Add(tag);
+    const std::string_view name = TagName(tag);
+    pos = tag.end;
     if (state->tagCode != 0 && name == endName) {
       *stop = 1;
-      pos = GetETagIdx(lt + 1) + 1;
       break;
     }
-    if (name == "BR") {
-      pos = GetETagIdx(lt + 1) + 1;
-      break;
-    }
-    pos = GetETagIdx(lt + 1) + 1;
-    LX_TAG_CODE code = GetSTagCode(name);
+    if (name == "BR") break;
+    LX_TAG_CODE code = tag.code;
     NoteTag(lt, pos);
     bool fontChanged = false;
     if (code == LX_TC_FONT) {
@@ -319,14 +318,16 @@ void CLexaro::Engine::TextOut_Single(int start, LX_TXT_STATE* state, CFont* font
       pos = lt + 2 * k;
       continue;
     }
-    std::string_view name = GetTagToken(lt + 1);
+    const ReadTag* read = m_readTags.Next(lt);
+    const ReadTag tag = read ? *read : ReadTagAt(lt);
+    const std::string_view name = TagName(tag);
     if (state->tagCode != 0 && name == endName) {
       *stop = 1;
       return;
     }
     if (name == "BR") return;
-    pos = GetETagIdx(lt + 1) + 1;
-    LX_TAG_CODE code = GetSTagCode(name);
+    pos = tag.end;
+    LX_TAG_CODE code = tag.code;
     bool fontChanged = false;
     if (code == LX_TC_FONT || code == LX_TC_FONT_END) {
       auto* node = m_dataFont.GetNext();

@@ -10,6 +10,7 @@
 #include "engine/font_metrics.h"
 #include "engine/piece_font.h"
 #include "engine/properties.h"
+#include "engine/read_tags.h"
 #include "engine/records.h"
 #include "engine/saturate.h"
 #include "engine/vocabulary.h"
@@ -115,6 +116,14 @@ class CLexaro::Engine {
   // The next token of a tag, from start (a new tag) or, with -1, from where
   // the last call stopped: a view of m_text, empty when the tag is used up.
   std::string_view GetTagToken(int start);
+  // The tag whose '<' stands at lt, read from the text; the tokenizer is
+  // left past its name, where its attributes start.
+  lexaro::engine::ReadTag ReadTagAt(int lt);
+  std::string_view TagName(const lexaro::engine::ReadTag& tag) const {
+    return m_text.view().substr(size_t(tag.nameAt), size_t(tag.nameLength));
+  }
+  // The tags the layout's line walks read, for drawing to take back.
+  lexaro::engine::ReadTags m_readTags;
   int GetETagIdx(int pos) const;
   int GetTagIdx(LX_TAG_CODE code, int which, int start);
   int GetTagIdx_Ex(LX_TAG_CODE codeA, int whichA, LX_TAG_CODE codeB, int whichB, int* found,
