@@ -445,3 +445,19 @@ inline CPoint CLexaro::Engine::GetPos_LBase_PTag(CPoint p, const LX_DATA_TAG* t)
   long long x = (long long)t->padding.left + t->margin.left + t->offset.x + lexaro::engine::LeftRule(t->border);
   return GetPos_StepY(GetPos_StepX(p, x), -(long long)t->offset.y);
 }
+
+// Every line of a drawing is aligned: inline, as the moves it makes.
+inline CPoint CLexaro::Engine::GetPos_hAlign(double* spacing, CPoint p, const LX_TXT_STATE* state,
+                                             int lineWidth, int boxWidth) const {
+  double free = double(boxWidth) - lineWidth;
+  switch (state->hAlign) {
+    case LX_HA_CENTER: p = GetPos_MoveX(p, free * 0.5); break;
+    case LX_HA_RIGHT: p = GetPos_MoveX(p, free); break;
+    case LX_HA_JUSTIFY:
+      if (free == 0) *spacing = state->spaceChar;
+      return p;
+    default: break;
+  }
+  *spacing = state->spaceChar;
+  return p;
+}
