@@ -13,9 +13,6 @@ using namespace lexaro::engine;
 
 namespace {
 
-int LeftRule(const CBorderData& b) { return b.m_left.m_width >= 1 ? 1 : 0; }
-int RightRule(const CBorderData& b) { return b.m_right.m_width >= 1 ? 1 : 0; }
-
 // Where the parts of a stacked or right-hand script go.
 enum class Place { Base, Above, Below, TopRight, BottomRight };
 
@@ -95,34 +92,6 @@ void CLexaro::Engine::AddExtent_Box(LX_TXT_EXTENT* ext, const LX_DATA_TAG& tag) 
   AddExtent_Padding(ext, tag.padding);
   AddExtent_Border(ext, tag.border);
   AddExtent_Margin(ext, tag.margin);
-}
-
-LX_TXT_EXTENT CLexaro::Engine::GetExtent_PTag(const LX_DATA_TAG* t, int shift) {
-  return LX_TXT_EXTENT{
-      Sat((long long)t->extent.width - t->margin.left - t->margin.right - t->padding.left -
-          t->padding.right - LeftRule(t->border) - RightRule(t->border)),
-      Sat((long long)t->extent.ascent - t->padding.top - t->margin.top - t->border.m_top.m_width -
-          shift),
-      Sat((long long)t->extent.descent - t->padding.bottom - t->margin.bottom -
-          t->border.m_bottom.m_width + shift)};
-}
-
-void CLexaro::Engine::GetPos_BorderVtx_PTag(CPoint (*vtx)[2], CPoint p, const LX_DATA_TAG* t,
-                                            int shift) const {
-  using LL = long long;
-  CPoint q = GetPos_StepX(p, LL(t->offset.x) + t->margin.left);
-  CPoint topLeft = GetPos_StepY(q, LL(t->margin.top) - t->extent.ascent - t->offset.y + shift);
-  CPoint bottomLeft = GetPos_StepY(q, LL(t->extent.descent) - t->margin.bottom - t->offset.y + shift - 1);
-  LL span = LL(t->extent.width) - t->margin.left - t->margin.right - 1;
-  vtx[0][0] = topLeft;
-  vtx[0][1] = GetPos_StepX(topLeft, span);
-  vtx[1][0] = bottomLeft;
-  vtx[1][1] = GetPos_StepX(bottomLeft, span);
-}
-
-CPoint CLexaro::Engine::GetPos_LBase_PTag(CPoint p, const LX_DATA_TAG* t) const {
-  long long x = (long long)t->padding.left + t->margin.left + t->offset.x + LeftRule(t->border);
-  return GetPos_StepY(GetPos_StepX(p, x), -(long long)t->offset.y);
 }
 
 void CLexaro::Engine::SetBoxGeometry(LX_DATA_TAG* tag, const LX_TAG_PROPERTY& prop, int em) {
@@ -223,6 +192,7 @@ void CLexaro::Engine::AnalyzeText_PTag_Ex(LX_TAG_CODE code, int idx, LX_TXT_STAT
     SetDefaultTagProperty(&partProp, code, state, k);
     GetTagProperty(&partProp);
     LX_DATA_TAG part;
+    part.startIdx = idx;
     Place place = PartPlace(code, k);
     SetBoxGeometry(&part, partProp, place == Place::Base ? em : e);
     if (place != Place::Base) part.offset = GetValueRatio(baseHeight, partProp.style.position);
@@ -287,7 +257,7 @@ void CLexaro::Engine::CloseBox_S(LX_TAG_CODE code, LX_DATA_TAG* tag, const LX_TA
   tag->endIdx = idx;
 }
 
-void CLexaro::Engine::TextOut_PTag_Ex(LX_TAG_CODE code, int idx, LX_TXT_STATE* state, CPoint pt,
+void CLexaro::Engine::TextOut_PTag_Ex(LX_TAG_CODE code, int, LX_TXT_STATE* state, CPoint pt,
                                       const LX_DATA_TAG* tag) {
   int em = Em(state);
   int e = GetValueRatio(em, tag->ratio);
@@ -300,7 +270,6 @@ void CLexaro::Engine::TextOut_PTag_Ex(LX_TAG_CODE code, int idx, LX_TXT_STATE* s
   LX_TXT_EXTENT baseExt{0, 0, 0};
   bool movedRight = false;
   for (int i = 0; i < tag->aux; ++i) {
-    idx = GetTagIdx(LX_TC_S, 1, idx);
     auto* node = m_dataTag.GetNext();
     if (!node) break;
     const LX_DATA_TAG& part = node->value;
@@ -327,8 +296,7 @@ void CLexaro::Engine::TextOut_PTag_Ex(LX_TAG_CODE code, int idx, LX_TXT_STATE* s
       copy.lf.lfHeight = HeightOf(e);
       SetTState_Sub(&copy, tag->ratio);
     }
-    TextOut_Box(idx, copy, p, &part, 0);
-    idx = part.endIdx;
+    TextOut_Box(part.startIdx, copy, p, &part, 0);
   }
   DrawBorder(vtx, tag->border);
 }

@@ -144,6 +144,7 @@ void CLexaro::Engine::AnalyzeText() {
   m_dataTag.RemoveAll();
   m_dataTable.RemoveAll();
   m_dataFont.RemoveAll();
+  m_readTags.Clear();
   m_error = 0;
   m_errorText = "";
   m_depth = 0;
@@ -218,18 +219,16 @@ LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Single(int start, LX_TXT_STATE* state
       pos = lt + 2 * k;
       continue;
     }
-    std::string_view name = GetTagToken(lt + 1);
+    const ReadTag tag = ReadTagAt(lt);
+    m_readTags.Add(tag);
+    const std::string_view name = TagName(tag);
+    pos = tag.end;
     if (state->tagCode != 0 && name == endName) {
       *stop = 1;
-      pos = GetETagIdx(lt + 1) + 1;
       break;
     }
-    if (name == "BR") {
-      pos = GetETagIdx(lt + 1) + 1;
-      break;
-    }
-    pos = GetETagIdx(lt + 1) + 1;
-    LX_TAG_CODE code = GetSTagCode(name);
+    if (name == "BR") break;
+    LX_TAG_CODE code = tag.code;
     NoteTag(lt, pos);
     bool fontChanged = false;
     if (code == LX_TC_FONT) {
@@ -266,9 +265,15 @@ LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Single(int start, LX_TXT_STATE* state
 }
 
 void CLexaro::Engine::TextOut_Multi(int start, LX_TXT_STATE* state, CPoint pt, int areaWidth) {
+  // Most nested walks start in the font the walk around them draws in: the
+  // font selected already serves, and is selected back at the end all the
+  // same. RenewFont selects a font of the walk's own once the state changes.
   CFont font;
-  font.CreateFontIndirect(&state->lf);
-  CFont* previous = m_pDC->SelectObject(&font);
+  CFont* previous = m_pDC->GetCurrentFont();
+  if (!SameLogFontBytes(m_pDC->GetCurrentLogFont(), state->lf)) {
+    font.CreateFontIndirect(&state->lf);
+    previous = m_pDC->SelectObject(&font);
+  }
   COLORREF previousColor = m_pDC->SetTextColor(state->txtclr);
   long long offset = 0;  // the sums of huge lines must not wrap
   bool first = true;
@@ -292,11 +297,11 @@ void CLexaro::Engine::TextOut_Multi(int start, LX_TXT_STATE* state, CPoint pt, i
   }
   m_pDC->SetTextColor(previousColor);
   m_pDC->SelectObject(previous);
-  font.DeleteObject();
 }
 
 void CLexaro::Engine::TextOut_Single(int start, LX_TXT_STATE* state, CFont* font,
                                      CFont* previousFont, int* stop, CPoint pt) {
+  const std::string_view endName = state->tagCode != 0 ? EndTagName(state->tagCode) : "";
   double advance = 0.0;
   int pos = start;
   while (pos < m_textLength) {
@@ -313,14 +318,16 @@ void CLexaro::Engine::TextOut_Single(int start, LX_TXT_STATE* state, CFont* font
       pos = lt + 2 * k;
       continue;
     }
-    std::string_view name = GetTagToken(lt + 1);
-    if (state->tagCode != 0 && name == EndTagName(state->tagCode)) {
+    const ReadTag* read = m_readTags.Next(lt);
+    const ReadTag tag = read ? *read : ReadTagAt(lt);
+    const std::string_view name = TagName(tag);
+    if (state->tagCode != 0 && name == endName) {
       *stop = 1;
       return;
     }
     if (name == "BR") return;
-    pos = GetETagIdx(lt + 1) + 1;
-    LX_TAG_CODE code = GetSTagCode(name);
+    pos = tag.end;
+    LX_TAG_CODE code = tag.code;
     bool fontChanged = false;
     if (code == LX_TC_FONT || code == LX_TC_FONT_END) {
       auto* node = m_dataFont.GetNext();

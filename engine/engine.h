@@ -10,6 +10,7 @@
 #include "engine/font_metrics.h"
 #include "engine/piece_font.h"
 #include "engine/properties.h"
+#include "engine/read_tags.h"
 #include "engine/records.h"
 #include "engine/saturate.h"
 #include "engine/vocabulary.h"
@@ -115,6 +116,14 @@ class CLexaro::Engine {
   // The next token of a tag, from start (a new tag) or, with -1, from where
   // the last call stopped: a view of m_text, empty when the tag is used up.
   std::string_view GetTagToken(int start);
+  // The tag whose '<' stands at lt, read from the text; the tokenizer is
+  // left past its name, where its attributes start.
+  lexaro::engine::ReadTag ReadTagAt(int lt);
+  std::string_view TagName(const lexaro::engine::ReadTag& tag) const {
+    return m_text.view().substr(size_t(tag.nameAt), size_t(tag.nameLength));
+  }
+  // The tags the layout's line walks read, for drawing to take back.
+  lexaro::engine::ReadTags m_readTags;
   int GetETagIdx(int pos) const;
   int GetTagIdx(LX_TAG_CODE code, int which, int start);
   int GetTagIdx_Ex(LX_TAG_CODE codeA, int whichA, LX_TAG_CODE codeB, int whichB, int* found,
@@ -396,4 +405,59 @@ inline CPoint CLexaro::Engine::GetPos_MoveY(CPoint p, double d) const {
   using lexaro::engine::RoundedMove, lexaro::engine::Sat;
   if (m_sin == 0.0 && m_cos == 1.0) return CPoint(p.x, Sat((long long)p.y + RoundedMove(d)));
   return CPoint(Sat((long long)p.x + RoundedMove(d * m_sin)), Sat((long long)p.y + RoundedMove(d * m_cos)));
+}
+
+// The geometry of a box, inline: every box of a drawing asks for it, and
+// its few sums need no call.
+namespace lexaro::engine {
+
+// The one pixel a left or right rule of any width takes inside a box.
+inline int LeftRule(const CBorderData& b) { return b.m_left.m_width >= 1 ? 1 : 0; }
+inline int RightRule(const CBorderData& b) { return b.m_right.m_width >= 1 ? 1 : 0; }
+
+}  // namespace lexaro::engine
+
+inline LX_TXT_EXTENT CLexaro::Engine::GetExtent_PTag(const LX_DATA_TAG* t, int shift) {
+  using lexaro::engine::LeftRule, lexaro::engine::RightRule, lexaro::engine::Sat;
+  return LX_TXT_EXTENT{
+      Sat((long long)t->extent.width - t->margin.left - t->margin.right - t->padding.left -
+          t->padding.right - LeftRule(t->border) - RightRule(t->border)),
+      Sat((long long)t->extent.ascent - t->padding.top - t->margin.top - t->border.m_top.m_width -
+          shift),
+      Sat((long long)t->extent.descent - t->padding.bottom - t->margin.bottom -
+          t->border.m_bottom.m_width + shift)};
+}
+
+inline void CLexaro::Engine::GetPos_BorderVtx_PTag(CPoint (*vtx)[2], CPoint p, const LX_DATA_TAG* t,
+                                                   int shift) const {
+  using LL = long long;
+  CPoint q = GetPos_StepX(p, LL(t->offset.x) + t->margin.left);
+  CPoint topLeft = GetPos_StepY(q, LL(t->margin.top) - t->extent.ascent - t->offset.y + shift);
+  CPoint bottomLeft = GetPos_StepY(q, LL(t->extent.descent) - t->margin.bottom - t->offset.y + shift - 1);
+  LL span = LL(t->extent.width) - t->margin.left - t->margin.right - 1;
+  vtx[0][0] = topLeft;
+  vtx[0][1] = GetPos_StepX(topLeft, span);
+  vtx[1][0] = bottomLeft;
+  vtx[1][1] = GetPos_StepX(bottomLeft, span);
+}
+
+inline CPoint CLexaro::Engine::GetPos_LBase_PTag(CPoint p, const LX_DATA_TAG* t) const {
+  long long x = (long long)t->padding.left + t->margin.left + t->offset.x + lexaro::engine::LeftRule(t->border);
+  return GetPos_StepY(GetPos_StepX(p, x), -(long long)t->offset.y);
+}
+
+// Every line of a drawing is aligned: inline, as the moves it makes.
+inline CPoint CLexaro::Engine::GetPos_hAlign(double* spacing, CPoint p, const LX_TXT_STATE* state,
+                                             int lineWidth, int boxWidth) const {
+  double free = double(boxWidth) - lineWidth;
+  switch (state->hAlign) {
+    case LX_HA_CENTER: p = GetPos_MoveX(p, free * 0.5); break;
+    case LX_HA_RIGHT: p = GetPos_MoveX(p, free); break;
+    case LX_HA_JUSTIFY:
+      if (free == 0) *spacing = state->spaceChar;
+      return p;
+    default: break;
+  }
+  *spacing = state->spaceChar;
+  return p;
 }

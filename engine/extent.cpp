@@ -26,21 +26,6 @@ CPoint CLexaro::Engine::GetPos_LTop(CPoint p, const LX_TXT_EXTENT& ext, unsigned
   return p;
 }
 
-CPoint CLexaro::Engine::GetPos_hAlign(double* spacing, CPoint p, const LX_TXT_STATE* state,
-                                      int lineWidth, int boxWidth) const {
-  double free = double(boxWidth) - lineWidth;
-  switch (state->hAlign) {
-    case LX_HA_CENTER: p = GetPos_MoveX(p, free * 0.5); break;
-    case LX_HA_RIGHT: p = GetPos_MoveX(p, free); break;
-    case LX_HA_JUSTIFY:
-      if (free == 0) *spacing = state->spaceChar;
-      return p;
-    default: break;
-  }
-  *spacing = state->spaceChar;
-  return p;
-}
-
 void CLexaro::Engine::DrawDebugBox(CPoint p, const LX_TXT_EXTENT& ext, COLORREF color) {
   if (ext.width <= 0 || ext.ascent + ext.descent <= 0) return;
   // The last column and row of the box, so that the outline lies inside it.

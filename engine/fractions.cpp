@@ -44,6 +44,7 @@ void CLexaro::Engine::AnalyzeText_Frac(int idx, LX_TXT_STATE* state, LX_DATA_TAG
     SetDefaultTagProperty(&partProp, LX_TC_FRAC, state, parts);
     GetTagProperty(&partProp);
     LX_DATA_TAG part;
+    part.startIdx = idx;
     SetBoxGeometry(&part, partProp, em);
     // The part's record goes before the records of what is nested in it.
     auto* position = m_dataTag.GetTailPosition();
@@ -67,7 +68,7 @@ void CLexaro::Engine::AnalyzeText_Frac(int idx, LX_TXT_STATE* state, LX_DATA_TAG
   tag->color = prop.color;
 }
 
-void CLexaro::Engine::TextOut_Frac(int idx, LX_TXT_STATE* state, CPoint pt,
+void CLexaro::Engine::TextOut_Frac(int, LX_TXT_STATE* state, CPoint pt,
                                    const LX_DATA_TAG* tag) {
   const int b = FracBarHeight(FontAscent());
   const CPenData pen(DE_PS_SOLID, GetBarWidth(Em(state)), tag->color);
@@ -76,7 +77,6 @@ void CLexaro::Engine::TextOut_Frac(int idx, LX_TXT_STATE* state, CPoint pt,
   const CPoint q = GetPos_LBase_PTag(pt, tag);
   const int barLength = GetExtent_PTag(tag, 0).width;
   for (int i = 0; i < tag->aux; ++i) {
-    idx = GetTagIdx(LX_TC_S, 1, idx);
     auto* node = m_dataTag.GetNext();
     if (!node) break;
     const LX_DATA_TAG& part = node->value;
@@ -86,8 +86,7 @@ void CLexaro::Engine::TextOut_Frac(int idx, LX_TXT_STATE* state, CPoint pt,
     // Centred over the bar; an odd remainder leaves the extra unit on the right.
     long long dx = (static_cast<long long>(barLength) - part.extent.width) / 2;
     CPoint p = GetPos_StepX(GetPos_StepY(q, -up), dx);
-    TextOut_Box(idx, NestedState(state, LX_TC_S, state->hAlign), p, &part, 0);
-    idx = part.endIdx;
+    TextOut_Box(part.startIdx, NestedState(state, LX_TC_S, state->hAlign), p, &part, 0);
   }
   const CPoint s = GetPos_StepY(q, -(long long)b);
   DrawLine(s, GetPos_StepX(s, barLength), pen);

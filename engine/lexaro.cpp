@@ -106,6 +106,7 @@ int CLexaro::Engine::TextOutA(CDC* pDC, CPoint pt) {
   m_dataTag.ResetCursor();
   m_dataTable.ResetCursor();
   m_dataFont.ResetCursor();
+  m_readTags.Rewind();
   m_depth = 0;
   m_fontMetrics.Forget();
   StartMeter();

@@ -168,6 +168,7 @@ void CLexaro::Engine::AnalyzeText_SqrtN(int idx, LX_TXT_STATE* state, LX_DATA_TA
     SetDefaultTagProperty(&partProp, LX_TC_SQRTN, state, parts);
     GetTagProperty(&partProp);
     LX_DATA_TAG part;
+    part.startIdx = idx;
     SetBoxGeometry(&part, partProp, radicand ? em : indexEm);
     LX_TXT_STATE copy = NestedState(state, LX_TC_S, partProp.hAlign);
     if (!radicand) {
@@ -215,7 +216,7 @@ void CLexaro::Engine::AnalyzeText_SqrtN(int idx, LX_TXT_STATE* state, LX_DATA_TA
   tag->color = prop.color;
 }
 
-void CLexaro::Engine::TextOut_SqrtN(int idx, LX_TXT_STATE* state, CPoint pt,
+void CLexaro::Engine::TextOut_SqrtN(int, LX_TXT_STATE* state, CPoint pt,
                                     const LX_DATA_TAG* tag) {
   const int em = Em(state);
   const int w = GetBarWidth(em);
@@ -228,7 +229,6 @@ void CLexaro::Engine::TextOut_SqrtN(int idx, LX_TXT_STATE* state, CPoint pt,
   LX_TXT_EXTENT radicandBox{0, 0, 0};
   bool radicandDrawn = false, complete = true;
   for (int i = 0; i < tag->aux; ++i) {
-    idx = GetTagIdx(LX_TC_S, 1, idx);
     auto* node = m_dataTag.GetNext();
     if (!node) {
       complete = false;  // a layout that failed: draw no more than the records hold
@@ -247,8 +247,7 @@ void CLexaro::Engine::TextOut_SqrtN(int idx, LX_TXT_STATE* state, CPoint pt,
       copy.lf.lfHeight = HeightOf(indexEm);
       SetTState_Sub(&copy, tag->ratio);
     }
-    TextOut_Box(idx, copy, p, &part, 0);
-    idx = part.endIdx;
+    TextOut_Box(part.startIdx, copy, p, &part, 0);
   }
   if (radicandDrawn && complete) {
     // The sign is right-aligned in the sign column, on the radicand's

@@ -55,6 +55,9 @@ struct LX_DATA_LINE {
 struct LX_DATA_TAG {
   LX_TXT_EXTENT extent{};
   int endIdx = 0;
+  // An S part: where its content starts, past its start tag, so that
+  // drawing need not search the text for it again.
+  int startIdx = 0;
   int aux = 0;
   CPoint offset;
   CRect margin;
@@ -94,6 +97,7 @@ struct LX_TABLE_CELL {
   COLORREF bgColor;
   int endIdx;
   CPenData topPen;  // the line above a cell that has no cell above it
+  int startIdx;     // where its content starts, past its TD start tag
 };
 
 // One TABLE with its columns, rows and cells.

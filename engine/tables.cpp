@@ -74,7 +74,7 @@ struct TableDraft {
 
 LX_TABLE_CELL EmptyCell() {
   return LX_TABLE_CELL{{0, 0, 0}, LX_VA_BASELINE, CPoint(), CRect(), CPenData(), CPenData(),
-                       CLR_TRANSPARENT, 0, CPenData()};
+                       CLR_TRANSPARENT, 0, CPenData(), 0};
 }
 
 // The cell grows its row: padded ascent and descent, then the row height
@@ -108,6 +108,7 @@ int ReadCell(Engine& e, int idx, LX_TXT_STATE* state, const LX_TAG_PROPERTY& row
   e.SetDefaultTagProperty(&prop, LX_TC_TD, state, 0, &rowProp);
   e.GetTagProperty(&prop);
   CellDraft c{EmptyCell(), prop.style.border};
+  c.cell.startIdx = idx;
   c.cell.offset = EmShare(em, prop.style.position);
   c.cell.padding = EmShare(em, prop.style.padding);
   c.cell.vAlign = prop.vAlign;
@@ -345,25 +346,21 @@ long long ContentDrop(const LX_TABLE_ROW& row, const LX_TABLE_CELL& cell) {
 using CellNode = CList_Ex<LX_TABLE_CELL>::Node;
 
 // Backgrounds and contents, cell by cell, in text order.
-void DrawCells(Engine& e, int idx, LX_TXT_STATE* state, const LX_DATA_TABLE& t, const Grid& g) {
+void DrawCells(Engine& e, LX_TXT_STATE* state, const LX_DATA_TABLE& t, const Grid& g) {
   const CellNode* cn = t.cellList.GetHead();
   for (int r = 0; r < g.rows; ++r) {
     const LX_TABLE_ROW& row = *g.row[r];
-    idx = e.GetTagIdx(LX_TC_TR, 1, idx);
     for (int c = 0; c < std::min(row.cellCount, g.cols) && cn; ++c, cn = cn->next) {
       const LX_TABLE_CELL& cell = cn->value;
-      idx = e.GetTagIdx(LX_TC_TD, 1, idx);
       e.DrawBgColor(g.At(r, c), g.At(r + 1, c), g.At(r + 1, c + 1), g.At(r, c + 1), cell.bgColor);
       long long d = (r == 0 ? t.topLine : 1) - (long long)cell.offset.y + ContentDrop(row, cell);
       CPoint origin = e.GetPos_StepY(g.At(r, c), d);
       origin = e.GetPos_StepX(origin, 1LL + cell.padding.left + cell.offset.x);
       LX_TXT_STATE copy = e.NestedState(state, LX_TC_TD, state->hAlign);
       int inner = Sat((long long)g.Width(c) - cell.padding.left - cell.padding.right);
-      e.TextOut_Multi(idx, &copy, origin, inner);
+      e.TextOut_Multi(cell.startIdx, &copy, origin, inner);
       if (e.m_error != 0) return;
-      idx = std::max(idx, cell.endIdx);
     }
-    idx = std::max(idx, row.endIdx);
   }
 }
 
@@ -438,13 +435,14 @@ void CLexaro::Engine::AnalyzeText_Table(int idx, LX_TXT_STATE* state, LX_DATA_TA
   if (!StoreLists(table, d)) AnalyzeErrorBuffer();
 }
 
-void CLexaro::Engine::TextOut_Table(int idx, LX_TXT_STATE* state, CPoint pt, LX_DATA_TABLE* table) {
+// The cells record where their contents start, so the text is not read here.
+void CLexaro::Engine::TextOut_Table(int, LX_TXT_STATE* state, CPoint pt, LX_DATA_TABLE* table) {
   Grid grid;
   if (!BuildGrid(*this, pt, *table, &grid)) {
     TextOutErrorBuffer();
     return;
   }
-  DrawCells(*this, idx, state, *table, grid);
+  DrawCells(*this, state, *table, grid);
   if (m_error != 0) return;
   GridArray<const CPenData*> below;
   if (!below.Allocate(size_t(grid.cols))) {

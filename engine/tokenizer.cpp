@@ -58,6 +58,13 @@ std::string_view CLexaro::Engine::GetTagToken(int start) {
   return {};
 }
 
+lexaro::engine::ReadTag CLexaro::Engine::ReadTagAt(int lt) {
+  const std::string_view name = GetTagToken(lt + 1);
+  // An empty name may be a view of nothing: it is placed after the '<'.
+  const int at = name.empty() ? lt + 1 : int(name.data() - m_text.view().data());
+  return lexaro::engine::ReadTag{lt, at, int(name.size()), GetETagIdx(lt + 1) + 1, GetSTagCode(name)};
+}
+
 namespace {
 
 // Where c next occurs at or after pos, or -1.

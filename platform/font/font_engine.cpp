@@ -70,8 +70,10 @@ class RecentFonts {
     bool hinting;
     std::shared_ptr<RealizedFont> font;
   };
+  // Fonts asked for in turn mostly differ in height (a script, a delimiter
+  // piece), which is compared first: a miss seldom reads the whole LOGFONT.
   static bool Matches(const Entry& e, const LOGFONT& lf, bool hinting) {
-    return e.font && e.hinting == hinting && SameFontButAngle(e.lf, lf);
+    return e.font && e.lf.lfHeight == lf.lfHeight && e.hinting == hinting && SameFontButAngle(e.lf, lf);
   }
   Entry m_entries[kSize] = {};
   size_t m_next = 0;

@@ -1,6 +1,8 @@
 #include <climits>
 #include <functional>
+#include <string>
 #include <thread>
+#include <tuple>
 
 #include "engine_fixture.h"
 #include "lexaro/raster_dc.h"
@@ -190,6 +192,36 @@ TEST_F(RenderPass, EscapementTurnsPositionsWithoutANewLayout) {
   EXPECT_EQ(t[1].from, CPoint(116 + 25, 100));
   EXPECT_EQ(engine.GetPos_MoveX(CPoint(0, 0), 10), CPoint(0, -10));
   EXPECT_EQ(engine.GetPos_MoveY(CPoint(0, 0), 10), CPoint(10, 0));
+}
+
+// Drawing takes back the tags the layout read: after a new text, those of
+// the new text, though a tag of the old one stood at the same place.
+TEST_F(RenderPass, ANewTextIsDrawnWithItsOwnTags) {
+  const struct {
+    const char* before;
+    const char* after;
+  } kTexts[] = {
+      {"<FRAC><S>a<SQRT>x</SQRT></S><S>y</S></FRAC>", "<FRAC><S>b</S><S>a</S></FRAC>"},
+      {"a<B>b</B>c", "a<I>b</I>c"},
+      {"x<BR>y", "x<sum>y"},
+      {"<TABLE><TR><TD>1<SUP>2</SUP></TD></TR></TABLE>", "<TABLE><TR><TD>1</TD><TD>2</TD></TR></TABLE>"},
+  };
+  auto drawn = [this](CLexaro::Engine& e) {
+    dc.ClearOps();
+    EXPECT_EQ(e.TextOutA(&dc, CPoint(10, 10)), 1);
+    std::vector<std::tuple<std::string, CPoint, LONG, BYTE>> out;
+    for (const RecordedOp& op : Texts()) out.emplace_back(op.text.GetString(), op.from, op.font.lfHeight, op.font.lfItalic);
+    return out;
+  };
+  for (const auto& t : kTexts) {
+    SCOPED_TRACE(t.after);
+    Layout(t.before);
+    drawn(engine);
+    Layout(t.after);
+    CLexaro::Engine fresh;
+    ASSERT_EQ(fresh.SetText(&dc, t.after), 1);
+    EXPECT_EQ(drawn(engine), drawn(fresh));
+  }
 }
 
 TEST_F(EngineTest, ExtentArithmetic) {
