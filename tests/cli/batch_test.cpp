@@ -2,11 +2,13 @@
 // the same results whatever the number of workers, repeated image names,
 // and workers that end with their parent.
 #include <gtest/gtest.h>
+
 #include <sys/prctl.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <set>
 #include <sstream>
@@ -238,6 +240,23 @@ int CountChildren(pid_t parent) {
   return n;
 }
 
+// Hands the pool items 0..count-1 (name and markup from `item`), taking
+// answers whenever it is full, then every answer left.
+void DrawAll(cli::WorkerPool& pool, cli::BatchReport& report, long count,
+             const std::function<cli::BatchItem(long seq)>& item) {
+  std::string error;
+  for (long seq = 0; seq < count;) {
+    const cli::BatchItem next = item(seq);
+    if (!pool.CanTake(next)) {
+      pool.Collect(report);
+      continue;
+    }
+    if (!pool.Send(next, &error)) ADD_FAILURE() << error;
+    ++seq;
+  }
+  while (pool.Busy() > 0) pool.Collect(report);
+}
+
 // Each worker is handed its next item while it draws one: when it ends in
 // the middle of an item, only that item fails, and the one waiting behind it
 // is drawn by another worker.
@@ -250,17 +269,7 @@ TEST(Batch, AWorkerThatEndsFailsOnlyTheItemItWasDrawing) {
         if (item.seq == 1) ::_exit(3);
         return cli::BatchResult{item.seq, item.number, true, ""};
       });
-      std::string error;
-      for (long seq = 0; seq < 8;) {
-        const cli::BatchItem item{seq, seq + 1, true, "n", "x", "", -1};
-        if (!pool.CanTake(item)) {
-          pool.Collect(report);
-          continue;
-        }
-        ASSERT_TRUE(pool.Send(item, &error)) << error;
-        ++seq;
-      }
-      while (pool.Busy() > 0) pool.Collect(report);
+      DrawAll(pool, report, 8, [](long seq) { return cli::BatchItem{seq, seq + 1, true, "n", "x", "", -1}; });
     }
     EXPECT_EQ(report.Failures(), 1);
   }
@@ -284,17 +293,9 @@ TEST(Batch, EveryAnswerReachesItsOwnItemWhileWorkersRace) {
       cli::WorkerPool pool(jobs, [](const cli::BatchItem& item) {
         return cli::BatchResult{item.seq, item.number, false, "answer of " + item.name};
       });
-      std::string error;
-      for (long seq = 0; seq < kItems;) {
-        const cli::BatchItem item{seq, seq + 1, true, "n" + std::to_string(seq), "x", "", -1};
-        if (!pool.CanTake(item)) {
-          pool.Collect(report);
-          continue;
-        }
-        if (!pool.Send(item, &error)) ADD_FAILURE() << error;
-        ++seq;
-      }
-      while (pool.Busy() > 0) pool.Collect(report);
+      DrawAll(pool, report, kItems, [](long seq) {
+        return cli::BatchItem{seq, seq + 1, true, "n" + std::to_string(seq), "x", "", -1};
+      });
     }
     EXPECT_TRUE(testing::internal::GetCapturedStderr() == expected);
     EXPECT_EQ(report.Failures(), kItems);
@@ -338,17 +339,8 @@ TEST(Batch, AWorkerEndingOnAnItemFailsThatItemAndNoOther) {
         const bool intact = item.markup == markup(item.seq);
         return cli::BatchResult{item.seq, item.number, intact, intact ? "" : "handed the wrong markup"};
       });
-      std::string error;
-      for (long seq = 0; seq < kItems;) {
-        const cli::BatchItem item{seq, seq + 1, true, "n", markup(seq), "", -1};
-        if (!pool.CanTake(item)) {
-          pool.Collect(report);
-          continue;
-        }
-        ASSERT_TRUE(pool.Send(item, &error)) << error;
-        ++seq;
-      }
-      while (pool.Busy() > 0) pool.Collect(report);
+      DrawAll(pool, report, kItems,
+              [&markup](long seq) { return cli::BatchItem{seq, seq + 1, true, "n", markup(seq), "", -1}; });
     }
     report.Summary("out");
     const std::string err = testing::internal::GetCapturedStderr();
