@@ -6,7 +6,6 @@
 #include <isa-l/igzip_lib.h>
 #include <libdeflate.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -85,8 +84,8 @@ bool EmitEnd(const CRasterDC::PngSink& sink, std::string* message) {
   return Emit(sink, end, sizeof end, message);
 }
 
-// One compressor per thread, kept: allocating one costs about as much as
-// compressing a small image.
+// libdeflate's compressor, made only should ISA-L fail, then kept for the
+// thread: allocating one costs about as much as compressing a small image.
 libdeflate_compressor* Compressor() {
   struct Owned {
     libdeflate_compressor* compressor = libdeflate_alloc_compressor(kWholeLevel);
@@ -96,15 +95,10 @@ libdeflate_compressor* Compressor() {
   return owned.compressor;
 }
 
-// Room for `size` bytes compressed by either compressor: libdeflate's bound,
-// which covers the stored blocks ISA-L falls back to for data that does not
-// shrink.
-std::size_t CompressBound(std::size_t size) {
-  libdeflate_compressor* compressor = Compressor();
-  if (!compressor) throw std::bad_alloc();
-  return std::max(libdeflate_zlib_compress_bound(compressor, size), size + size / 64 + 64) +
-         ISAL_DEF_MAX_HDR_SIZE;
-}
+// Room for `size` bytes compressed: more than data that does not shrink
+// takes in stored blocks, which both compressors fall back to (5 bytes a
+// block of at least 10,000 bytes, and the zlib header and checksum).
+std::size_t CompressBound(std::size_t size) { return size + size / 64 + 64 + ISAL_DEF_MAX_HDR_SIZE; }
 
 // ISA-L's state, one per thread (about 360 KiB once level 1 has been
 // used), set up again for each image. Its fastest level, 0, compresses
@@ -153,7 +147,8 @@ std::size_t Compress(const unsigned char* in, std::size_t size, unsigned char* o
     z.avail_out = std::uint32_t(room);
     if (isal_deflate_stateless(&z) == COMP_OK && z.avail_in == 0) return z.total_out;
   }
-  return libdeflate_zlib_compress(Compressor(), in, size, out, room);
+  libdeflate_compressor* fallback = Compressor();
+  return fallback ? libdeflate_zlib_compress(fallback, in, size, out, room) : 0;
 }
 
 // All rows written into one buffer and compressed in one call into one
