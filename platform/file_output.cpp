@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -208,8 +209,55 @@ int MayWrite(const std::string& path, Target* t, bool* created) {
   return 0;
 }
 
+// Whether an unnamed file can be given a name through /proc/self/fd (with
+// /proc unmounted it cannot, and named temporary files are used).
+bool CanNameUnnamed() {
+  static const bool can = ::access("/proc/self/fd", X_OK) == 0;
+  return can;
+}
+
+// Gives the unnamed file fd the name path, which must be free. 0 or errno.
+int NameUnnamed(int fd, const std::string& path) {
+  char self[40];
+  std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd);
+  return ::linkat(AT_FDCWD, self, AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0 ? 0 : errno;
+}
+
+// A path where nothing is: the file is written unnamed (O_TMPFILE) and
+// linked at the path once complete. That changes the directory once where a
+// named temporary file changes it twice (create, rename), which is most of
+// a small file's cost and what parallel writers into one directory queue
+// for; and a process killed midway leaves nothing behind. Should something
+// appear at the path meanwhile, the file is linked at a temporary name and
+// renamed over it, as a named temporary file would have been. -1 when the
+// system or the file system has no unnamed files; else whether it worked.
+int WriteUnnamed(const std::string& path, const Producer& produce, std::string* error) {
+  if (!CanNameUnnamed()) return -1;
+  const std::string dir = DirOf(path);
+  int fd = ::open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  if (fd < 0) return -1;
+  Sink sink(fd);
+  bool ok = Produce(produce, sink, path, error);
+  int code = ok ? NameUnnamed(fd, path) : 0;
+  for (int attempt = 0; code == EEXIST && attempt < 100; ++attempt) {
+    const std::string temp = dir + "/.lx" + RandomChars();
+    code = NameUnnamed(fd, temp);
+    if (code == 0 && ::rename(temp.c_str(), path.c_str()) != 0) {
+      code = errno;
+      ::unlink(temp.c_str());
+    }
+  }
+  if (code) ok = Fail(error, path, code);
+  if (::close(fd) != 0 && ok) ok = Fail(error, path, errno);
+  return ok;
+}
+
 bool Replace(const std::string& path, Target t, const Producer& produce, std::string* error,
              TempNotice notice) {
+  if (!t.exists && path == t.path) {
+    const int unnamed = WriteUnnamed(path, produce, error);
+    if (unnamed >= 0) return unnamed;
+  }
   bool created = false;
   if (int code = MayWrite(path, &t, &created)) return Fail(error, path, code);
   std::string temp;

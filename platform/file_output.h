@@ -2,12 +2,14 @@
 // of the library and of the lexaro program (PNG, SVG, batch images) goes
 // through WriteOutputFile:
 //
-// - A regular file, or a path where nothing is yet, is written to a
-//   temporary file created exclusively (never through a link planted at its
-//   name) in the same directory, which is renamed over the target only when
-//   complete. An existing file's permission bits and owner are kept; a new
-//   file gets 0666 less the umask. On failure the temporary file is removed
-//   and the target is untouched.
+// - A path where nothing is yet gets an unnamed file (O_TMPFILE), linked
+//   at the path when complete.
+// - A regular file (or a new one where unnamed files cannot be made) is
+//   written to a temporary file created exclusively (never through a link
+//   planted at its name) in the same directory, which is renamed over the
+//   target only when complete. An existing file's permission bits and owner
+//   are kept; a new file gets 0666 less the umask. On failure the temporary
+//   file is removed and the target is untouched.
 // - A symbolic link is followed: its final target is written as above and
 //   the link stays a link.
 // - Anything else (a device, a FIFO, a socket, /dev/stdout) is opened and

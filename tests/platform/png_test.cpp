@@ -243,6 +243,43 @@ TEST_F(PngFiles, AReplacementIsPrivateUntilCompleteAndOnlyOfAWritableFile) {
   EXPECT_EQ(Read(Path("shared.png")), (std::vector<unsigned char>{'n', 'e', 'w'}));
 }
 
+// A new file is complete when its name appears, has 0666 less the umask,
+// and replaces whatever took its name while it was written.
+TEST_F(PngFiles, ANewFileAppearsWholeWithTheUmasksModeAndWinsARace) {
+  const mode_t oldMask = ::umask(027);
+  std::string error;
+  bool seenEarly = true;
+  ASSERT_TRUE(lexaro::output::WriteOutputFile(
+      Path("new.png"),
+      [&](lexaro::output::Sink& sink, std::string*) {
+        seenEarly = fs::exists(Path("new.png"));
+        return sink.Write("new");
+      },
+      &error))
+      << error;
+  EXPECT_FALSE(seenEarly);
+  EXPECT_EQ(fs::status(Path("new.png")).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  ::umask(oldMask);
+  for (const char* racer : {"file", "link"}) {
+    SCOPED_TRACE(racer);
+    const std::string path = Path((std::string("race-") + racer + ".png").c_str());
+    ASSERT_TRUE(lexaro::output::WriteOutputFile(
+        path,
+        [&](lexaro::output::Sink& sink, std::string*) {
+          if (racer[0] == 'f') Write(path, {'o', 'l', 'd'});
+          else EXPECT_EQ(::symlink("elsewhere", path.c_str()), 0);
+          return sink.Write("new");
+        },
+        &error))
+        << error;
+    EXPECT_EQ(Read(path), (std::vector<unsigned char>{'n', 'e', 'w'}));
+    EXPECT_FALSE(fs::exists(Path("elsewhere")));
+  }
+  for (const auto& e : fs::directory_iterator(dir_))
+    EXPECT_NE(e.path().filename().string().rfind(".lx", 0), 0u) << "left behind: " << e.path();
+}
+
 TEST(PngSink, StreamsTheSameBytesAndStopsWhenTheSinkFails) {
   CRasterDC dc(300, 200, RGB(10, 200, 30));
   dc.FillSolidRect(20, 30, 100, 50, RGB(1, 2, 3));

@@ -111,8 +111,9 @@ Limits: images are at most 16384 pixels a side and 100 megapixels; input
 files at most 4 MiB; a batch line at most 1 MiB; a batch list at most
 1 GiB and 1,000,000 formulas.
 
-A file is written to a temporary file beside it and renamed, keeping its
-permissions, so a failed run never leaves a partial file; through a link,
+A file is written unnamed, or to a temporary file beside it, and named
+only when complete, keeping an old file's permissions, so a failed run never
+leaves a partial file; through a link,
 the link's target is written; devices and FIFOs are written in place.
 
 Exit status: 0 success; 1 an input could not be read, an image was too
