@@ -4,7 +4,9 @@
 // its fresh surface (Layout/ and EncodePng/ time the other stages), and
 // DrawWalk/ the same as a layout's first drawing pays it.
 // Translate/ times the translation of the same formula written in TeX, and
-// TexPipeline/ the whole path from TeX to PNG bytes.
+// TexPipeline/ the whole path from TeX to PNG bytes. RenderPng/ is the
+// one-call API the lexaro program uses, which also sizes the image to the
+// ink that reaches beyond the layout box.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -75,6 +77,17 @@ void BM_TexPipeline(benchmark::State& state, const Formula* f) {
   state.counters["bytes"] = double(bytes);
 }
 
+void BM_RenderPng(benchmark::State& state, const Formula* f) {
+  lexaro::RenderOptions o;
+  o.em = kEm;
+  size_t bytes = 0;
+  for (auto _ : state) {
+    bytes = lexaro::RenderPng(f->markup, o)->size();
+    benchmark::DoNotOptimize(bytes);
+  }
+  state.counters["bytes"] = double(bytes);
+}
+
 void BM_DrawFresh(benchmark::State& state, const Formula* f) {
   CLexaro lx;
   lx.SetParam_lfHeight(-kEm);
@@ -101,6 +114,8 @@ void BM_DrawWalk(benchmark::State& state, const Formula* f) {
 const bool kRegistered = [] {
   for (const Formula& f : kCorpus) {
     benchmark::RegisterBenchmark((std::string("Pipeline/") + f.name).c_str(), BM_Pipeline, &f)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark((std::string("RenderPng/") + f.name).c_str(), BM_RenderPng, &f)
         ->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark((std::string("DrawFresh/") + f.name).c_str(), BM_DrawFresh, &f)
         ->Unit(benchmark::kMicrosecond);
