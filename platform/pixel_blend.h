@@ -53,6 +53,10 @@ inline void BlendRow(std::uint32_t* dst, const std::uint8_t* cov, int n, std::ui
   // one product: s * a over 0, and 255 * 255 - a * (255 - s) over 255.
   auto overClear = [&](__m128i a) { return round(_mm_mullo_epi16(s, a)); };
   auto overWhite = [&](__m128i a) { return round(_mm_sub_epi16(c65025, _mm_mullo_epi16(a, sInv))); };
+  // Black, the usual text colour, needs no product there: a over clear is
+  // alpha a and no colour, and over white each channel is 255 - a.
+  const bool black = src == 0xFF000000u;
+  const __m128i alphaBytes = _mm_set1_epi32(int(0xFF000000u));
   for (; x + kBlendStep <= n; x += kBlendStep) {
     std::uint32_t four;
     std::memcpy(&four, cov + x, 4);
@@ -66,11 +70,17 @@ inline void BlendRow(std::uint32_t* dst, const std::uint8_t* cov, int n, std::ui
     a = _mm_unpacklo_epi8(a, a);
     a = _mm_unpacklo_epi16(a, a);  // each coverage byte once per channel
     __m128i d = _mm_loadu_si128(p);
+    const bool clear = _mm_movemask_epi8(_mm_cmpeq_epi32(d, zero)) == 0xFFFF;
+    const bool white = !clear && _mm_movemask_epi8(_mm_cmpeq_epi32(d, ones)) == 0xFFFF;
+    if (black && (clear || white)) {
+      _mm_storeu_si128(p, clear ? _mm_and_si128(a, alphaBytes) : _mm_xor_si128(_mm_andnot_si128(alphaBytes, a), ones));
+      continue;
+    }
     const __m128i aLo = _mm_unpacklo_epi8(a, zero), aHi = _mm_unpackhi_epi8(a, zero);
     __m128i lo, hi;
-    if (_mm_movemask_epi8(_mm_cmpeq_epi32(d, zero)) == 0xFFFF) {
+    if (clear) {
       lo = overClear(aLo), hi = overClear(aHi);
-    } else if (_mm_movemask_epi8(_mm_cmpeq_epi32(d, ones)) == 0xFFFF) {
+    } else if (white) {
       lo = overWhite(aLo), hi = overWhite(aHi);
     } else {
       lo = mix(_mm_unpacklo_epi8(d, zero), aLo), hi = mix(_mm_unpackhi_epi8(d, zero), aHi);
