@@ -230,8 +230,9 @@ int NameUnnamed(int fd, const std::string& path) {
 // for; and a process killed midway leaves nothing behind. Should something
 // appear at the path meanwhile, the file is linked at a temporary name and
 // renamed over it, as a named temporary file would have been. -1 when the
-// system or the file system has no unnamed files; else whether it worked.
-int WriteUnnamed(const std::string& path, const Producer& produce, std::string* error) {
+// system or the file system has no unnamed files, or refuses to name one
+// (a sandbox that forbids the link through /proc); else whether it worked.
+int WriteUnnamed(const std::string& path, const Producer& produce, std::string* error, TempNotice notice) {
   if (!CanNameUnnamed()) return -1;
   const std::string dir = DirOf(path);
   int fd = ::open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
@@ -242,20 +243,24 @@ int WriteUnnamed(const std::string& path, const Producer& produce, std::string* 
   for (int attempt = 0; code == EEXIST && attempt < 100; ++attempt) {
     const std::string temp = dir + "/.lx" + RandomChars();
     code = NameUnnamed(fd, temp);
-    if (code == 0 && ::rename(temp.c_str(), path.c_str()) != 0) {
+    if (code != 0) continue;
+    if (notice) notice(temp.c_str());
+    if (::rename(temp.c_str(), path.c_str()) != 0) {
       code = errno;
       ::unlink(temp.c_str());
     }
+    if (notice) notice(nullptr);
   }
-  if (code) ok = Fail(error, path, code);
+  const bool refused = code == EPERM || code == EACCES || code == ENOENT || code == EOPNOTSUPP || code == EXDEV;
+  if (code && !refused) ok = Fail(error, path, code);
   if (::close(fd) != 0 && ok) ok = Fail(error, path, errno);
-  return ok;
+  return ok && refused ? -1 : ok;
 }
 
 bool Replace(const std::string& path, Target t, const Producer& produce, std::string* error,
              TempNotice notice) {
   if (!t.exists && path == t.path) {
-    const int unnamed = WriteUnnamed(path, produce, error);
+    const int unnamed = WriteUnnamed(path, produce, error, notice);
     if (unnamed >= 0) return unnamed;
   }
   bool created = false;

@@ -45,7 +45,9 @@ class LEXARO_API Sink {
 };
 
 // Puts the output's bytes into the sink. False on failure: a failed write
-// of the sink, or the producer's own reason in *error.
+// of the sink, or the producer's own reason in *error. It is called again,
+// into a fresh sink, when an unnamed file was written but the system
+// refused to name it.
 using Producer = std::function<bool(Sink& sink, std::string* error)>;
 
 // Told the temporary file's path when it is created and nullptr once it is

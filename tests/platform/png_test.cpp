@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
+#include <linux/audit.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <zlib.h>
@@ -276,6 +281,43 @@ TEST_F(PngFiles, ANewFileAppearsWholeWithTheUmasksModeAndWinsARace) {
     EXPECT_EQ(Read(path), (std::vector<unsigned char>{'n', 'e', 'w'}));
     EXPECT_FALSE(fs::exists(Path("elsewhere")));
   }
+  for (const auto& e : fs::directory_iterator(dir_))
+    EXPECT_NE(e.path().filename().string().rfind(".lx", 0), 0u) << "left behind: " << e.path();
+}
+
+// Where the system refuses to link an unnamed file at its name (a sandbox
+// forbidding linkat here), the file is written again through a named one.
+TEST_F(PngFiles, ANewFileIsStillWrittenWhereUnnamedFilesCannotBeNamed) {
+  const std::string path = Path("sandboxed.png");
+  pid_t pid = ::fork();
+  if (pid == 0) {
+#if defined(__x86_64__)
+    sock_filter filter[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, arch)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, AUDIT_ARCH_X86_64, 0, 3),
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_linkat, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EPERM),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    sock_fprog program{sizeof filter / sizeof filter[0], filter};
+    if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 || ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) != 0)
+      ::_exit(77);
+    int calls = 0;
+    std::string error;
+    const bool saved = lexaro::output::WriteOutputFile(
+        path, [&](lexaro::output::Sink& sink, std::string*) { return ++calls, sink.Write("new"); }, &error);
+    ::_exit(saved && calls == 2 ? 0 : 1);
+#else
+    ::_exit(77);
+#endif
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status)) << status;
+  if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "no seccomp filter here";
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(Read(path), (std::vector<unsigned char>{'n', 'e', 'w'}));
   for (const auto& e : fs::directory_iterator(dir_))
     EXPECT_NE(e.path().filename().string().rfind(".lx", 0), 0u) << "left behind: " << e.path();
 }
