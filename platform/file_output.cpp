@@ -129,15 +129,19 @@ std::string RandomChars() {
   return out;
 }
 
-// A new file of a short unpredictable name in dir, created exclusively so
-// that nothing planted at the name (a link above all) is ever opened. The
+// A temporary name in dir, and how many are tried before giving up. The
 // name is short so that it fits wherever the target's name fits.
+constexpr int kTempNameTries = 100;
+std::string TempName(const std::string& dir) { return dir + "/.lx" + RandomChars(); }
+
+// A new file of a short unpredictable name in dir, created exclusively so
+// that nothing planted at the name (a link above all) is ever opened.
 // A replacement of an existing file starts private and gets the old file's
 // mode once it is ours alone, so nobody can open it in between and read
 // what was meant for a private file.
 int CreateTemp(const std::string& dir, mode_t mode, std::string* tempPath) {
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string name = dir + "/.lx" + RandomChars();
+  for (int attempt = 0; attempt < kTempNameTries; ++attempt) {
+    std::string name = TempName(dir);
     int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
     if (fd >= 0) {
       *tempPath = name;
@@ -240,8 +244,8 @@ int WriteUnnamed(const std::string& path, const Producer& produce, std::string* 
   Sink sink(fd);
   bool ok = Produce(produce, sink, path, error);
   int code = ok ? NameUnnamed(fd, path) : 0;
-  for (int attempt = 0; code == EEXIST && attempt < 100; ++attempt) {
-    const std::string temp = dir + "/.lx" + RandomChars();
+  for (int attempt = 0; code == EEXIST && attempt < kTempNameTries; ++attempt) {
+    const std::string temp = TempName(dir);
     code = NameUnnamed(fd, temp);
     if (code != 0) continue;
     if (notice) notice(temp.c_str());

@@ -45,6 +45,11 @@ class PngFiles : public testing::Test {
   static void Write(const std::string& path, const std::vector<unsigned char>& bytes) {
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   }
+  // No temporary file of a write (".lx...") is left in the directory.
+  void ExpectNoTemporaryFile() const {
+    for (const auto& e : fs::directory_iterator(dir_))
+      EXPECT_NE(e.path().filename().string().rfind(".lx", 0), 0u) << "left behind: " << e.path();
+  }
   fs::path dir_;
 };
 
@@ -209,8 +214,7 @@ TEST_F(PngFiles, SavingReplacesOnlyRegularFilesAndFollowsNoPlantedLink) {
     bool saved = dc.SavePng(Path(c.target.c_str()), &error);
     c.check(saved, error);
   }
-  for (const auto& e : fs::directory_iterator(dir_))
-    EXPECT_NE(e.path().filename().string().rfind(".lx", 0), 0u) << "left behind: " << e.path();
+  ExpectNoTemporaryFile();
 }
 
 // A replacement stays private until it is complete, and the system, not
@@ -266,14 +270,14 @@ TEST_F(PngFiles, ANewFileAppearsWholeWithTheUmasksModeAndWinsARace) {
   EXPECT_EQ(fs::status(Path("new.png")).permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   ::umask(oldMask);
-  for (const char* racer : {"file", "link"}) {
-    SCOPED_TRACE(racer);
-    const std::string path = Path((std::string("race-") + racer + ".png").c_str());
+  for (bool link : {false, true}) {
+    SCOPED_TRACE(link ? "a link appears" : "a file appears");
+    const std::string path = Path(link ? "race-link.png" : "race-file.png");
     ASSERT_TRUE(lexaro::output::WriteOutputFile(
         path,
         [&](lexaro::output::Sink& sink, std::string*) {
-          if (racer[0] == 'f') Write(path, {'o', 'l', 'd'});
-          else EXPECT_EQ(::symlink("elsewhere", path.c_str()), 0);
+          if (link) EXPECT_EQ(::symlink("elsewhere", path.c_str()), 0);
+          else Write(path, {'o', 'l', 'd'});
           return sink.Write("new");
         },
         &error))
@@ -281,8 +285,7 @@ TEST_F(PngFiles, ANewFileAppearsWholeWithTheUmasksModeAndWinsARace) {
     EXPECT_EQ(Read(path), (std::vector<unsigned char>{'n', 'e', 'w'}));
     EXPECT_FALSE(fs::exists(Path("elsewhere")));
   }
-  for (const auto& e : fs::directory_iterator(dir_))
-    EXPECT_NE(e.path().filename().string().rfind(".lx", 0), 0u) << "left behind: " << e.path();
+  ExpectNoTemporaryFile();
 }
 
 // Where the system refuses to link an unnamed file at its name (a sandbox
@@ -318,8 +321,7 @@ TEST_F(PngFiles, ANewFileIsStillWrittenWhereUnnamedFilesCannotBeNamed) {
   if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "no seccomp filter here";
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_EQ(Read(path), (std::vector<unsigned char>{'n', 'e', 'w'}));
-  for (const auto& e : fs::directory_iterator(dir_))
-    EXPECT_NE(e.path().filename().string().rfind(".lx", 0), 0u) << "left behind: " << e.path();
+  ExpectNoTemporaryFile();
 }
 
 TEST(PngSink, StreamsTheSameBytesAndStopsWhenTheSinkFails) {

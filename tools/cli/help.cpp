@@ -113,8 +113,8 @@ files at most 4 MiB; a batch line at most 1 MiB; a batch list at most
 
 A file is written unnamed, or to a temporary file beside it, and named
 only when complete, keeping an old file's permissions, so a failed run never
-leaves a partial file; through a link,
-the link's target is written; devices and FIFOs are written in place.
+leaves a partial file; through a link, the link's target is written; devices
+and FIFOs are written in place.
 
 Exit status: 0 success; 1 an input could not be read, an image was too
 large or could not be drawn or written (for batch: at least one line failed
