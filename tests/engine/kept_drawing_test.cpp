@@ -10,6 +10,7 @@
 
 #include "engine/engine.h"
 #include "lexaro/raster_dc.h"
+#include "support/samples.h"
 #include "tools/gallery.h"
 
 namespace {
@@ -46,12 +47,7 @@ std::unique_ptr<CRasterDC> Surface(const Way& way, const LX_TXT_EXTENT& e) {
 }
 
 TEST(KeptDrawing, DrawingAgainPaintsWhatTheWalkPainted) {
-  std::vector<std::string> paths;
-  std::string error;
-  ASSERT_TRUE(gallery::ListSamples(LEXARO_SAMPLES_DIR, &paths, &error)) << error;
-  for (const std::string& path : paths) {
-    std::string sample;
-    ASSERT_TRUE(gallery::ReadSample(path, &sample, &error)) << error;
+  for (const auto& [path, sample] : ReadSampleFiles()) {
     for (const Way& way : kWays) {
       SCOPED_TRACE(path + ", " + way.name);
       CLexaro::Engine engine;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/engine_fixture.h"
+#include "support/samples.h"
 #include "tools/gallery.h"
 
 namespace {
@@ -142,12 +143,7 @@ TEST_F(AllocationFailure, EveryDrawingAllocationOfNestedTablesIsReported) {
 
 // The samples hold every construct in real use, at sizes where lists grow.
 TEST_F(AllocationFailure, EverySampleFailsCleanlyAtEveryAllocation) {
-  std::vector<std::string> paths;
-  std::string error;
-  ASSERT_TRUE(gallery::ListSamples(LEXARO_SAMPLES_DIR, &paths, &error)) << error;
-  for (const std::string& path : paths) {
-    std::string sample;
-    ASSERT_TRUE(gallery::ReadSample(path, &sample, &error)) << error;
+  for (const auto& [path, sample] : ReadSampleFiles()) {
     CString text = gallery::EngineText(sample);
     SweepLayout(text, path);
     SweepRender(text, path);
