@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times the lexaro program as users run it: a cold `lexaro render` of one
 # formula, and `lexaro batch` to PNG files against the file system's own
-# cost of creating the same files (lexaro_batch_floor, in the same run).
+# cost of creating the same files (lexaro_batch_floor, in the same run),
+# alone, named only when complete, and after compressing the same rows.
 #
 #   bench/cli_bench.sh BUILD_DIR [BASELINE_LEXARO]
 #
@@ -73,6 +74,10 @@ for n in $counts; do
       done
       printf '%-50s floor:  ' "file system"
       "$floor" files "$out" "$out-floor"
+      printf '%-50s floor:  ' "  named when complete, as lexaro does"
+      "$floor" unnamed "$out" "$out-unnamed"
+      printf '%-50s floor:  ' "  the rows compressed first (ISA-L level 0)"
+      "$floor" pngs "$out" "$out-pngs"
     done
   done
 done
