@@ -217,6 +217,54 @@ TEST(Batch, ARepeatedImageNameFailsUnlessOverwriteLetsTheLastLineWin) {
   }
 }
 
+// The items a list gives, one a line: "N ok" (with " after S" when it
+// waits for item S) or "N: error".
+std::string Items(const std::string& list, bool overwrite, cli::BatchShard shard = {}) {
+  int fds[2];
+  if (::pipe(fds) != 0 || ::write(fds[1], list.data(), list.size()) != ssize_t(list.size())) return "pipe";
+  ::close(fds[1]);
+  cli::BatchInput input(fds[0], "list", overwrite, shard);
+  std::string out;
+  for (cli::BatchItem item; input.Next(&item);) {
+    out += std::to_string(item.number) + (item.ok ? " ok" : ": " + item.error);
+    if (item.after >= 0) out += " after " + std::to_string(item.after);
+    out += "\n";
+  }
+  ::close(fds[0]);
+  return out;
+}
+
+TEST(Batch, UnnamedLinesClaimTheirNamesAsGivenNamesDo) {
+  const std::string again = ": the image name 'line-";
+  const std::string tail = " (--overwrite lets a later line replace it)\n";
+  struct Case {
+    std::string list;
+    bool overwrite;
+    cli::BatchShard shard;
+    std::string items;
+  } cases[] = {
+      // A given name taking an unnamed line's, past blank and comment lines.
+      {"a\n\n# c\nb\nline-4\tq\n", false, {}, "1 ok\n4 ok\n5" + again + "4' was already given by line 4" + tail},
+      {"a\n\n# c\nb\nline-4\tq\n", true, {}, "1 ok\n4 ok\n5 ok after 1\n"},
+      {"a\nb\nc\nline-2\tq\n", true, {}, "1 ok\n2 ok\n3 ok\n4 ok after 1\n"},
+      // An unnamed line whose name was given before it, then given again.
+      {"line-2\tq\nb\nline-2\tr\n", false, {},
+       "1 ok\n2" + again + "2' was already given by line 1" + tail + "3" + again + "2' was already given by line 1" + tail},
+      {"line-2\tq\nb\nline-2\tr\n", true, {}, "1 ok\n2 ok after 0\n3 ok after 1\n"},
+      // Only the name itself: no leading zero, sign or blank is the same.
+      {"a\nline-01\tq\nline-+1\tq\nline-1x\tq\n", false, {}, "1 ok\n2 ok\n3 ok\n4 ok\n"},
+      // A failed line in a run of unnamed ones takes an item of its own.
+      {"a\n\tx\nc\nline-3\tq\n", true, {},
+       "1 ok\n2: the image name before the tab is empty\n3 ok\n4 ok after 2\n"},
+      // Another shard's unnamed line: a name it took is refused here too, and
+      // with --overwrite nothing of this shard waits for it.
+      {"a\nb\nc\nline-3\tq\n", false, {1, 2}, "2 ok\n4" + again + "3' was already given by line 3" + tail},
+      {"a\nb\nc\nline-1\tq\nline-2\tr\n", true, {1, 2}, "2 ok\n4 ok\n"},
+      {"a\nb\nc\nd\nline-3\tr\n", true, {0, 2}, "1 ok\n3 ok\n5 ok after 1\n"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Items(c.list, c.overwrite, c.shard), c.items) << c.list;
+}
+
 int CountImages(const fs::path& dir) {
   int n = 0;
   std::error_code ec;

@@ -4,8 +4,8 @@
 // "NAME<TAB>MARKUP" (image NAME.EXT). Blank lines and lines whose first
 // non-blank character is '#' are skipped. The list is read once, as a
 // stream, so it can come from a pipe or a FIFO and memory does not grow
-// with its length (but for the names seen, which a later line may not
-// repeat unless --overwrite is given). With --jobs N, N worker processes
+// with its length (but for the names given on lines, which a later line may
+// not repeat unless --overwrite is given). With --jobs N, N worker processes
 // draw the formulas the parent hands them.
 #pragma once
 

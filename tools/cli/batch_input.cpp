@@ -64,6 +64,7 @@ BatchLine ParseBatchLine(const std::string& raw, long number) {
     return line;
   }
   line.name = Trim(text.substr(0, tab));
+  line.named = true;
   line.markup = text.substr(tab + 1);
   if (!ValidName(line.name, &line.error)) line.kind = BatchLine::kBad;
   else if (Trim(line.markup).empty()) line = {BatchLine::kBad, line.name, "", "no markup after the name"};
@@ -153,7 +154,7 @@ bool BatchInput::Next(BatchItem* item) {
     // waits for it.
     const bool held = m_shard.Holds(number);
     *item = BatchItem{held ? m_seq : -1, number, line.kind == BatchLine::kFormula, std::move(line.name),
-                      std::move(line.markup), std::move(line.error), -1};
+                      std::move(line.markup), std::move(line.error), -1, line.named};
     if (item->ok) ClaimName(item);
     if (!held) continue;
     ++m_seq;
@@ -164,8 +165,15 @@ bool BatchInput::Next(BatchItem* item) {
 // A name belongs to the first line that gives it; a later line giving it
 // again fails, or with --overwrite replaces that image after it is written.
 void BatchInput::ClaimName(BatchItem* item) {
+  // Most lists name no line: their names, line-N, are kept as runs of line
+  // numbers unless a given name took one first.
+  if (!item->named && m_names.find(item->name) == m_names.end()) return AddUnnamed(item->number, item->seq);
   auto [claim, fresh] = m_names.try_emplace(item->name, Claim{item->number, item->seq});
-  if (fresh) return;
+  if (fresh) {
+    Claim earlier;
+    if (!UnnamedClaim(item->name, &earlier)) return;
+    claim->second = earlier;  // an unnamed line's name, given again
+  }
   if (!m_overwrite) {
     item->ok = false;
     item->error = "the image name '" + item->name + "' was already given by line " +
@@ -174,6 +182,35 @@ void BatchInput::ClaimName(BatchItem* item) {
   }
   item->after = claim->second.seq;
   claim->second = Claim{item->number, item->seq};
+}
+
+void BatchInput::AddUnnamed(long number, long seq) {
+  if (!m_unnamed.empty()) {
+    UnnamedRun& run = m_unnamed.back();
+    const long expected = run.seq < 0 ? -1 : run.seq + (number - run.first);
+    if (number == run.last + 1 && seq == expected) {
+      run.last = number;
+      return;
+    }
+  }
+  m_unnamed.push_back({number, number, seq});
+}
+
+bool BatchInput::UnnamedClaim(const std::string& name, Claim* claim) const {
+  // Only the name an unnamed line is given: line-, then the number as
+  // std::to_string writes it.
+  if (name.size() < 6 || name.size() > 25 || name.compare(0, 5, "line-") != 0) return false;
+  long number = 0;
+  for (size_t i = 5; i < name.size(); ++i) {
+    if (name[i] < '0' || name[i] > '9' || (i == 5 && name[i] == '0')) return false;
+    if (number > (kMaxBatchInput - 9) / 10) return false;  // beyond any line number
+    number = number * 10 + (name[i] - '0');
+  }
+  auto run = std::upper_bound(m_unnamed.begin(), m_unnamed.end(), number,
+                              [](long n, const UnnamedRun& r) { return n < r.first; });
+  if (run == m_unnamed.begin() || number > (--run)->last) return false;
+  *claim = Claim{number, run->seq < 0 ? -1 : run->seq + (number - run->first)};
+  return true;
 }
 
 }  // namespace cli

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 namespace cli {
 
@@ -14,8 +15,10 @@ constexpr long long kMaxBatchLine = 1LL << 20;
 // The most bytes read from one list: an input that never ends (/dev/zero, a
 // stream of blank lines) stops here with an error.
 constexpr long long kMaxBatchInput = 1LL << 30;
-// The most formulas of one list. Every image name is remembered to refuse a
-// repeat, so this bounds that memory (about 100 bytes plus the name each).
+// The most formulas of one list. Every name given on a line is remembered
+// to refuse a repeat, so this bounds that memory (about 100 bytes plus the
+// name each); the names of unnamed lines are kept as runs of line numbers,
+// a few bytes a run, so a list of unnamed lines is read in flat memory.
 constexpr long kMaxBatchFormulas = 1'000'000;
 
 // One line of a batch file, classified.
@@ -24,6 +27,7 @@ struct BatchLine {
   std::string name;    // the image's file name without extension
   std::string markup;
   std::string error;   // kBad: why
+  bool named = false;  // whether the line gives the name (else line-N)
 };
 
 // Classifies one line (without its line feed) read at line number `number`.
@@ -37,6 +41,7 @@ struct BatchItem {
   std::string name, markup, error;
   long after = -1;   // with --overwrite: the item drawing the same name
                      // before this one, which must be written first
+  bool named = false;  // whether the line gives the name
 };
 
 // Reads the lines of a descriptor once, in chunks; a line longer than
@@ -92,6 +97,15 @@ class BatchInput {
   struct Claim {
     long number, seq;  // the last line that named the image, and its item
   };
+  // Unnamed lines first to last of one list, each an item (seq, counting up
+  // from the first's; -1 throughout for another shard's lines): their names
+  // line-first .. line-last cannot repeat one another.
+  struct UnnamedRun {
+    long first, last, seq;
+  };
+  // The claim on the name line-N of an unnamed line N, if it was one.
+  bool UnnamedClaim(const std::string& name, Claim* claim) const;
+  void AddUnnamed(long number, long seq);
 
   LineReader m_reader;
   std::string m_what, m_error, m_text;
@@ -99,7 +113,8 @@ class BatchInput {
   BatchShard m_shard;
   long m_seq = 0;     // items of the shard
   long m_count = 0;   // items of the whole list, for its limit
-  std::unordered_map<std::string, Claim> m_names;
+  std::unordered_map<std::string, Claim> m_names;  // given names, and names claimed again
+  std::vector<UnnamedRun> m_unnamed;                // in line order
 };
 
 }  // namespace cli
