@@ -151,14 +151,16 @@ std::size_t Compress(const unsigned char* in, std::size_t size, unsigned char* o
   return fallback ? libdeflate_zlib_compress(fallback, in, size, out, room) : 0;
 }
 
-// All rows written into one buffer and compressed in one call into one
-// image data chunk; the whole file is handed over at once, so that a small
-// image takes one write.
-bool EncodeWhole(const CRasterDC& dc, const Format& f, const RowWriter& rows, const CRasterDC::PngSink& sink,
-                 std::string* message) {
+// All rows written into one buffer (unless `written` holds them already)
+// and compressed in one call into one image data chunk; the whole file is
+// handed over at once, so that a small image takes one write.
+bool EncodeWhole(const CRasterDC& dc, const Format& f, const RowWriter& rows,
+                 std::unique_ptr<unsigned char[]> written, const CRasterDC::PngSink& sink, std::string* message) {
   const std::size_t size = rows.RowBytes() * std::size_t(dc.Height());
-  auto written = std::make_unique_for_overwrite<unsigned char[]>(size);
-  for (int y = 0; y < dc.Height(); ++y) rows.Write(y, written.get() + rows.RowBytes() * std::size_t(y));
+  if (!written) {
+    written = std::make_unique_for_overwrite<unsigned char[]>(size);
+    for (int y = 0; y < dc.Height(); ++y) rows.Write(y, written.get() + rows.RowBytes() * std::size_t(y));
+  }
   const std::vector<unsigned char> header = Header(dc, f);
   const std::size_t bound = CompressBound(size);
   // The header, then the image data chunk, then the end chunk.
@@ -216,10 +218,24 @@ bool EncodeStreaming(const CRasterDC& dc, const Format& f, const RowWriter& rows
 bool Encode(const CRasterDC& dc, const CRasterDC::PngSink& sink, std::string* message,
             std::size_t wholeBufferBytes) {
   try {
-    const Format format = ChooseFormat(dc);
+    // A drawing on an opaque surface is mostly grey, and on a clear one
+    // grey and alpha: its rows are written in that type while the surface
+    // is scanned, when they fit the whole buffer.
+    const bool opaque = dc.Bits()[0] >> 24 == 0xFF;
+    const std::size_t guessBytes = (1 + (opaque ? 1 : 2) * std::size_t(dc.Width())) * std::size_t(dc.Height());
+    std::unique_ptr<unsigned char[]> packed;
+    bool isPacked = false;
+    Format format;
+    if (guessBytes <= wholeBufferBytes) {
+      packed = std::make_unique_for_overwrite<unsigned char[]>(guessBytes);
+      format = ChooseFormatPacking(dc, opaque ? ColourType::kGrey : ColourType::kGreyAlpha, packed.get(), &isPacked);
+      if (!isPacked) packed.reset();
+    } else {
+      format = ChooseFormat(dc);
+    }
     const RowWriter rows(dc, format);
     if (rows.RowBytes() * std::size_t(dc.Height()) <= wholeBufferBytes)
-      return EncodeWhole(dc, format, rows, sink, message);
+      return EncodeWhole(dc, format, rows, std::move(packed), sink, message);
     return EncodeStreaming(dc, format, rows, sink, message);
   } catch (const std::bad_alloc&) {
     *message = "out of memory while encoding the PNG";

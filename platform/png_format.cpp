@@ -43,10 +43,38 @@ unsigned char StraightChannel(std::uint32_t pm, std::uint32_t a) {
   return a ? (unsigned char)std::min<std::uint32_t>(255, (pm * 255 + a / 2) / a) : 0;
 }
 
+// The sums ChooseFormat takes over every pixel: the AND of all of them,
+// and the OR of v ^ v >> 8, whose low 16 bits are blue^green and
+// green^red.
+struct Sums {
+  std::uint32_t all = ~0u, diff = 0;
+  void Add(std::uint32_t v) { all &= v, diff |= v ^ (v >> 8); }
+};
+
+#if defined(__SSE2__)
+// The same over four pixels at a time, folded into Sums at the end of a row.
+struct VectorSums {
+  __m128i all = _mm_set1_epi32(-1), diff = _mm_setzero_si128();
+  void Add(__m128i v) {
+    all = _mm_and_si128(all, v);
+    diff = _mm_or_si128(diff, _mm_xor_si128(v, _mm_srli_epi32(v, 8)));
+  }
+  void FoldInto(Sums* sums) const {
+    alignas(16) std::uint32_t a[4], d[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(a), all);
+    _mm_store_si128(reinterpret_cast<__m128i*>(d), diff);
+    sums->all &= a[0] & a[1] & a[2] & a[3];
+    sums->diff |= d[0] | d[1] | d[2] | d[3];
+  }
+};
+#endif
+
 // Writes each pixel's blue channel and alpha, a grey and alpha pair, eight
-// pixels at a time where SSE2 is there. True when some pixel is translucent
-// and not black, so that its grey needs scaling to straight alpha.
-bool PackGreyAlphaPairs(const std::uint32_t* p, int w, unsigned char* o) {
+// pixels at a time where SSE2 is there; with kScan, also adds each pixel to
+// *sums. True when some pixel is translucent and not black, so that its
+// grey needs scaling to straight alpha.
+template <bool kScan>
+bool PackGreyAlphaPairs(const std::uint32_t* p, int w, unsigned char* o, Sums* sums) {
   int i = 0;
   bool scaled = false;
 #if defined(__SSE2__)
@@ -54,6 +82,7 @@ bool PackGreyAlphaPairs(const std::uint32_t* p, int w, unsigned char* o) {
   // Per 16-bit pair: its grey byte compared with 0 and its alpha with 255.
   const __m128i plainBytes = _mm_set1_epi16(int16_t(0xFF00));
   __m128i needs = zero;
+  VectorSums vectorSums;
   auto pairs = [&](__m128i v) {
     // Blue and alpha kept, blue copied up beside alpha: a | b << 8 in the
     // top half, sign-extended down so that the signed pack keeps it.
@@ -63,14 +92,17 @@ bool PackGreyAlphaPairs(const std::uint32_t* p, int w, unsigned char* o) {
   for (; i + 8 <= w; i += 8) {
     const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
     const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 4));
+    if constexpr (kScan) vectorSums.Add(first), vectorSums.Add(second);
     const __m128i packed = _mm_packs_epi32(pairs(first), pairs(second));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(o + 2 * i), packed);
     // A pair neither black nor opaque has both of its bytes unequal.
     needs = _mm_or_si128(needs, _mm_cmpeq_epi16(_mm_cmpeq_epi8(packed, plainBytes), zero));
   }
   scaled = _mm_movemask_epi8(needs) != 0;
+  if constexpr (kScan) vectorSums.FoldInto(sums);
 #endif
   for (; i < w; ++i) {
+    if constexpr (kScan) sums->Add(p[i]);
     const std::uint32_t g = p[i] & 255, a = p[i] >> 24;
     scaled = scaled || (g != 0 && a != 255);
     o[2 * i] = (unsigned char)g, o[2 * i + 1] = (unsigned char)a;
@@ -78,21 +110,38 @@ bool PackGreyAlphaPairs(const std::uint32_t* p, int w, unsigned char* o) {
   return scaled;
 }
 
+// A row in grey and alpha: the pairs, their grey scaled to straight alpha
+// where needed (for translucent grey that is not black, rare in formula
+// images, so those rows are mended after).
+template <bool kScan>
+void PackGreyAlpha(const std::uint32_t* p, int w, unsigned char* o, Sums* sums = nullptr) {
+  if (PackGreyAlphaPairs<kScan>(p, w, o, sums))
+    for (int i = 0; i < w; ++i) o[2 * i] = StraightChannel(p[i] & 255, p[i] >> 24);
+}
+
 // Writes each pixel's blue channel, its grey, sixteen pixels at a time
-// where SSE2 is there.
-void PackGrey(const std::uint32_t* p, int w, unsigned char* o) {
+// where SSE2 is there; with kScan, also adds each pixel to *sums.
+template <bool kScan>
+void PackGrey(const std::uint32_t* p, int w, unsigned char* o, Sums* sums = nullptr) {
   int i = 0;
 #if defined(__SSE2__)
   const __m128i low = _mm_set1_epi32(0xFF);
+  VectorSums vectorSums;
   auto load = [&](int at) {
-    return _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at)), low);
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at));
+    if constexpr (kScan) vectorSums.Add(v);
+    return _mm_and_si128(v, low);
   };
   for (; i + 16 <= w; i += 16) {
     const __m128i lo = _mm_packs_epi32(load(i), load(i + 4)), hi = _mm_packs_epi32(load(i + 8), load(i + 12));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(o + i), _mm_packus_epi16(lo, hi));
   }
+  if constexpr (kScan) vectorSums.FoldInto(sums);
 #endif
-  for (; i < w; ++i) o[i] = (unsigned char)p[i];
+  for (; i < w; ++i) {
+    if constexpr (kScan) sums->Add(p[i]);
+    o[i] = (unsigned char)p[i];
+  }
 }
 
 }  // namespace
@@ -120,28 +169,58 @@ bool FitsPalette(const std::uint32_t* p, std::size_t n, Palette& palette) {
   return true;
 }
 
-}  // namespace
-
-Format ChooseFormat(const CRasterDC& dc) {
+// The colour type the sums tell, a palette filled when it is one.
+Format FormatOf(const CRasterDC& dc, const Sums& sums) {
   Format f;
-  const std::uint32_t* p = dc.Bits();
-  const std::size_t n = std::size_t(dc.Width()) * std::size_t(dc.Height());
-  // Branch-free over the whole image: typical images are grey throughout.
-  // Equal premultiplied channels give equal straight ones. The masks are
-  // applied once at the end: the low 16 bits of v ^ v >> 8 are blue^green
-  // and green^red.
-  std::uint32_t all = ~0u, diff = 0;
-  for (std::size_t i = 0; i < n; ++i) all &= p[i], diff |= p[i] ^ (p[i] >> 8);
-  const std::uint32_t alphas = all >> 24, colour = diff & 0xFFFF;
+  const std::uint32_t alphas = sums.all >> 24, colour = sums.diff & 0xFFFF;
   const bool opaque = alphas == 0xFF, grey = colour == 0;
+  const std::size_t n = std::size_t(dc.Width()) * std::size_t(dc.Height());
   // Grey types first: they need no colour table, whose bytes are not
   // compressed and outweigh a small image's data.
   if (grey)
     f.type = opaque ? ColourType::kGrey : ColourType::kGreyAlpha, f.bytesPerPixel = opaque ? 1 : 2;
-  else if (FitsPalette(p, n, f.palette))
+  else if (FitsPalette(dc.Bits(), n, f.palette))
     f.type = ColourType::kPalette, f.bytesPerPixel = 1;
   else
     f.type = opaque ? ColourType::kRgb : ColourType::kRgba, f.bytesPerPixel = opaque ? 3 : 4;
+  return f;
+}
+
+}  // namespace
+
+Format ChooseFormat(const CRasterDC& dc) {
+  const std::uint32_t* p = dc.Bits();
+  const std::size_t n = std::size_t(dc.Width()) * std::size_t(dc.Height());
+  // Branch-free over the whole image: typical images are grey throughout.
+  // Equal premultiplied channels give equal straight ones.
+  Sums sums;
+  for (std::size_t i = 0; i < n; ++i) sums.Add(p[i]);
+  return FormatOf(dc, sums);
+}
+
+Format ChooseFormatPacking(const CRasterDC& dc, ColourType guess, unsigned char* rows, bool* packed) {
+  const int w = dc.Width(), h = dc.Height();
+  const bool grey = guess == ColourType::kGrey;
+  const std::size_t rowBytes = 1 + (grey ? 1 : 2) * std::size_t(w);
+  Sums sums;
+  auto colour = [&] { return (sums.diff & 0xFFFF) != 0; };
+  auto translucent = [&] { return sums.all >> 24 != 0xFF; };
+  int y = 0;
+  // Packed while every row so far fits the guess.
+  for (; y < h && !colour() && !(grey && translucent()); ++y) {
+    const std::uint32_t* p = dc.Bits() + std::size_t(y) * std::size_t(w);
+    unsigned char* out = rows + rowBytes * std::size_t(y);
+    out[0] = 0;  // filter type None
+    if (grey) PackGrey<true>(p, w, out + 1, &sums);
+    else PackGreyAlpha<true>(p, w, out + 1, &sums);
+  }
+  // Colour and translucency make it a palette or RGBA, whichever FormatOf
+  // finds: the rest need not be scanned then.
+  const std::uint32_t* end = dc.Bits() + std::size_t(w) * std::size_t(h);
+  for (const std::uint32_t* p = dc.Bits() + std::size_t(y) * std::size_t(w); p < end && !(colour() && translucent()); ++p)
+    sums.Add(*p);
+  const Format f = FormatOf(dc, sums);
+  *packed = f.type == guess;
   return f;
 }
 
@@ -152,7 +231,7 @@ void RowWriter::Pack(const std::uint32_t* p, unsigned char* o) const {
   const int w = dc_.Width();
   switch (format_.type) {
     case ColourType::kGrey:
-      PackGrey(p, w, o);
+      PackGrey<false>(p, w, o);
       break;
     case ColourType::kPalette: {
       std::uint32_t last = p[0];
@@ -164,10 +243,7 @@ void RowWriter::Pack(const std::uint32_t* p, unsigned char* o) const {
       break;
     }
     case ColourType::kGreyAlpha:
-      // Straight grey needs a division only for translucent grey that is
-      // not black, rare in formula images: those pixels are mended after.
-      if (PackGreyAlphaPairs(p, w, o))
-        for (int i = 0; i < w; ++i) o[2 * i] = StraightChannel(p[i] & 255, p[i] >> 24);
+      PackGreyAlpha<false>(p, w, o);
       break;
     case ColourType::kRgb:
       for (int i = 0; i < w; ++i)

@@ -38,6 +38,13 @@ struct Format {
 // Scans the surface for the smallest exact colour type.
 Format ChooseFormat(const CRasterDC& dc);
 
+// The same, writing the rows in `guess`, grey or grey and alpha (with their
+// filter bytes, as RowWriter writes them), into `rows`, room for them all,
+// as it scans: the type of most drawings on an opaque grey or on a clear
+// surface, whose pixels then need no second pass. *packed tells whether the
+// type is the guess and the rows are written.
+Format ChooseFormatPacking(const CRasterDC& dc, ColourType guess, unsigned char* rows, bool* packed);
+
 // Straight (not premultiplied) RGBA bytes of a premultiplied pixel.
 void StraightPixel(std::uint32_t pixel, unsigned char out[4]);
 

@@ -93,6 +93,25 @@ TEST(PngEncoding, EveryColourTypeDecodesToTheSurfacesStraightPixels) {
       {"grey with alpha, a width of no whole group of eight",
        Surface(43, 9, [](int x, int y) { return std::uint32_t(x * 6) << 24 | 0x010101u * (x * y % (x * 6 + 1)); }), 4,
        false},
+      // Written in grey (opaque first pixel) or grey and alpha (clear one)
+      // while scanned, until a pixel needs another type.
+      {"grey rows, then translucent grey",
+       Surface(40, 30, [](int x, int y) { return y < 20 ? 0xFF000000u | 0x010101u * (x * 6) : 0x80000000u | 0x010101u * x; }),
+       4, false},
+      {"grey rows, then translucent grey, then colour",
+       Surface(40, 30, [](int x, int y) {
+         return y < 20 ? 0xFF000000u | 0x010101u * (x * 6) : 0x80000000u | (y < 25 ? 0x010101u * x : std::uint32_t(x) << 16);
+       }),
+       3, true},
+      {"grey rows, then colour",
+       Surface(40, 30, [](int x, int y) { return 0xFF000000u | (y < 20 ? 0x010101u * (x * 6) : (x / 4) << 16 | 7); }), 3,
+       false},
+      {"grey rows, then many colours, translucent",
+       Surface(40, 30, [](int x, int y) {
+         std::uint32_t a = 1 + x * 6;
+         return a << 24 | (y < 20 ? 0x010101u * (a / 2) : (a / 2) << 16 | (y & a) << 8 | (x & a));
+       }),
+       6, false},
       {"few colours, opaque", Surface(40, 30, [](int x, int y) { return 0xFF000000u | (x / 4) << 16 | (y / 3) << 8 | 7; }), 3, false},
       // Translucent, fully transparent with colour left over, and channels
       // above their alpha (clamped): a palette with a transparency table.
