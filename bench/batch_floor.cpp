@@ -72,6 +72,11 @@ std::string Rows(const std::string& png) {
     if (type == "IDAT") data.append(png, at + 8, size);
     at += 12 + size;
   }
+  // No image this program's batches write is larger; a header that says
+  // otherwise is not one of theirs.
+  if (width == 0 || height == 0 || bytesPerPixel == 0 || width > 16384 || height > 16384 ||
+      uint64_t(width) * height > 100'000'000)
+    return {};
   std::string rows(size_t(height) * (1 + size_t(width) * bytesPerPixel), '\0');
   uLongf size = uLongf(rows.size());
   if (rows.empty() || uncompress(reinterpret_cast<Bytef*>(rows.data()), &size,
@@ -130,10 +135,12 @@ int Files(const fs::path& src, const fs::path& dst, Mode mode) {
   size_t packedBytes = 0;
   const auto start = std::chrono::steady_clock::now();
   for (const Item& item : items) {
-    if (compress && (packedBytes += Compress(item.rows, packed)) == 0) {
+    const size_t size = compress ? Compress(item.rows, packed) : 1;
+    if (size == 0) {
       std::fprintf(stderr, "%s: ISA-L failed\n", item.name.c_str());
       return 1;
     }
+    packedBytes += size;
     const std::string path = (dst / item.name).string();
     if (!Write(dst, path, item.bytes, mode == Mode::kUnnamed)) {
       std::perror(path.c_str());
@@ -141,7 +148,9 @@ int Files(const fs::path& src, const fs::path& dst, Mode mode) {
     }
   }
   const double us = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
-  std::printf("%zu files, %.1f us per file\n", items.size(), items.empty() ? 0.0 : us / double(items.size()));
+  std::printf("%zu files, %.1f us per file", items.size(), items.empty() ? 0.0 : us / double(items.size()));
+  if (compress) std::printf(", their rows compressed to %zu bytes", packedBytes);
+  std::printf("\n");
   return 0;
 }
 

@@ -167,7 +167,7 @@ bool BatchInput::Next(BatchItem* item) {
 void BatchInput::ClaimName(BatchItem* item) {
   // Most lists name no line: their names, line-N, are kept as runs of line
   // numbers unless a given name took one first.
-  if (!item->named && m_names.find(item->name) == m_names.end()) return AddUnnamed(item->number, item->seq);
+  if (!item->named && m_names.find(item->name) == m_names.end()) return AddUnnamed(item->number);
   auto [claim, fresh] = m_names.try_emplace(item->name, Claim{item->number, item->seq});
   if (fresh) {
     Claim earlier;
@@ -184,16 +184,18 @@ void BatchInput::ClaimName(BatchItem* item) {
   claim->second = Claim{item->number, item->seq};
 }
 
-void BatchInput::AddUnnamed(long number, long seq) {
+void BatchInput::AddUnnamed(long number) {
+  // Consecutive lines only: a blank, comment, failed or named line between
+  // two ends the run. The places are checked all the same, so that a run
+  // never numbers an item wrongly.
   if (!m_unnamed.empty()) {
     UnnamedRun& run = m_unnamed.back();
-    const long expected = run.seq < 0 ? -1 : run.seq + (number - run.first);
-    if (number == run.last + 1 && seq == expected) {
+    if (number == run.last + 1 && m_seq == run.seq + m_shard.HeldBefore(number) - m_shard.HeldBefore(run.first)) {
       run.last = number;
       return;
     }
   }
-  m_unnamed.push_back({number, number, seq});
+  m_unnamed.push_back({number, number, m_seq});
 }
 
 bool BatchInput::UnnamedClaim(const std::string& name, Claim* claim) const {
@@ -209,7 +211,7 @@ bool BatchInput::UnnamedClaim(const std::string& name, Claim* claim) const {
   auto run = std::upper_bound(m_unnamed.begin(), m_unnamed.end(), number,
                               [](long n, const UnnamedRun& r) { return n < r.first; });
   if (run == m_unnamed.begin() || number > (--run)->last) return false;
-  *claim = Claim{number, run->seq < 0 ? -1 : run->seq + (number - run->first)};
+  *claim = Claim{number, run->SeqOf(number, m_shard)};
   return true;
 }
 

@@ -17,8 +17,9 @@ constexpr long long kMaxBatchLine = 1LL << 20;
 constexpr long long kMaxBatchInput = 1LL << 30;
 // The most formulas of one list. Every name given on a line is remembered
 // to refuse a repeat, so this bounds that memory (about 100 bytes plus the
-// name each); the names of unnamed lines are kept as runs of line numbers,
-// a few bytes a run, so a list of unnamed lines is read in flat memory.
+// name each); the names of unnamed lines are kept as runs of consecutive
+// line numbers, 24 bytes a run, so a list of unnamed lines with no blank,
+// comment, failed or named line between them is read in flat memory.
 constexpr long kMaxBatchFormulas = 1'000'000;
 
 // One line of a batch file, classified.
@@ -75,6 +76,8 @@ class LineReader {
 struct BatchShard {
   long index = 0, count = 1;
   bool Holds(long number) const { return (number - 1) % count == index; }
+  // How many of the lines before line `number` (from 1) it holds.
+  long HeldBefore(long number) const { return (number - 1 + count - 1 - index) / count; }
 };
 
 class BatchInput {
@@ -97,15 +100,19 @@ class BatchInput {
   struct Claim {
     long number, seq;  // the last line that named the image, and its item
   };
-  // Unnamed lines first to last of one list, each an item (seq, counting up
-  // from the first's; -1 throughout for another shard's lines): their names
-  // line-first .. line-last cannot repeat one another.
+  // Unnamed lines first to last of one list, each an item: the shard's own
+  // numbered from `seq` up, the others' -1. Their names line-first ..
+  // line-last cannot repeat one another.
   struct UnnamedRun {
     long first, last, seq;
+    long SeqOf(long number, const BatchShard& shard) const {
+      return shard.Holds(number) ? seq + shard.HeldBefore(number) - shard.HeldBefore(first) : -1;
+    }
   };
   // The claim on the name line-N of an unnamed line N, if it was one.
   bool UnnamedClaim(const std::string& name, Claim* claim) const;
-  void AddUnnamed(long number, long seq);
+  // Adds unnamed line `number`, read when the shard's next item is m_seq.
+  void AddUnnamed(long number);
 
   LineReader m_reader;
   std::string m_what, m_error, m_text;
