@@ -79,8 +79,8 @@ std::string Rows(const std::string& png) {
     return {};
   std::string rows(size_t(height) * (1 + size_t(width) * bytesPerPixel), '\0');
   uLongf size = uLongf(rows.size());
-  if (rows.empty() || uncompress(reinterpret_cast<Bytef*>(rows.data()), &size,
-                                 reinterpret_cast<const Bytef*>(data.data()), uLong(data.size())) != Z_OK ||
+  if (uncompress(reinterpret_cast<Bytef*>(rows.data()), &size, reinterpret_cast<const Bytef*>(data.data()),
+                 uLong(data.size())) != Z_OK ||
       size != rows.size())
     return {};
   return rows;
@@ -135,12 +135,14 @@ int Files(const fs::path& src, const fs::path& dst, Mode mode) {
   size_t packedBytes = 0;
   const auto start = std::chrono::steady_clock::now();
   for (const Item& item : items) {
-    const size_t size = compress ? Compress(item.rows, packed) : 1;
-    if (size == 0) {
-      std::fprintf(stderr, "%s: ISA-L failed\n", item.name.c_str());
-      return 1;
+    if (compress) {
+      const size_t size = Compress(item.rows, packed);
+      if (size == 0) {
+        std::fprintf(stderr, "%s: ISA-L failed\n", item.name.c_str());
+        return 1;
+      }
+      packedBytes += size;
     }
-    packedBytes += size;
     const std::string path = (dst / item.name).string();
     if (!Write(dst, path, item.bytes, mode == Mode::kUnnamed)) {
       std::perror(path.c_str());

@@ -186,26 +186,22 @@ void BatchInput::ClaimName(BatchItem* item) {
 
 void BatchInput::AddUnnamed(long number) {
   // Consecutive lines only: a blank, comment, failed or named line between
-  // two ends the run. The places are checked all the same, so that a run
-  // never numbers an item wrongly.
-  if (!m_unnamed.empty()) {
-    UnnamedRun& run = m_unnamed.back();
-    if (number == run.last + 1 && m_seq == run.seq + m_shard.HeldBefore(number) - m_shard.HeldBefore(run.first)) {
-      run.last = number;
-      return;
-    }
+  // two ends the run, so no item lies between a run's lines but its own.
+  if (!m_unnamed.empty() && number == m_unnamed.back().last + 1) {
+    m_unnamed.back().last = number;
+    return;
   }
   m_unnamed.push_back({number, number, m_seq});
 }
 
 bool BatchInput::UnnamedClaim(const std::string& name, Claim* claim) const {
   // Only the name an unnamed line is given: line-, then the number as
-  // std::to_string writes it.
-  if (name.size() < 6 || name.size() > 25 || name.compare(0, 5, "line-") != 0) return false;
+  // std::to_string writes it, of at most ten digits (no list has more than
+  // 2^30 lines).
+  if (name.size() < 6 || name.size() > 15 || name.compare(0, 5, "line-") != 0) return false;
   long number = 0;
   for (size_t i = 5; i < name.size(); ++i) {
     if (name[i] < '0' || name[i] > '9' || (i == 5 && name[i] == '0')) return false;
-    if (number > (kMaxBatchInput - 9) / 10) return false;  // beyond any line number
     number = number * 10 + (name[i] - '0');
   }
   auto run = std::upper_bound(m_unnamed.begin(), m_unnamed.end(), number,
