@@ -265,6 +265,31 @@ TEST(Batch, UnnamedLinesClaimTheirNamesAsGivenNamesDo) {
   for (const Case& c : cases) EXPECT_EQ(Items(c.list, c.overwrite, c.shard), c.items) << c.list;
 }
 
+// What a reader with a limit of 8 bytes makes of an input, a letter a call:
+// L line, E end, X past the limit.
+TEST(Batch, InputUpToTheLimitIsReadWhole) {
+  struct Case {
+    std::string input, states;
+  } cases[] = {
+      {"abcdefgh", "LE"}, {"abcdefg\n", "LE"}, {"abc\ndefg", "LLE"},
+      {"abcdefghi", "X"}, {"abcdefg\nh", "LX"}, {"", "E"},
+  };
+  for (const Case& c : cases) {
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    ASSERT_EQ(::write(fds[1], c.input.data(), c.input.size()), ssize_t(c.input.size()));
+    ::close(fds[1]);
+    cli::LineReader reader(fds[0], 8);
+    std::string states, line;
+    for (cli::LineReader::State s = cli::LineReader::kLine; s == cli::LineReader::kLine;) {
+      s = reader.Next(&line);
+      states += s == cli::LineReader::kLine ? 'L' : s == cli::LineReader::kEnd ? 'E' : s == cli::LineReader::kInputLimit ? 'X' : '?';
+    }
+    ::close(fds[0]);
+    EXPECT_EQ(states, c.states) << c.input;
+  }
+}
+
 int CountImages(const fs::path& dir) {
   int n = 0;
   std::error_code ec;

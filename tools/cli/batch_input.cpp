@@ -73,8 +73,10 @@ BatchLine ParseBatchLine(const std::string& raw, long number) {
 
 bool LineReader::Fill() {
   if (m_eof) return false;
-  if (m_total >= kMaxBatchInput) return (m_limit = true), false;
-  const size_t want = size_t(std::min<long long>(sizeof m_buffer, kMaxBatchInput - m_total));
+  // At the limit one more byte is asked for: only input that goes on past
+  // it is refused, and the byte read is not used.
+  const bool atLimit = m_total >= m_limitBytes;
+  const size_t want = atLimit ? 1 : size_t(std::min<long long>(sizeof m_buffer, m_limitBytes - m_total));
   for (;;) {
     ssize_t n = ::read(m_fd, m_buffer, want);
     if (n < 0 && errno == EINTR) continue;
@@ -83,6 +85,7 @@ bool LineReader::Fill() {
       m_eof = true;
       return false;
     }
+    if (atLimit) return (m_limit = true), false;
     m_pos = 0;
     m_end = size_t(n);
     m_total += n;

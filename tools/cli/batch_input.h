@@ -51,7 +51,8 @@ class LineReader {
  public:
   enum State { kLine, kTooLong, kHoldsNul, kEnd, kReadError, kInputLimit };
 
-  explicit LineReader(int fd) : m_fd(fd) {}
+  // `limit` bounds the bytes read; input exactly that long is read whole.
+  explicit LineReader(int fd, long long limit = kMaxBatchInput) : m_fd(fd), m_limitBytes(limit) {}
 
   // The next line without its line feed, and what it is.
   State Next(std::string* line);
@@ -64,7 +65,7 @@ class LineReader {
   int m_fd;
   char m_buffer[65536];
   size_t m_pos = 0, m_end = 0;
-  long long m_total = 0;
+  long long m_total = 0, m_limitBytes;
   long m_number = 0;
   int m_errno = 0;
   bool m_eof = false, m_limit = false;
