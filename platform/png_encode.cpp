@@ -100,38 +100,23 @@ libdeflate_compressor* Compressor() {
 // block of at least 10,000 bytes, and the zlib header and checksum).
 std::size_t CompressBound(std::size_t size) { return size + size / 64 + 64 + ISAL_DEF_MAX_HDR_SIZE; }
 
-// ISA-L's state, one per thread (about 360 KiB once level 1 has been
-// used), set up again for each image. Its fastest level, 0, compresses
-// formula images (flat areas, anti-aliased ink) three to ten times faster
-// than libdeflate's fastest, into files about a quarter larger; level 1
-// costs some 15 us more to set up, and from a few hundred KiB of rows on is
-// as fast as level 0 and within a tenth of libdeflate's size. A small
-// image's file grows by a few hundred bytes at level 0; a large one's by
-// much more, so it gets level 1.
-constexpr std::size_t kLevelOneBytes = std::size_t(256) << 10;
-
-isal_zstream& Deflater(std::size_t size, bool stream) {
-  struct State {
-    isal_zstream z;
-    std::unique_ptr<unsigned char[]> levelOne;
-  };
+// ISA-L's state, one per thread, set up again for each image. Its fastest
+// level, 0, compresses formula images (flat areas, anti-aliased ink) three
+// to ten times faster than libdeflate's fastest, into files about a
+// quarter larger. Its levels 1 and 2 give files a sixth smaller at about
+// the same speed, but their bytes vary from process to process (with the
+// addresses the system gives it; the pixels are the same), and a program
+// drawing the same image twice should write the same file.
+isal_zstream& Deflater(bool stream) {
   // On the heap: a thread's own variables take room from its stack.
-  thread_local std::unique_ptr<State> held;
-  if (!held) held = std::make_unique<State>();
-  State& state = *held;
-  isal_zstream& z = state.z;
+  thread_local std::unique_ptr<isal_zstream> held;
+  if (!held) held = std::make_unique<isal_zstream>();
+  isal_zstream& z = *held;
   if (stream) isal_deflate_init(&z);
   else isal_deflate_stateless_init(&z);
   z.gzip_flag = IGZIP_ZLIB;
   z.flush = NO_FLUSH;
-  if (size >= kLevelOneBytes) {
-    // Zeroed: the compressor reads parts of it it has not written, which
-    // would make the bytes of the first image differ from run to run.
-    if (!state.levelOne) state.levelOne = std::make_unique<unsigned char[]>(ISAL_DEF_LVL1_DEFAULT);
-    z.level = 1, z.level_buf = state.levelOne.get(), z.level_buf_size = ISAL_DEF_LVL1_DEFAULT;
-  } else {
-    z.level = 0, z.level_buf = nullptr, z.level_buf_size = 0;
-  }
+  z.level = 0, z.level_buf = nullptr, z.level_buf_size = 0;
   return z;
 }
 
@@ -139,7 +124,7 @@ isal_zstream& Deflater(std::size_t size, bool stream) {
 // or 0 when it does not fit.
 std::size_t Compress(const unsigned char* in, std::size_t size, unsigned char* out, std::size_t room) {
   if (size <= UINT32_MAX && room <= UINT32_MAX) {
-    isal_zstream& z = Deflater(size, false);
+    isal_zstream& z = Deflater(false);
     z.end_of_stream = 1;
     z.next_in = const_cast<unsigned char*>(in);
     z.avail_in = std::uint32_t(size);
@@ -182,7 +167,7 @@ bool EncodeWhole(const CRasterDC& dc, const Format& f, const RowWriter& rows,
 // are held.
 bool EncodeStreaming(const CRasterDC& dc, const Format& f, const RowWriter& rows, const CRasterDC::PngSink& sink,
                      std::string* message) {
-  isal_zstream& z = Deflater(rows.RowBytes() * std::size_t(dc.Height()), true);
+  isal_zstream& z = Deflater(true);
   const std::vector<unsigned char> header = Header(dc, f);
   if (!Emit(sink, header.data(), header.size(), message)) return false;
   std::vector<unsigned char> row(rows.RowBytes()), chunk(kStreamChunk + 12);
