@@ -98,10 +98,11 @@ LineReader::State LineReader::Next(std::string* line) {
   bool started = false, tooLong = false, nul = false;
   for (;;) {
     if (m_pos == m_end && !Fill()) {
-      if (m_errno) return kReadError;
-      if (m_limit) {
-        if (!started) ++m_number;  // the line that was not read
-        return kInputLimit;
+      if (m_errno || m_limit) {
+        // Number() is then the line that was not read (whole), so that it
+        // is named among those left out.
+        if (!started) ++m_number;
+        return m_errno ? kReadError : kInputLimit;
       }
       if (!started) return kEnd;
       break;  // a last line without a line feed
@@ -131,7 +132,7 @@ bool BatchInput::Next(BatchItem* item) {
       case LineReader::kEnd: return false;
       case LineReader::kReadError:
         m_error = "cannot read " + m_what + ": " + std::strerror(m_reader.Errno()) + "; line " +
-                  std::to_string(number + 1) + " and the rest were not read";
+                  std::to_string(number) + " and the rest were not read";
         return false;
       case LineReader::kInputLimit:
         m_error = m_what + " is longer than " + std::to_string(kMaxBatchInput >> 30) + " GiB; line " +
