@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -314,6 +315,29 @@ TEST(Batch, AReadErrorNamesTheFirstLineNotReadWhole) {
     for (cli::BatchItem item; input.Next(&item);) items += std::to_string(item.number) + (item.ok ? " ok\n" : " failed\n");
     ::close(fds[0]);
     EXPECT_EQ(items + input.Error(), c.items) << c.input;
+  }
+}
+
+// A list on a descriptor left non-blocking (by another program sharing it)
+// is waited for, whenever its writer sends it, as on a blocking one.
+TEST(Batch, AListOnANonBlockingDescriptorIsWaitedFor) {
+  for (int delayMs : {0, 50}) {
+    int fds[2];
+    ASSERT_EQ(::pipe2(fds, O_NONBLOCK), 0);
+    std::thread writer([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+      const std::string first = "a\nb\tx", second = "y\nc\n";
+      EXPECT_EQ(::write(fds[1], first.data(), first.size()), ssize_t(first.size()));
+      std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+      EXPECT_EQ(::write(fds[1], second.data(), second.size()), ssize_t(second.size()));
+      ::close(fds[1]);
+    });
+    cli::BatchInput input(fds[0], "list", false);
+    std::string items;
+    for (cli::BatchItem item; input.Next(&item);) items += item.name + " " + item.markup + "\n";
+    writer.join();
+    ::close(fds[0]);
+    EXPECT_EQ(items + input.Error(), "line-1 a\nb xy\nline-3 c\n") << delayMs;
   }
 }
 

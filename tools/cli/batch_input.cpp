@@ -1,5 +1,6 @@
 #include "tools/cli/batch_input.h"
 
+#include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -80,6 +81,12 @@ bool LineReader::Fill() {
   for (;;) {
     ssize_t n = ::read(m_fd, m_buffer, want);
     if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      // A descriptor left non-blocking by whoever shares it (a shell's
+      // earlier program) is waited on, as a blocking one would be.
+      pollfd ready{m_fd, POLLIN, 0};
+      if (::poll(&ready, 1, -1) >= 0 || errno == EINTR) continue;
+    }
     if (n <= 0) {
       m_errno = n < 0 ? errno : 0;
       m_eof = true;
