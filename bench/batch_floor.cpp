@@ -25,6 +25,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -123,6 +124,10 @@ int Files(const fs::path& src, const fs::path& dst, Mode mode) {
   for (const auto& e : fs::directory_iterator(src)) {
     if (!e.is_regular_file()) continue;
     std::ifstream in(e.path(), std::ios::binary);
+    if (!in) {
+      std::fprintf(stderr, "%s: cannot be opened\n", e.path().c_str());
+      return 1;
+    }
     items.push_back({e.path().filename().string(), std::string(std::istreambuf_iterator<char>(in), {}), {}});
     if (compress && (items.back().rows = Rows(items.back().bytes)).empty()) {
       std::fprintf(stderr, "%s: not a PNG file whose image data inflates\n", e.path().c_str());
@@ -161,9 +166,15 @@ int Files(const fs::path& src, const fs::path& dst, Mode mode) {
 int main(int argc, char** argv) {
   if (argc == 3 && std::string(argv[1]) == "list") return List(std::atol(argv[2]));
   const std::string mode = argc == 4 ? argv[1] : "";
-  if (mode == "files") return Files(argv[2], argv[3], Mode::kFiles);
-  if (mode == "pngs") return Files(argv[2], argv[3], Mode::kPngs);
-  if (mode == "unnamed") return Files(argv[2], argv[3], Mode::kUnnamed);
+  // A directory that cannot be listed or made ends the run with its reason.
+  try {
+    if (mode == "files") return Files(argv[2], argv[3], Mode::kFiles);
+    if (mode == "pngs") return Files(argv[2], argv[3], Mode::kPngs);
+    if (mode == "unnamed") return Files(argv[2], argv[3], Mode::kUnnamed);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s: %s\n", argv[0], e.what());
+    return 1;
+  }
   std::fprintf(stderr, "usage: %s list N | {files|pngs|unnamed} SRC DST\n", argv[0]);
   return 2;
 }

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <sys/prctl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -287,6 +289,55 @@ TEST(Batch, InputUpToTheLimitIsReadWhole) {
     }
     ::close(fds[0]);
     EXPECT_EQ(states, c.states) << c.input;
+  }
+}
+
+// A read that fails (here a socket whose peer closed with data of its own
+// unread, which resets it) stops the list: the error names the first line
+// not read whole, and every line before it was given as an item.
+TEST(Batch, AReadErrorNamesTheFirstLineNotReadWhole) {
+  struct Case {
+    std::string input, items;
+  } cases[] = {
+      {"", "cannot read list: Connection reset by peer; line 1 and the rest were not read"},
+      {"a\nb\n", "1 ok\n2 ok\ncannot read list: Connection reset by peer; line 3 and the rest were not read"},
+      {"a\nb\npartial", "1 ok\n2 ok\ncannot read list: Connection reset by peer; line 3 and the rest were not read"},
+      {"a\n\n# c\npar", "1 ok\ncannot read list: Connection reset by peer; line 4 and the rest were not read"},
+  };
+  for (const Case& c : cases) {
+    int fds[2];
+    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM, 0, fds), 0);
+    ASSERT_EQ(::write(fds[1], c.input.data(), c.input.size()), ssize_t(c.input.size()));
+    ASSERT_EQ(::write(fds[0], "x", 1), 1);
+    ::close(fds[1]);
+    cli::BatchInput input(fds[0], "list", false);
+    std::string items;
+    for (cli::BatchItem item; input.Next(&item);) items += std::to_string(item.number) + (item.ok ? " ok\n" : " failed\n");
+    ::close(fds[0]);
+    EXPECT_EQ(items + input.Error(), c.items) << c.input;
+  }
+}
+
+// A list on a descriptor left non-blocking (by another program sharing it)
+// is waited for, whenever its writer sends it, as on a blocking one.
+TEST(Batch, AListOnANonBlockingDescriptorIsWaitedFor) {
+  for (int delayMs : {0, 50}) {
+    int fds[2];
+    ASSERT_EQ(::pipe2(fds, O_NONBLOCK), 0);
+    std::thread writer([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+      const std::string first = "a\nb\tx", second = "y\nc\n";
+      EXPECT_EQ(::write(fds[1], first.data(), first.size()), ssize_t(first.size()));
+      std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+      EXPECT_EQ(::write(fds[1], second.data(), second.size()), ssize_t(second.size()));
+      ::close(fds[1]);
+    });
+    cli::BatchInput input(fds[0], "list", false);
+    std::string items;
+    for (cli::BatchItem item; input.Next(&item);) items += item.name + " " + item.markup + "\n";
+    writer.join();
+    ::close(fds[0]);
+    EXPECT_EQ(items + input.Error(), "line-1 a\nb xy\nline-3 c\n") << delayMs;
   }
 }
 

@@ -1,5 +1,6 @@
 #include "tools/cli/batch_input.h"
 
+#include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -80,6 +81,12 @@ bool LineReader::Fill() {
   for (;;) {
     ssize_t n = ::read(m_fd, m_buffer, want);
     if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      // A descriptor left non-blocking by whoever shares it (a shell's
+      // earlier program) is waited on, as a blocking one would be.
+      pollfd ready{m_fd, POLLIN, 0};
+      if (::poll(&ready, 1, -1) >= 0 || errno == EINTR) continue;
+    }
     if (n <= 0) {
       m_errno = n < 0 ? errno : 0;
       m_eof = true;
@@ -98,10 +105,11 @@ LineReader::State LineReader::Next(std::string* line) {
   bool started = false, tooLong = false, nul = false;
   for (;;) {
     if (m_pos == m_end && !Fill()) {
-      if (m_errno) return kReadError;
-      if (m_limit) {
-        if (!started) ++m_number;  // the line that was not read
-        return kInputLimit;
+      if (m_errno || m_limit) {
+        // Number() is then the line that was not read (whole), so that it
+        // is named among those left out.
+        if (!started) ++m_number;
+        return m_errno ? kReadError : kInputLimit;
       }
       if (!started) return kEnd;
       break;  // a last line without a line feed
@@ -131,7 +139,7 @@ bool BatchInput::Next(BatchItem* item) {
       case LineReader::kEnd: return false;
       case LineReader::kReadError:
         m_error = "cannot read " + m_what + ": " + std::strerror(m_reader.Errno()) + "; line " +
-                  std::to_string(number + 1) + " and the rest were not read";
+                  std::to_string(number) + " and the rest were not read";
         return false;
       case LineReader::kInputLimit:
         m_error = m_what + " is longer than " + std::to_string(kMaxBatchInput >> 30) + " GiB; line " +

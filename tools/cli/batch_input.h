@@ -56,6 +56,8 @@ class LineReader {
 
   // The next line without its line feed, and what it is.
   State Next(std::string* line);
+  // The line number of the last line given; after kReadError or
+  // kInputLimit, of the first line not read whole.
   long Number() const { return m_number; }
   int Errno() const { return m_errno; }
 
