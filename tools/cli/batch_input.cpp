@@ -1,11 +1,12 @@
 #include "tools/cli/batch_input.h"
 
-#include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+
+#include "tools/cli/files.h"
 
 namespace cli {
 namespace {
@@ -78,26 +79,17 @@ bool LineReader::Fill() {
   // it is refused, and the byte read is not used.
   const bool atLimit = m_total >= m_limitBytes;
   const size_t want = atLimit ? 1 : size_t(std::min<long long>(sizeof m_buffer, m_limitBytes - m_total));
-  for (;;) {
-    ssize_t n = ::read(m_fd, m_buffer, want);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      // A descriptor left non-blocking by whoever shares it (a shell's
-      // earlier program) is waited on, as a blocking one would be.
-      pollfd ready{m_fd, POLLIN, 0};
-      if (::poll(&ready, 1, -1) >= 0 || errno == EINTR) continue;
-    }
-    if (n <= 0) {
-      m_errno = n < 0 ? errno : 0;
-      m_eof = true;
-      return false;
-    }
-    if (atLimit) return (m_limit = true), false;
-    m_pos = 0;
-    m_end = size_t(n);
-    m_total += n;
-    return true;
+  const long n = ReadSome(m_fd, m_buffer, want);
+  if (n <= 0) {
+    m_errno = n < 0 ? errno : 0;
+    m_eof = true;
+    return false;
   }
+  if (atLimit) return (m_limit = true), false;
+  m_pos = 0;
+  m_end = size_t(n);
+  m_total += n;
+  return true;
 }
 
 LineReader::State LineReader::Next(std::string* line) {

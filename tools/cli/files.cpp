@@ -1,6 +1,7 @@
 #include "tools/cli/files.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -47,12 +48,9 @@ bool ReadAll(int fd, const std::string& name, std::string* bytes, std::string* e
   bytes->clear();
   char buffer[65536];
   for (;;) {
-    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    const long n = ReadSome(fd, buffer, sizeof buffer);
     if (n == 0) return true;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return Fail(error, "cannot read " + name + ": " + Reason());
-    }
+    if (n < 0) return Fail(error, "cannot read " + name + ": " + Reason());
     if ((long long)bytes->size() + n > kMaxInputBytes)
       return Fail(error, name + " is larger than " + std::to_string(kMaxInputBytes >> 20) + " MiB");
     bytes->append(buffer, size_t(n));
@@ -66,6 +64,17 @@ void NoteTemp(const char* path) {
 }
 
 }  // namespace
+
+long ReadSome(int fd, void* buffer, size_t size) {
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, size);
+    if (n >= 0) return long(n);
+    if (errno == EINTR) continue;
+    if (errno != EAGAIN && errno != EWOULDBLOCK) return -1;
+    pollfd ready{fd, POLLIN, 0};
+    if (::poll(&ready, 1, -1) < 0 && errno != EINTR) return -1;
+  }
+}
 
 bool ReadInput(const std::string& path, std::string* bytes, std::string* error) {
   if (path == "-") return ReadAll(STDIN_FILENO, "standard input", bytes, error);

@@ -12,6 +12,11 @@ namespace cli {
 // The largest markup file (or standard input) read.
 constexpr long long kMaxInputBytes = 4LL << 20;
 
+// read(2) that goes on after a signal, and waits for data on a descriptor
+// left non-blocking by whoever shares it (a shell's earlier program), as it
+// would on a blocking one: the bytes read, 0 at the end, -1 with errno.
+long ReadSome(int fd, void* buffer, size_t size);
+
 // Reads a file, or standard input for "-", of at most kMaxInputBytes. False
 // with the reason when it is missing, unreadable, a directory or too large.
 bool ReadInput(const std::string& path, std::string* bytes, std::string* error);
