@@ -46,8 +46,11 @@ demo-shot: configure
 # expression passed to the benchmark program as one quoted argument, so it
 # may hold '|' and parentheses; BENCH_ARGS passes further options.
 BENCH_FILTER ?= .
+# The library, the program and the benchmarks alone: no Qt, no tests.
+BENCH_CONFIGURE = cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+	-DLEXARO_BUILD_TESTS=OFF -DLEXARO_BUILD_CONTROLS=OFF -DLEXARO_BUILD_DEMO=OFF >/dev/null
 bench: setup
-	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+	@$(BENCH_CONFIGURE)
 	@cmake --build build-bench -j $(JOBS) --target lexaro_bench
 	@build-bench/bench/lexaro_bench --benchmark_filter='$(BENCH_FILTER)' $(BENCH_ARGS)
 
@@ -55,7 +58,7 @@ bench: setup
 # the file system's floor (bench/cli_bench.sh; BENCH_BASELINE names another
 # lexaro program to time alternately).
 bench-cli: setup
-	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+	@$(BENCH_CONFIGURE)
 	@cmake --build build-bench -j $(JOBS) --target lexaro-cli lexaro_batch_floor
 	@bash bench/cli_bench.sh build-bench $(BENCH_BASELINE)
 
