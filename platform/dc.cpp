@@ -147,8 +147,6 @@ TextOutRequest CDC::MakeRequest(int x, int y, const char* str, int count, CSize*
   CSize size;
   if (ext || horizontal != TA_LEFT) size = MeasureText(m_lf, str, count);
   if (ext) *ext = size;
-  TEXTMETRIC tm{};
-  if (vertical != TA_BASELINE) MeasureFont(m_lf, &tm);
 
   // Baseline direction and the direction "down" from it, both turned by the
   // escapement (counter-clockwise on a y-down surface).
@@ -161,10 +159,10 @@ TextOutRequest CDC::MakeRequest(int x, int y, const char* str, int count, CSize*
     case TA_CENTER: along = -(size.cx / 2); break;
     default: break;
   }
-  switch (vertical) {
-    case TA_BASELINE: break;
-    case TA_BOTTOM: across = -tm.tmDescent; break;
-    default: across = tm.tmAscent; break;
+  if (vertical != TA_BASELINE) {
+    TEXTMETRIC tm{};
+    MeasureFont(m_lf, &tm);
+    across = vertical == TA_BOTTOM ? -tm.tmDescent : tm.tmAscent;
   }
   return TextOutRequest{pt, str, count, m_textAlign,
                         pt.x + along * dx + across * downX, pt.y + along * dy + across * downY,

@@ -4,6 +4,7 @@
 // colour and coverage 0 the pixel as it was, so a row may be blended whole.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -37,9 +38,13 @@ inline std::uint32_t Blend(std::uint32_t dst, std::uint32_t src, std::uint32_t a
 // time where the processor allows, in 16-bit lanes: s * a + d * (255 - a)
 // + 128 stays below 2^16, and for such y, (y + (y >> 8)) >> 8 equals
 // (y * 257) >> 16, the high half of one multiplication.
-inline void BlendRow(std::uint32_t* dst, const std::uint8_t* cov, int n, std::uint32_t src) {
+//
+// BlendRows does so for `rows` rows of n pixels, row j at dst + j *
+// dstStride and cov + j * covStride: a glyph's rows share the constants,
+// which are set up once.
+inline void BlendRows(std::uint32_t* dstRows, std::size_t dstStride, const std::uint8_t* covRows,
+                      std::size_t covStride, int n, int rows, std::uint32_t src) {
   src |= 0xFF000000u;
-  int x = 0;
 #if defined(__SSE2__)
   const __m128i zero = _mm_setzero_si128(), c255 = _mm_set1_epi16(255), c128 = _mm_set1_epi16(128),
                 c257 = _mm_set1_epi16(257);
@@ -57,39 +62,50 @@ inline void BlendRow(std::uint32_t* dst, const std::uint8_t* cov, int n, std::ui
   // alpha a and no colour, and over white each channel is 255 - a.
   const bool black = src == 0xFF000000u;
   const __m128i alphaBytes = _mm_set1_epi32(int(0xFF000000u));
-  for (; x + kBlendStep <= n; x += kBlendStep) {
-    std::uint32_t four;
-    std::memcpy(&four, cov + x, 4);
-    if (four == 0) continue;
-    __m128i* p = reinterpret_cast<__m128i*>(dst + x);
-    if (four == 0xFFFFFFFFu) {
-      _mm_storeu_si128(p, _mm_set1_epi32(int(src)));
-      continue;
-    }
-    __m128i a = _mm_cvtsi32_si128(int(four));
-    a = _mm_unpacklo_epi8(a, a);
-    a = _mm_unpacklo_epi16(a, a);  // each coverage byte once per channel
-    __m128i d = _mm_loadu_si128(p);
-    const bool clear = _mm_movemask_epi8(_mm_cmpeq_epi32(d, zero)) == 0xFFFF;
-    const bool white = !clear && _mm_movemask_epi8(_mm_cmpeq_epi32(d, ones)) == 0xFFFF;
-    if (black && (clear || white)) {
-      _mm_storeu_si128(p, clear ? _mm_and_si128(a, alphaBytes) : _mm_xor_si128(_mm_andnot_si128(alphaBytes, a), ones));
-      continue;
-    }
-    const __m128i aLo = _mm_unpacklo_epi8(a, zero), aHi = _mm_unpackhi_epi8(a, zero);
-    __m128i lo, hi;
-    if (clear) {
-      lo = overClear(aLo), hi = overClear(aHi);
-    } else if (white) {
-      lo = overWhite(aLo), hi = overWhite(aHi);
-    } else {
-      lo = mix(_mm_unpacklo_epi8(d, zero), aLo), hi = mix(_mm_unpackhi_epi8(d, zero), aHi);
-    }
-    _mm_storeu_si128(p, _mm_packus_epi16(lo, hi));
-  }
 #endif
-  for (; x < n; ++x)
-    if (cov[x]) dst[x] = Blend(dst[x], src, cov[x]);
+  for (int j = 0; j < rows; ++j) {
+    std::uint32_t* dst = dstRows + size_t(j) * dstStride;
+    const std::uint8_t* cov = covRows + size_t(j) * covStride;
+    int x = 0;
+#if defined(__SSE2__)
+    for (; x + kBlendStep <= n; x += kBlendStep) {
+      std::uint32_t four;
+      std::memcpy(&four, cov + x, 4);
+      if (four == 0) continue;
+      __m128i* p = reinterpret_cast<__m128i*>(dst + x);
+      if (four == 0xFFFFFFFFu) {
+        _mm_storeu_si128(p, _mm_set1_epi32(int(src)));
+        continue;
+      }
+      __m128i a = _mm_cvtsi32_si128(int(four));
+      a = _mm_unpacklo_epi8(a, a);
+      a = _mm_unpacklo_epi16(a, a);  // each coverage byte once per channel
+      __m128i d = _mm_loadu_si128(p);
+      const bool clear = _mm_movemask_epi8(_mm_cmpeq_epi32(d, zero)) == 0xFFFF;
+      const bool white = !clear && _mm_movemask_epi8(_mm_cmpeq_epi32(d, ones)) == 0xFFFF;
+      if (black && (clear || white)) {
+        _mm_storeu_si128(p, clear ? _mm_and_si128(a, alphaBytes) : _mm_xor_si128(_mm_andnot_si128(alphaBytes, a), ones));
+        continue;
+      }
+      const __m128i aLo = _mm_unpacklo_epi8(a, zero), aHi = _mm_unpackhi_epi8(a, zero);
+      __m128i lo, hi;
+      if (clear) {
+        lo = overClear(aLo), hi = overClear(aHi);
+      } else if (white) {
+        lo = overWhite(aLo), hi = overWhite(aHi);
+      } else {
+        lo = mix(_mm_unpacklo_epi8(d, zero), aLo), hi = mix(_mm_unpackhi_epi8(d, zero), aHi);
+      }
+      _mm_storeu_si128(p, _mm_packus_epi16(lo, hi));
+    }
+#endif
+    for (; x < n; ++x)
+      if (cov[x]) dst[x] = Blend(dst[x], src, cov[x]);
+  }
+}
+
+inline void BlendRow(std::uint32_t* dst, const std::uint8_t* cov, int n, std::uint32_t src) {
+  BlendRows(dst, 0, cov, 0, n, 1, src);
 }
 
 }  // namespace lexaro::pixels

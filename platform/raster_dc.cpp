@@ -231,9 +231,10 @@ void CRasterDC::BlendCoverage(const std::uint8_t* alpha, int left, int top, int 
     // Cut to the surface once rather than row by row.
     const long long x0 = std::max(left, 0), x1 = std::min((long long)left + width, (long long)m_width);
     const long long y0 = std::max(top, 0), y1 = std::min((long long)top + height, (long long)m_height);
-    for (long long y = y0; y < y1 && x0 < x1; ++y)
-      lexaro::pixels::BlendRow(m_pixels.data() + size_t(y) * size_t(m_width) + size_t(x0),
-                               alpha + size_t(y - top) * size_t(width) + size_t(x0 - left), int(x1 - x0), src);
+    if (y0 < y1 && x0 < x1)
+      lexaro::pixels::BlendRows(m_pixels.data() + size_t(y0) * size_t(m_width) + size_t(x0), size_t(m_width),
+                                alpha + size_t(y0 - top) * size_t(width) + size_t(x0 - left), size_t(width),
+                                int(x1 - x0), int(y1 - y0), src);
     return;
   }
   for (int j = 0; j < height; ++j) {

@@ -11,8 +11,7 @@ std::size_t GlyphCache::KeyHash::operator()(const Key& k) const noexcept {
   return h * 1000003u ^ std::size_t(k.escapement);
 }
 
-DrawnGlyph& GlyphCache::Find(const Key& key) {
-  if (m_last && m_lastKey == key) return *m_last;
+DrawnGlyph& GlyphCache::Lookup(const Key& key) {
   const std::size_t h = KeyHash()(key);
   Recent& recent = m_recent[(h ^ h >> 16) % kRecent];
   if (recent.entry && recent.key == key) return Remember(key, *recent.entry);

@@ -48,7 +48,12 @@ class GlyphCache {
   };
 
   // The entry of key, empty when new. It stays valid until the next Find.
-  DrawnGlyph& Find(const Key& key);
+  // The entry found last is checked here, without a call: a glyph is
+  // measured and then drawn at once.
+  DrawnGlyph& Find(const Key& key) {
+    if (m_last && m_lastKey == key) return *m_last;
+    return Lookup(key);
+  }
   // Counts the bytes of a map stored in an entry.
   void Grew(std::size_t bytes) { m_bytes += bytes; }
   // The bytes held, for tests.
@@ -73,6 +78,8 @@ class GlyphCache {
   // the second look needs no hash.
   Key m_lastKey{};
   DrawnGlyph* m_last = nullptr;
+  // Find past the entry found last.
+  DrawnGlyph& Lookup(const Key& key);
   DrawnGlyph& Remember(const Key& key, DrawnGlyph& entry) {
     m_lastKey = key;
     m_last = &entry;

@@ -115,19 +115,30 @@ const Glyph& RealizedFont::GlyphFor(char32_t cp) {
 
 void RealizedFont::Layout(const char* s, int n, int codePage, std::vector<Glyph>& out) {
   out.clear();
-  Decode(s, n, m_face.encoding, codePage, m_decoded);
-  out.reserve(m_decoded.size());
-  for (char32_t cp : m_decoded) {
-    if (cp < 256) {
-      if (!m_byteKnown[cp]) {
-        m_byteGlyphs[cp] = GlyphFor(cp);
-        m_byteKnown[cp] = true;
-      }
-      out.push_back(m_byteGlyphs[cp]);
-    } else {
-      out.push_back(GlyphFor(cp));
+  auto byteGlyph = [this](char32_t cp) -> const Glyph& {
+    if (!m_byteKnown[cp]) {
+      m_byteGlyphs[cp] = GlyphFor(cp);
+      m_byteKnown[cp] = true;
+    }
+    return m_byteGlyphs[cp];
+  };
+  // Most runs are a few ASCII letters, and each byte of a symbol font or
+  // below 0x80 in text reads as the code point of its value in every code
+  // page: such runs skip decoding.
+  if (s && n > 0 && m_face.encoding != Encoding::Wingdings) {
+    const auto* u = reinterpret_cast<const unsigned char*>(s);
+    bool own = true;
+    if (m_face.encoding != Encoding::Symbol)
+      for (int i = 0; i < n && own; ++i) own = u[i] < 0x80;
+    if (own) {
+      out.reserve(size_t(n));
+      for (int i = 0; i < n; ++i) out.push_back(byteGlyph(u[i]));
+      return;
     }
   }
+  Decode(s, n, m_face.encoding, codePage, m_decoded);
+  out.reserve(m_decoded.size());
+  for (char32_t cp : m_decoded) out.push_back(cp < 256 ? byteGlyph(cp) : GlyphFor(cp));
 }
 
 Affine RealizedFont::Placement(double ux, double uy, double x, double y, int escapement) const {

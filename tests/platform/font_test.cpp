@@ -159,11 +159,16 @@ TEST(FontText, CodePagesAndSymbolEncodings) {
   // Wingdings bytes go through a table to Unicode symbols of DejaVu Sans.
   EXPECT_EQ(GlyphNames(Font("Wingdings", -20), "\xAB\xFC"),
             (std::vector<std::string>{"uni2605", "uni2714"}));
+  // ASCII bytes too: a Wingdings "J" is a smiling face, not the letter.
+  EXPECT_EQ(GlyphNames(Font("Wingdings", -20), "J"), (std::vector<std::string>{"smileface"}));
   // A byte that is not valid UTF-8 reads as code page 1252.
   EXPECT_EQ(GlyphNames(Font("Times New Roman", -20), "\x86\x80\xF0\xA7"),
             (std::vector<std::string>{"dagger", "Euro", "eth", "section"}));
   EXPECT_EQ(GlyphNames(Font("Times New Roman", -20), "\xC3\xA9\xE9"),
             (std::vector<std::string>{"eacute", "eacute"}));
+  // ASCII around a sequence keeps its place in the run.
+  EXPECT_EQ(GlyphNames(Font("Times New Roman", -20), "e\xC3\xA9" "e"),
+            (std::vector<std::string>{"e", "eacute", "e"}));
   // Japanese as UTF-8 and as code page 932 input: full-width glyphs of one em.
   LOGFONT gothic = Font("ＭＳ ゴシック", -20);
   EXPECT_EQ(Width(gothic, "分数"), 40);

@@ -67,3 +67,29 @@ TEST(PixelBlend, RowsBlendAsSingleChannelsDo) {
         ASSERT_EQ(row, expected) << std::hex << src << " over " << below << ", " << std::dec << n;
       }
 }
+
+// A block of rows blended at once lands as its rows do blended one by one,
+// each at its own stride in the surface and in the coverage, and leaves
+// the pixels around the block as they were.
+TEST(PixelBlend, BlocksBlendAsTheirRowsDo) {
+  struct Case {
+    int n, rows, surfaceWidth, coverageWidth;
+  };
+  const Case cases[] = {{4, 1, 4, 4}, {8, 3, 11, 8}, {7, 4, 9, 12}, {12, 5, 30, 13}, {3, 2, 3, 3}};
+  for (const Case& c : cases) {
+    for (std::uint32_t src : {0xFF000000u, 0xFF12A456u}) {
+      std::vector<std::uint8_t> cov(size_t(c.coverageWidth) * size_t(c.rows));
+      for (size_t i = 0; i < cov.size(); ++i) cov[i] = std::uint8_t(i * 53 % 256);
+      const int height = c.rows + 2, left = 1 % (c.surfaceWidth - c.n + 1);
+      std::vector<std::uint32_t> surface(size_t(c.surfaceWidth) * size_t(height));
+      for (size_t i = 0; i < surface.size(); ++i) surface[i] = i % 3 == 0 ? 0u : i % 3 == 1 ? 0xFFFFFFFFu : 0x80402010u;
+      std::vector<std::uint32_t> expected = surface;
+      for (int j = 0; j < c.rows; ++j)
+        lexaro::pixels::BlendRow(expected.data() + size_t(j + 1) * size_t(c.surfaceWidth) + size_t(left),
+                                 cov.data() + size_t(j) * size_t(c.coverageWidth), c.n, src);
+      lexaro::pixels::BlendRows(surface.data() + size_t(c.surfaceWidth) + size_t(left), size_t(c.surfaceWidth),
+                                cov.data(), size_t(c.coverageWidth), c.n, c.rows, src);
+      EXPECT_EQ(surface, expected) << c.n << " x " << c.rows << " in " << c.surfaceWidth << ", " << std::hex << src;
+    }
+  }
+}
