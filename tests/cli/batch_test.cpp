@@ -221,18 +221,29 @@ TEST(Batch, ARepeatedImageNameFailsUnlessOverwriteLetsTheLastLineWin) {
 
 // The items a list gives, one a line: "N ok" (with " after S" when it
 // waits for item S) or "N: error".
-std::string Items(const std::string& list, bool overwrite, cli::BatchShard shard = {}) {
+// The read end of a pipe that holds text (a little, within the pipe's
+// room) and is closed after it; -1 when no pipe can be had.
+int PipeHolding(const std::string& text) {
   int fds[2];
-  if (::pipe(fds) != 0 || ::write(fds[1], list.data(), list.size()) != ssize_t(list.size())) return "pipe";
+  if (::pipe(fds) != 0) return -1;
+  const bool written = ::write(fds[1], text.data(), text.size()) == ssize_t(text.size());
   ::close(fds[1]);
-  cli::BatchInput input(fds[0], "list", overwrite, shard);
+  if (written) return fds[0];
+  ::close(fds[0]);
+  return -1;
+}
+
+std::string Items(const std::string& list, bool overwrite, cli::BatchShard shard = {}) {
+  const int fd = PipeHolding(list);
+  if (fd < 0) return "pipe";
+  cli::BatchInput input(fd, "list", overwrite, shard);
   std::string out;
   for (cli::BatchItem item; input.Next(&item);) {
     out += std::to_string(item.number) + (item.ok ? " ok" : ": " + item.error);
     if (item.after >= 0) out += " after " + std::to_string(item.after);
     out += "\n";
   }
-  ::close(fds[0]);
+  ::close(fd);
   return out;
 }
 
@@ -277,17 +288,15 @@ TEST(Batch, InputUpToTheLimitIsReadWhole) {
       {"abcdefghi", "X"}, {"abcdefg\nh", "LX"}, {"", "E"},
   };
   for (const Case& c : cases) {
-    int fds[2];
-    ASSERT_EQ(::pipe(fds), 0);
-    ASSERT_EQ(::write(fds[1], c.input.data(), c.input.size()), ssize_t(c.input.size()));
-    ::close(fds[1]);
-    cli::LineReader reader(fds[0], 8);
+    const int fd = PipeHolding(c.input);
+    ASSERT_GE(fd, 0);
+    cli::LineReader reader(fd, 8);
     std::string states, line;
     for (cli::LineReader::State s = cli::LineReader::kLine; s == cli::LineReader::kLine;) {
       s = reader.Next(&line);
       states += s == cli::LineReader::kLine ? 'L' : s == cli::LineReader::kEnd ? 'E' : s == cli::LineReader::kInputLimit ? 'X' : '?';
     }
-    ::close(fds[0]);
+    ::close(fd);
     EXPECT_EQ(states, c.states) << c.input;
   }
 }
