@@ -50,17 +50,22 @@ TEST(GlyphCache, StartsAfreshPastItsBoundAndForgetsEveryEntry) {
 
 // A row blended at once has the bytes of each channel blended on its own,
 // (s * a + d * (255 - a)) / 255 rounded, for every coverage, over pixels of
-// several kinds, whatever the row's length beyond whole steps.
+// several kinds, whatever the row's length beyond whole steps. The last
+// kind changes along the row, clear, white and coloured in runs of 12
+// pixels, so that steps over pixels all alike meet steps over mixed ones.
 TEST(PixelBlend, RowsBlendAsSingleChannelsDo) {
   std::vector<std::uint8_t> cov = {0, 0, 0, 0, 255, 255, 255, 255};
   for (int a = 0; a < 256; ++a) cov.push_back(std::uint8_t(a * 97 % 256));
+  const std::uint32_t kinds[] = {0u, 0xFFFFFFFFu, 0x80402010u};
   for (std::uint32_t src : {0xFF000000u, 0xFFFFFFFFu, 0xFF12A456u})
-    for (std::uint32_t below : {0u, 0xFFFFFFFFu, 0x80402010u, 0xFF00FF00u})
+    for (std::uint32_t below : {0u, 0xFFFFFFFFu, 0x80402010u, 0xFF00FF00u, 1u})
       for (int n = int(cov.size()) - 3; n <= int(cov.size()); ++n) {
         std::vector<std::uint32_t> row(size_t(n), below), expected(size_t(n), 0u);
+        if (below == 1u)
+          for (int i = 0; i < n; ++i) row[size_t(i)] = kinds[i / 12 % 3];
         for (int i = 0; i < n; ++i)
           for (int shift = 0; shift < 32; shift += 8) {
-            std::uint32_t s = (src >> shift) & 255, d = (below >> shift) & 255, a = cov[size_t(i)];
+            std::uint32_t s = (src >> shift) & 255, d = (row[size_t(i)] >> shift) & 255, a = cov[size_t(i)];
             expected[size_t(i)] |= (s * a + d * (255 - a) + 127) / 255 << shift;
           }
         lexaro::pixels::BlendRow(row.data(), cov.data(), n, src);
