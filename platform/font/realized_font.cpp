@@ -9,6 +9,7 @@
 #include "platform/font/font_engine.h"
 #include "platform/font/stem_fit.h"
 #include "platform/pixel_blend.h"
+#include "platform/rounding_clones.h"
 
 namespace lexaro::font {
 namespace {
@@ -232,6 +233,7 @@ void RealizedFont::MeasureInkOffsets(const Glyph& g, int escapement, DrawnGlyph&
   e.inked = true;
 }
 
+LEXARO_ROUNDING_CLONES
 bool RealizedFont::InkBox(const Glyph& g, double x, double y, int escapement, double box[4]) {
   if (!g.face) return false;
   DrawnGlyph& e = m_drawn.Find(GlyphCache::Key{g.face, g.index, g.dx, g.dy, escapement});
@@ -273,6 +275,7 @@ bool RealizedFont::RenderUncached(const Glyph& g, double x, double y, int escape
   return RenderOutline(*outline, Placement(ux, uy, x, hinted ? BaselineRow(y) : y, escapement), clip, out);
 }
 
+LEXARO_ROUNDING_CLONES
 const Coverage* RealizedFont::RenderGlyph(const Glyph& g, double x, double y, int escapement,
                                           const CRect& clip, Coverage& scratch, int* dx, int* dy) {
   *dx = *dy = 0;
