@@ -69,26 +69,24 @@ struct VectorSums {
 };
 #endif
 
-// Writes each pixel's blue channel and alpha, a grey and alpha pair, eight
-// pixels at a time where SSE2 is there; with kScan, also adds each pixel to
-// *sums. True when some pixel is translucent and not black, so that its
-// grey needs scaling to straight alpha.
+// Writes a grey and alpha pair for each pixel, eight pixels at a time where
+// SSE2 is there; with kScan, also adds each pixel to *sums. The grey is the
+// pixel's red channel, as good as any in the grey images these rows are
+// written for. True when some pixel is translucent and not black, so that
+// its grey needs scaling to straight alpha.
 template <bool kScan>
 bool PackGreyAlphaPairs(const std::uint32_t* p, int w, unsigned char* o, Sums* sums) {
   int i = 0;
   bool scaled = false;
 #if defined(__SSE2__)
-  const __m128i blueAlpha = _mm_set1_epi32(int(0xFF0000FFu)), zero = _mm_setzero_si128();
+  const __m128i zero = _mm_setzero_si128();
   // Per 16-bit pair: its grey byte compared with 0 and its alpha with 255.
   const __m128i plainBytes = _mm_set1_epi16(int16_t(0xFF00));
   __m128i needs = zero;
   VectorSums vectorSums;
-  auto pairs = [&](__m128i v) {
-    // Blue and alpha kept, blue copied up beside alpha: a | b << 8 in the
-    // top half, sign-extended down so that the signed pack keeps it.
-    const __m128i t = _mm_and_si128(v, blueAlpha);
-    return _mm_srai_epi32(_mm_or_si128(t, _mm_slli_epi32(t, 16)), 16);
-  };
+  // The top half of a pixel is red and alpha, the pair as it is written;
+  // sign-extended, so that the signed pack keeps it.
+  auto pairs = [](__m128i v) { return _mm_srai_epi32(v, 16); };
   for (; i + 8 <= w; i += 8) {
     const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
     const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 4));
@@ -103,7 +101,7 @@ bool PackGreyAlphaPairs(const std::uint32_t* p, int w, unsigned char* o, Sums* s
 #endif
   for (; i < w; ++i) {
     if constexpr (kScan) sums->Add(p[i]);
-    const std::uint32_t g = p[i] & 255, a = p[i] >> 24;
+    const std::uint32_t g = (p[i] >> 16) & 255, a = p[i] >> 24;
     scaled = scaled || (g != 0 && a != 255);
     o[2 * i] = (unsigned char)g, o[2 * i + 1] = (unsigned char)a;
   }
@@ -116,7 +114,7 @@ bool PackGreyAlphaPairs(const std::uint32_t* p, int w, unsigned char* o, Sums* s
 template <bool kScan>
 void PackGreyAlpha(const std::uint32_t* p, int w, unsigned char* o, Sums* sums = nullptr) {
   if (PackGreyAlphaPairs<kScan>(p, w, o, sums))
-    for (int i = 0; i < w; ++i) o[2 * i] = StraightChannel(p[i] & 255, p[i] >> 24);
+    for (int i = 0; i < w; ++i) o[2 * i] = StraightChannel((p[i] >> 16) & 255, p[i] >> 24);
 }
 
 // Writes each pixel's blue channel, its grey, sixteen pixels at a time
