@@ -219,7 +219,8 @@ LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Single(int start, LX_TXT_STATE* state
       pos = lt + 2 * k;
       continue;
     }
-    const ReadTag tag = ReadTagAt(lt);
+    ReadTag tag = ReadTagAt(lt);
+    tag.from = pos;
     m_readTags.Add(tag);
     const std::string_view name = TagName(tag);
     pos = tag.end;
@@ -306,7 +307,10 @@ void CLexaro::Engine::TextOut_Single(int start, LX_TXT_STATE* state, CFont* font
   int pos = start;
   while (pos < m_textLength) {
     if (m_error != 0) return;
-    int lt = NextTagStart(pos);
+    // The layout searched from here and found the next tag it read: that
+    // tag is the next one, and the text up to it need not be searched.
+    const ReadTag* ahead = m_readTags.Peek();
+    const int lt = ahead && ahead->from == pos ? ahead->lt : NextTagStart(pos);
     if (lt < 0) {
       TextOut_String(pos, m_textLength - 1, state, GetPos_MoveX(pt, advance));
       return;
