@@ -159,7 +159,7 @@ void DrawGlyphs(Engine& e, LX_PAREN_CODE code, const LOGFONT& font, int D, int h
 }  // namespace
 
 int CLexaro::Engine::GetFontWidth_Paren(int n, const LX_TXT_STATE* state) {
-  return Roundoff(m_fontTool.GetAveCharWidthRatio(m_pDC, state->lf) * n);
+  return Roundoff(AveCharWidthRatio(state->lf) * n);
 }
 
 void CLexaro::Engine::AnalyzeText_Paren(int idx, LX_TXT_STATE* state, LX_DATA_TAG* tag,

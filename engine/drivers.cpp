@@ -149,6 +149,7 @@ void CLexaro::Engine::AnalyzeText() {
   m_errorText = "";
   m_depth = 0;
   m_fontMetrics.Forget();
+  m_aveWidthRatio.Forget();
   m_textLength = m_text.GetLength();
   LX_TXT_STATE state = DefaultState();
   int end;

@@ -49,6 +49,12 @@ class CLexaro::Engine {
   lexaro::engine::PieceFont m_pieceFont;
   int FontAscent() { return m_fontMetrics.Of(m_pDC).ascent; }
   int FontDescent() { return m_fontMetrics.Of(m_pDC).descent; }
+  // The average character width ratio of the text font, forgotten at the
+  // start of every pass as the metrics are.
+  lexaro::engine::AverageWidthRatio m_aveWidthRatio;
+  double AveCharWidthRatio(const LOGFONT& lf) {
+    return m_aveWidthRatio.Of(m_pDC, lf, [&] { return m_fontTool.GetAveCharWidthRatio(m_pDC, lf); });
+  }
   CStringTool m_stringTool;
   CDC_Ex m_dcEx;
   int m_error = 0;

@@ -109,6 +109,7 @@ int CLexaro::Engine::TextOutA(CDC* pDC, CPoint pt) {
   m_readTags.Rewind();
   m_depth = 0;
   m_fontMetrics.Forget();
+  m_aveWidthRatio.Forget();
   StartMeter();
   m_signInk = {};
   LX_TXT_STATE state = DefaultState();

@@ -94,7 +94,7 @@ double BarStart(int advance, double inkEnd, int w) {
 }  // namespace
 
 int CLexaro::Engine::GetFontWidth_Sqrt(int n, const LX_TXT_STATE* state) {
-  return Roundoff(m_fontTool.GetAveCharWidthRatio(m_pDC, state->lf) * n);
+  return Roundoff(AveCharWidthRatio(state->lf) * n);
 }
 
 void CLexaro::Engine::AnalyzeText_Sqrt(int idx, LX_TXT_STATE* state, LX_DATA_TAG* tag,
