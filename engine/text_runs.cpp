@@ -25,7 +25,8 @@ void CLexaro::Engine::SetTState_Font(LX_TXT_STATE* state, const LX_DATA_FONT& fo
 
 void CLexaro::Engine::SetLOGFONT(LOGFONT* lf, const LX_CNG_FONT& change) {
   lf->lfCharSet = change.charSet;
-  SetFaceName(*lf, change.face);
+  static_assert(sizeof change.face == sizeof lf->lfFaceName);
+  std::memcpy(lf->lfFaceName, change.face, sizeof lf->lfFaceName);
   if (change.bold == -1) lf->lfWeight = FW_NORMAL;
   if (change.bold == 1) lf->lfWeight = FW_BOLD;
   if (change.italic == -1) lf->lfItalic = 0;
