@@ -184,10 +184,9 @@ class CLexaro::Engine {
   int EscapedLessThans(int lt) const;
   int TextOut_Mark(LX_TAG_CODE code, LX_TXT_STATE* state, CPoint pt);
   int TextOut_Char(char c, LOGFONT* lf, const LX_CNG_FONT& change, CPoint pt);
-  // The box around the ink of the character as TextOut_Char draws it, from
-  // its baseline's left end, unturned (CDC::GetTextOutlineBox); false when
-  // it has none.
-  bool GetCharOutlineBox(char c, LOGFONT* lf, const LX_CNG_FONT& change, double box[4]);
+  // The ascent and descent of the font a character in `change` is drawn in
+  // (as AnalyzeText_Char answers them), without measuring any character.
+  LX_TXT_EXTENT CharFontExtent(LOGFONT* lf, const LX_CNG_FONT& change);
 
   // Constructs: the deepest nesting of constructs that is laid out and
   // drawn; a construct tag beyond it is passed over in both passes alike.

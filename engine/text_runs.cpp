@@ -115,11 +115,10 @@ int CLexaro::Engine::TextOut_Char(char c, LOGFONT* lf, const LX_CNG_FONT& change
   return TextOut_Ink(pt, &c, 1);
 }
 
-bool CLexaro::Engine::GetCharOutlineBox(char c, LOGFONT* lf, const LX_CNG_FONT& change,
-                                         double box[4]) {
+LX_TXT_EXTENT CLexaro::Engine::CharFontExtent(LOGFONT* lf, const LX_CNG_FONT& change) {
   SetLOGFONT(lf, change);
   SelectedFont font(m_pDC, m_pieceFont.For(*lf));
-  return m_pDC->GetTextOutlineBox(&c, 1, box);
+  return LX_TXT_EXTENT{0, FontAscent(), FontDescent()};
 }
 
 int CLexaro::Engine::TextOut_Mark(LX_TAG_CODE code, LX_TXT_STATE* state, CPoint pt) {
