@@ -3,6 +3,7 @@
 #pragma once
 
 #include <climits>
+#include <cmath>
 #include <initializer_list>
 #include <string_view>
 
@@ -62,6 +63,14 @@ class CLexaro::Engine {
   int m_lfEscapement = 0;
   double m_sin = 0.0;
   double m_cos = 1.0;
+  // Level text (sine 0, cosine 1): the moves of a drawing ask this for
+  // every position, so it is worked out once per drawing (SetTurn).
+  bool m_level = true;
+  void SetTurn(double angle) {
+    m_sin = std::sin(angle);
+    m_cos = std::cos(angle);
+    m_level = m_sin == 0.0 && m_cos == 1.0;
+  }
   int m_tagTokenPos = -1;
   int m_tagTokenQuotes = 0;
   bool m_debugBoxes = false;
@@ -390,25 +399,25 @@ inline int RoundedMove(double d) {
 // is Roundoff(d * 0), which is 0 for every d, NaN and infinities included.
 inline CPoint CLexaro::Engine::GetPos_MoveX(CPoint p, double d) const {
   using lexaro::engine::RoundedMove, lexaro::engine::Sat;
-  if (m_sin == 0.0 && m_cos == 1.0) return CPoint(Sat((long long)p.x + RoundedMove(d)), p.y);
+  if (m_level) return CPoint(Sat((long long)p.x + RoundedMove(d)), p.y);
   return CPoint(Sat((long long)p.x + RoundedMove(d * m_cos)), Sat((long long)p.y - RoundedMove(d * m_sin)));
 }
 
 inline CPoint CLexaro::Engine::GetPos_StepX(CPoint p, long long n) const {
-  if (m_sin == 0.0 && m_cos == 1.0 && n >= INT_MIN && n <= INT_MAX)
+  if (m_level && n >= INT_MIN && n <= INT_MAX)
     return CPoint(lexaro::engine::Sat((long long)p.x + n), p.y);
   return GetPos_MoveX(p, double(n));
 }
 
 inline CPoint CLexaro::Engine::GetPos_StepY(CPoint p, long long n) const {
-  if (m_sin == 0.0 && m_cos == 1.0 && n >= INT_MIN && n <= INT_MAX)
+  if (m_level && n >= INT_MIN && n <= INT_MAX)
     return CPoint(p.x, lexaro::engine::Sat((long long)p.y + n));
   return GetPos_MoveY(p, double(n));
 }
 
 inline CPoint CLexaro::Engine::GetPos_MoveY(CPoint p, double d) const {
   using lexaro::engine::RoundedMove, lexaro::engine::Sat;
-  if (m_sin == 0.0 && m_cos == 1.0) return CPoint(p.x, Sat((long long)p.y + RoundedMove(d)));
+  if (m_level) return CPoint(p.x, Sat((long long)p.y + RoundedMove(d)));
   return CPoint(Sat((long long)p.x + RoundedMove(d * m_sin)), Sat((long long)p.y + RoundedMove(d * m_cos)));
 }
 
