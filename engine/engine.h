@@ -229,6 +229,10 @@ class CLexaro::Engine {
   static void AddExtent_Box(LX_TXT_EXTENT* ext, const LX_DATA_TAG& tag);
   static LX_TXT_EXTENT GetExtent_PTag(const LX_DATA_TAG* tag, int shift);
   void GetPos_BorderVtx_PTag(CPoint (*vtx)[2], CPoint p, const LX_DATA_TAG* tag, int shift) const;
+  // Corners of the same box: the bottom left from q, p moved to the box's
+  // left side, and the bottom right from p.
+  CPoint GetPos_BorderBottomLeft_PTag(CPoint q, const LX_DATA_TAG* tag, int shift) const;
+  CPoint GetPos_BorderBottomRight_PTag(CPoint p, const LX_DATA_TAG* tag, int shift) const;
   CPoint GetPos_LBase_PTag(CPoint p, const LX_DATA_TAG* tag) const;
   // The geometry of a box from its properties, scaled by em (percent).
   static void SetBoxGeometry(LX_DATA_TAG* tag, const LX_TAG_PROPERTY& prop, int em);
@@ -239,6 +243,9 @@ class CLexaro::Engine {
                   LX_TXT_EXTENT total, int idx, bool ended);
   // Draws a part box: background, content (a walk ended by tagCode), border.
   void TextOut_Box(int idx, const LX_TXT_STATE& state, CPoint pt, const LX_DATA_TAG* tag, int shift);
+  // Fills the box's background and gives its corners for DrawBorder; a box
+  // without background or rules gets only its bottom right corner, the one
+  // DrawBorder moves to.
   void DrawBoxBackground(CPoint p, const LX_DATA_TAG* tag, int shift, CPoint (*vtx)[2]);
 
   // Drawing work: one TextOutA paints at most kMaxInk pixels of item boxes
@@ -428,6 +435,12 @@ namespace lexaro::engine {
 // The one pixel a left or right rule of any width takes inside a box.
 inline int LeftRule(const CBorderData& b) { return b.m_left.m_width >= 1 ? 1 : 0; }
 inline int RightRule(const CBorderData& b) { return b.m_right.m_width >= 1 ? 1 : 0; }
+// Four sides without width: drawing the border only moves the current
+// position to the box's bottom right corner.
+inline bool NoRules(const CBorderData& b) {
+  return b.m_left.m_width == 0 && b.m_right.m_width == 0 && b.m_top.m_width == 0 &&
+         b.m_bottom.m_width == 0;
+}
 
 }  // namespace lexaro::engine
 
@@ -447,12 +460,24 @@ inline void CLexaro::Engine::GetPos_BorderVtx_PTag(CPoint (*vtx)[2], CPoint p, c
   using LL = long long;
   CPoint q = GetPos_StepX(p, LL(t->offset.x) + t->margin.left);
   CPoint topLeft = GetPos_StepY(q, LL(t->margin.top) - t->extent.ascent - t->offset.y + shift);
-  CPoint bottomLeft = GetPos_StepY(q, LL(t->extent.descent) - t->margin.bottom - t->offset.y + shift - 1);
   LL span = LL(t->extent.width) - t->margin.left - t->margin.right - 1;
   vtx[0][0] = topLeft;
   vtx[0][1] = GetPos_StepX(topLeft, span);
-  vtx[1][0] = bottomLeft;
-  vtx[1][1] = GetPos_StepX(bottomLeft, span);
+  vtx[1][0] = GetPos_BorderBottomLeft_PTag(q, t, shift);
+  vtx[1][1] = GetPos_StepX(vtx[1][0], span);
+}
+
+inline CPoint CLexaro::Engine::GetPos_BorderBottomLeft_PTag(CPoint q, const LX_DATA_TAG* t,
+                                                           int shift) const {
+  return GetPos_StepY(q, (long long)t->extent.descent - t->margin.bottom - t->offset.y + shift - 1);
+}
+
+inline CPoint CLexaro::Engine::GetPos_BorderBottomRight_PTag(CPoint p, const LX_DATA_TAG* t,
+                                                            int shift) const {
+  using LL = long long;
+  CPoint q = GetPos_StepX(p, LL(t->offset.x) + t->margin.left);
+  LL span = LL(t->extent.width) - t->margin.left - t->margin.right - 1;
+  return GetPos_StepX(GetPos_BorderBottomLeft_PTag(q, t, shift), span);
 }
 
 inline CPoint CLexaro::Engine::GetPos_LBase_PTag(CPoint p, const LX_DATA_TAG* t) const {
