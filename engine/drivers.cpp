@@ -268,8 +268,9 @@ LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Single(int start, LX_TXT_STATE* state
 
 void CLexaro::Engine::TextOut_Multi(int start, LX_TXT_STATE* state, CPoint pt, int areaWidth) {
   // Most nested walks start in the font the walk around them draws in: the
-  // font selected already serves, and is selected back at the end all the
-  // same. RenewFont selects a font of the walk's own once the state changes.
+  // font selected already serves. RenewFont makes and selects a font of the
+  // walk's own once the state changes, and the walk then selects back the
+  // font it found.
   CFont font;
   CFont* previous = m_pDC->GetCurrentFont();
   if (!SameLogFontBytes(m_pDC->GetCurrentLogFont(), state->lf)) {
@@ -298,7 +299,9 @@ void CLexaro::Engine::TextOut_Multi(int start, LX_TXT_STATE* state, CPoint pt, i
     start = line.endIdx;
   }
   m_pDC->SetTextColor(previousColor);
-  m_pDC->SelectObject(previous);
+  // A walk that never made a font of its own selected none (what it calls
+  // selects back what it selects): the font it found is still selected.
+  if (!font.IsNull()) m_pDC->SelectObject(previous);
 }
 
 void CLexaro::Engine::TextOut_Single(int start, LX_TXT_STATE* state, CFont* font,
