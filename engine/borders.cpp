@@ -23,8 +23,7 @@ bool Unruled(CDC* dc, const CPenData& pen, CPoint b) {
 void CLexaro::Engine::DrawBorder(CPoint (*vtx)[2], const CBorderData& border) {
   // Four sides without width only move the current position, and the last
   // of them leaves it at the bottom right corner.
-  if (border.m_left.m_width == 0 && border.m_right.m_width == 0 && border.m_top.m_width == 0 &&
-      border.m_bottom.m_width == 0) {
+  if (lexaro::engine::NoRules(border)) {
     m_pDC->MoveTo(vtx[1][1]);
     return;
   }

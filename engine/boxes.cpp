@@ -104,6 +104,10 @@ void CLexaro::Engine::SetBoxGeometry(LX_DATA_TAG* tag, const LX_TAG_PROPERTY& pr
 
 void CLexaro::Engine::DrawBoxBackground(CPoint p, const LX_DATA_TAG* tag, int shift,
                                         CPoint (*vtx)[2]) {
+  if (COLORREF(tag->bgColor) == CLR_TRANSPARENT && NoRules(tag->border)) {
+    vtx[1][1] = GetPos_BorderBottomRight_PTag(p, tag, shift);
+    return;
+  }
   GetPos_BorderVtx_PTag(vtx, p, tag, shift);
   DrawBgColor(vtx[0][0], vtx[1][0], vtx[1][1], vtx[0][1], tag->bgColor);
 }

@@ -135,7 +135,7 @@ void DrawGlyphs(Engine& e, LX_PAREN_CODE code, const LOGFONT& font, int D, int h
   bool tall = h > 0 && std::int64_t(D) >= 2 * std::int64_t(h);
   if (tall) {
     LOGFONT lf = AtHeight(font, h);
-    LX_TXT_EXTENT x = e.AnalyzeText_Char(char(row.codeTop), &lf, row.font);
+    LX_TXT_EXTENT x = e.CharFontExtent(&lf, row.font);
     m = PieceFont{x.ascent, x.descent, Sat(std::int64_t(x.ascent) + x.descent),
                   GetValueRatio(h, row.heightRatio), GetValueRatio(x.descent, row.descentRatio),
                   row.descentRatio};
@@ -144,9 +144,12 @@ void DrawGlyphs(Engine& e, LX_PAREN_CODE code, const LOGFONT& font, int D, int h
   if (tall) p = e.GetPos_MoveX(p, GetValueRatio(AverageWidth(font), row.widthRatio));
   CPoint top = e.GetPos_MoveY(p, -double(box.ascent)), bottom = e.GetPos_MoveY(p, box.descent);
   if (!tall) {
+    // The glyph's font is selected once, for its descent and for drawing.
     LOGFONT lf = font;
-    int descent = e.AnalyzeText_Char(char(row.code), &lf, row.font).descent;
-    e.TextOut_Char(char(row.code), &lf, row.font, e.GetPos_MoveY(bottom, -double(descent)));
+    e.SetLOGFONT(&lf, row.font);
+    SelectedFont selected(e.m_pDC, e.m_pieceFont.For(lf));
+    const char c = char(row.code);
+    e.TextOut_Ink(e.GetPos_MoveY(bottom, -double(e.FontDescent())), &c, 1);
   } else if (!IsBrace(code)) {
     DrawTallBracket(e, row, font, m, D, h, top, bottom);
   } else if (std::int64_t(D) < 3 * std::int64_t(h)) {
@@ -159,7 +162,7 @@ void DrawGlyphs(Engine& e, LX_PAREN_CODE code, const LOGFONT& font, int D, int h
 }  // namespace
 
 int CLexaro::Engine::GetFontWidth_Paren(int n, const LX_TXT_STATE* state) {
-  return Roundoff(m_fontTool.GetAveCharWidthRatio(m_pDC, state->lf) * n);
+  return Roundoff(AveCharWidthRatio(state->lf) * n);
 }
 
 void CLexaro::Engine::AnalyzeText_Paren(int idx, LX_TXT_STATE* state, LX_DATA_TAG* tag,

@@ -149,6 +149,7 @@ void CLexaro::Engine::AnalyzeText() {
   m_errorText = "";
   m_depth = 0;
   m_fontMetrics.Forget();
+  m_aveWidthRatio.Forget();
   m_textLength = m_text.GetLength();
   LX_TXT_STATE state = DefaultState();
   int end;
@@ -219,7 +220,8 @@ LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Single(int start, LX_TXT_STATE* state
       pos = lt + 2 * k;
       continue;
     }
-    const ReadTag tag = ReadTagAt(lt);
+    ReadTag tag = ReadTagAt(lt);
+    tag.from = pos;
     m_readTags.Add(tag);
     const std::string_view name = TagName(tag);
     pos = tag.end;
@@ -266,8 +268,9 @@ LX_TXT_EXTENT CLexaro::Engine::AnalyzeText_Single(int start, LX_TXT_STATE* state
 
 void CLexaro::Engine::TextOut_Multi(int start, LX_TXT_STATE* state, CPoint pt, int areaWidth) {
   // Most nested walks start in the font the walk around them draws in: the
-  // font selected already serves, and is selected back at the end all the
-  // same. RenewFont selects a font of the walk's own once the state changes.
+  // font selected already serves. RenewFont makes and selects a font of the
+  // walk's own once the state changes, and the walk then selects back the
+  // font it found.
   CFont font;
   CFont* previous = m_pDC->GetCurrentFont();
   if (!SameLogFontBytes(m_pDC->GetCurrentLogFont(), state->lf)) {
@@ -296,7 +299,9 @@ void CLexaro::Engine::TextOut_Multi(int start, LX_TXT_STATE* state, CPoint pt, i
     start = line.endIdx;
   }
   m_pDC->SetTextColor(previousColor);
-  m_pDC->SelectObject(previous);
+  // A walk that never made a font of its own selected none (what it calls
+  // selects back what it selects): the font it found is still selected.
+  if (!font.IsNull()) m_pDC->SelectObject(previous);
 }
 
 void CLexaro::Engine::TextOut_Single(int start, LX_TXT_STATE* state, CFont* font,
@@ -306,7 +311,10 @@ void CLexaro::Engine::TextOut_Single(int start, LX_TXT_STATE* state, CFont* font
   int pos = start;
   while (pos < m_textLength) {
     if (m_error != 0) return;
-    int lt = NextTagStart(pos);
+    // The layout searched from here and found the next tag it read: that
+    // tag is the next one, and the text up to it need not be searched.
+    const ReadTag* ahead = m_readTags.Peek();
+    const int lt = ahead && ahead->from == pos ? ahead->lt : NextTagStart(pos);
     if (lt < 0) {
       TextOut_String(pos, m_textLength - 1, state, GetPos_MoveX(pt, advance));
       return;

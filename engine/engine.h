@@ -3,6 +3,7 @@
 #pragma once
 
 #include <climits>
+#include <cmath>
 #include <initializer_list>
 #include <string_view>
 
@@ -49,6 +50,12 @@ class CLexaro::Engine {
   lexaro::engine::PieceFont m_pieceFont;
   int FontAscent() { return m_fontMetrics.Of(m_pDC).ascent; }
   int FontDescent() { return m_fontMetrics.Of(m_pDC).descent; }
+  // The average character width ratio of the text font, forgotten at the
+  // start of every pass as the metrics are.
+  lexaro::engine::AverageWidthRatio m_aveWidthRatio;
+  double AveCharWidthRatio(const LOGFONT& lf) {
+    return m_aveWidthRatio.Of(m_pDC, lf, [&] { return m_fontTool.GetAveCharWidthRatio(m_pDC, lf); });
+  }
   CStringTool m_stringTool;
   CDC_Ex m_dcEx;
   int m_error = 0;
@@ -56,6 +63,14 @@ class CLexaro::Engine {
   int m_lfEscapement = 0;
   double m_sin = 0.0;
   double m_cos = 1.0;
+  // Level text (sine 0, cosine 1): the moves of a drawing ask this for
+  // every position, so it is worked out once per drawing (SetTurn).
+  bool m_level = true;
+  void SetTurn(double angle) {
+    m_sin = std::sin(angle);
+    m_cos = std::cos(angle);
+    m_level = m_sin == 0.0 && m_cos == 1.0;
+  }
   int m_tagTokenPos = -1;
   int m_tagTokenQuotes = 0;
   bool m_debugBoxes = false;
@@ -178,10 +193,9 @@ class CLexaro::Engine {
   int EscapedLessThans(int lt) const;
   int TextOut_Mark(LX_TAG_CODE code, LX_TXT_STATE* state, CPoint pt);
   int TextOut_Char(char c, LOGFONT* lf, const LX_CNG_FONT& change, CPoint pt);
-  // The box around the ink of the character as TextOut_Char draws it, from
-  // its baseline's left end, unturned (CDC::GetTextOutlineBox); false when
-  // it has none.
-  bool GetCharOutlineBox(char c, LOGFONT* lf, const LX_CNG_FONT& change, double box[4]);
+  // The ascent and descent of the font a character in `change` is drawn in
+  // (as AnalyzeText_Char answers them), without measuring any character.
+  LX_TXT_EXTENT CharFontExtent(LOGFONT* lf, const LX_CNG_FONT& change);
 
   // Constructs: the deepest nesting of constructs that is laid out and
   // drawn; a construct tag beyond it is passed over in both passes alike.
@@ -215,6 +229,10 @@ class CLexaro::Engine {
   static void AddExtent_Box(LX_TXT_EXTENT* ext, const LX_DATA_TAG& tag);
   static LX_TXT_EXTENT GetExtent_PTag(const LX_DATA_TAG* tag, int shift);
   void GetPos_BorderVtx_PTag(CPoint (*vtx)[2], CPoint p, const LX_DATA_TAG* tag, int shift) const;
+  // Corners of the same box: the bottom left from q, p moved to the box's
+  // left side, and the bottom right from p.
+  CPoint GetPos_BorderBottomLeft_PTag(CPoint q, const LX_DATA_TAG* tag, int shift) const;
+  CPoint GetPos_BorderBottomRight_PTag(CPoint p, const LX_DATA_TAG* tag, int shift) const;
   CPoint GetPos_LBase_PTag(CPoint p, const LX_DATA_TAG* tag) const;
   // The geometry of a box from its properties, scaled by em (percent).
   static void SetBoxGeometry(LX_DATA_TAG* tag, const LX_TAG_PROPERTY& prop, int em);
@@ -225,6 +243,9 @@ class CLexaro::Engine {
                   LX_TXT_EXTENT total, int idx, bool ended);
   // Draws a part box: background, content (a walk ended by tagCode), border.
   void TextOut_Box(int idx, const LX_TXT_STATE& state, CPoint pt, const LX_DATA_TAG* tag, int shift);
+  // Fills the box's background and gives its corners for DrawBorder; a box
+  // without background or rules gets only its bottom right corner, the one
+  // DrawBorder moves to.
   void DrawBoxBackground(CPoint p, const LX_DATA_TAG* tag, int shift, CPoint (*vtx)[2]);
 
   // Drawing work: one TextOutA paints at most kMaxInk pixels of item boxes
@@ -385,25 +406,25 @@ inline int RoundedMove(double d) {
 // is Roundoff(d * 0), which is 0 for every d, NaN and infinities included.
 inline CPoint CLexaro::Engine::GetPos_MoveX(CPoint p, double d) const {
   using lexaro::engine::RoundedMove, lexaro::engine::Sat;
-  if (m_sin == 0.0 && m_cos == 1.0) return CPoint(Sat((long long)p.x + RoundedMove(d)), p.y);
+  if (m_level) return CPoint(Sat((long long)p.x + RoundedMove(d)), p.y);
   return CPoint(Sat((long long)p.x + RoundedMove(d * m_cos)), Sat((long long)p.y - RoundedMove(d * m_sin)));
 }
 
 inline CPoint CLexaro::Engine::GetPos_StepX(CPoint p, long long n) const {
-  if (m_sin == 0.0 && m_cos == 1.0 && n >= INT_MIN && n <= INT_MAX)
+  if (m_level && n >= INT_MIN && n <= INT_MAX)
     return CPoint(lexaro::engine::Sat((long long)p.x + n), p.y);
   return GetPos_MoveX(p, double(n));
 }
 
 inline CPoint CLexaro::Engine::GetPos_StepY(CPoint p, long long n) const {
-  if (m_sin == 0.0 && m_cos == 1.0 && n >= INT_MIN && n <= INT_MAX)
+  if (m_level && n >= INT_MIN && n <= INT_MAX)
     return CPoint(p.x, lexaro::engine::Sat((long long)p.y + n));
   return GetPos_MoveY(p, double(n));
 }
 
 inline CPoint CLexaro::Engine::GetPos_MoveY(CPoint p, double d) const {
   using lexaro::engine::RoundedMove, lexaro::engine::Sat;
-  if (m_sin == 0.0 && m_cos == 1.0) return CPoint(p.x, Sat((long long)p.y + RoundedMove(d)));
+  if (m_level) return CPoint(p.x, Sat((long long)p.y + RoundedMove(d)));
   return CPoint(Sat((long long)p.x + RoundedMove(d * m_sin)), Sat((long long)p.y + RoundedMove(d * m_cos)));
 }
 
@@ -414,6 +435,12 @@ namespace lexaro::engine {
 // The one pixel a left or right rule of any width takes inside a box.
 inline int LeftRule(const CBorderData& b) { return b.m_left.m_width >= 1 ? 1 : 0; }
 inline int RightRule(const CBorderData& b) { return b.m_right.m_width >= 1 ? 1 : 0; }
+// Four sides without width: drawing the border only moves the current
+// position to the box's bottom right corner.
+inline bool NoRules(const CBorderData& b) {
+  return b.m_left.m_width == 0 && b.m_right.m_width == 0 && b.m_top.m_width == 0 &&
+         b.m_bottom.m_width == 0;
+}
 
 }  // namespace lexaro::engine
 
@@ -433,12 +460,24 @@ inline void CLexaro::Engine::GetPos_BorderVtx_PTag(CPoint (*vtx)[2], CPoint p, c
   using LL = long long;
   CPoint q = GetPos_StepX(p, LL(t->offset.x) + t->margin.left);
   CPoint topLeft = GetPos_StepY(q, LL(t->margin.top) - t->extent.ascent - t->offset.y + shift);
-  CPoint bottomLeft = GetPos_StepY(q, LL(t->extent.descent) - t->margin.bottom - t->offset.y + shift - 1);
   LL span = LL(t->extent.width) - t->margin.left - t->margin.right - 1;
   vtx[0][0] = topLeft;
   vtx[0][1] = GetPos_StepX(topLeft, span);
-  vtx[1][0] = bottomLeft;
-  vtx[1][1] = GetPos_StepX(bottomLeft, span);
+  vtx[1][0] = GetPos_BorderBottomLeft_PTag(q, t, shift);
+  vtx[1][1] = GetPos_StepX(vtx[1][0], span);
+}
+
+inline CPoint CLexaro::Engine::GetPos_BorderBottomLeft_PTag(CPoint q, const LX_DATA_TAG* t,
+                                                           int shift) const {
+  return GetPos_StepY(q, (long long)t->extent.descent - t->margin.bottom - t->offset.y + shift - 1);
+}
+
+inline CPoint CLexaro::Engine::GetPos_BorderBottomRight_PTag(CPoint p, const LX_DATA_TAG* t,
+                                                            int shift) const {
+  using LL = long long;
+  CPoint q = GetPos_StepX(p, LL(t->offset.x) + t->margin.left);
+  LL span = LL(t->extent.width) - t->margin.left - t->margin.right - 1;
+  return GetPos_StepX(GetPos_BorderBottomLeft_PTag(q, t, shift), span);
 }
 
 inline CPoint CLexaro::Engine::GetPos_LBase_PTag(CPoint p, const LX_DATA_TAG* t) const {

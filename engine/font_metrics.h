@@ -54,4 +54,32 @@ class SelectedFontMetrics {
   size_t m_count = 0, m_next = 0, m_last = 0;
 };
 
+// The average character width ratio (CFontTool::GetAveCharWidthRatio) of
+// the font asked for last during one pass: every radical sign and delimiter
+// asks for the ratio of the text font around it, mostly the same one.
+class AverageWidthRatio {
+ public:
+  // Forgets the font: a pass may use another context, or the same one
+  // measuring differently.
+  void Forget() { m_known = false; }
+  // The ratio of lf in dc, measured by `measure` unless lf was asked for
+  // last in the same context.
+  template <typename Measure>
+  double Of(const CDC* dc, const LOGFONT& lf, Measure measure) {
+    if (!m_known || dc != m_dc || !SameLogFontBytes(m_lf, lf)) {
+      m_ratio = measure();
+      m_dc = dc;
+      m_lf = lf;
+      m_known = true;
+    }
+    return m_ratio;
+  }
+
+ private:
+  bool m_known = false;
+  const CDC* m_dc = nullptr;
+  LOGFONT m_lf{};
+  double m_ratio = 0.0;
+};
+
 }  // namespace lexaro::engine

@@ -92,8 +92,7 @@ int CLexaro::Engine::TextOutA(CDC* pDC, CPoint pt) {
   if (LayoutIsStale()) Analyze();
   if (m_error == 1) return 0;
   double angle = ChangeRad(m_lfEscapement * 0.1);
-  m_sin = std::sin(angle);
-  m_cos = std::cos(angle);
+  SetTurn(angle);
   if (ReplayKeptDrawing(pt)) return 1;
   const int errorBefore = m_error;
   StartKeeping(pt);
@@ -109,6 +108,7 @@ int CLexaro::Engine::TextOutA(CDC* pDC, CPoint pt) {
   m_readTags.Rewind();
   m_depth = 0;
   m_fontMetrics.Forget();
+  m_aveWidthRatio.Forget();
   StartMeter();
   m_signInk = {};
   LX_TXT_STATE state = DefaultState();

@@ -47,13 +47,18 @@ LOGFONT SignFont(const LX_TXT_STATE* state, int lfHeight, int lfWidth) {
 double DrawSign(CLexaro::Engine& e, const LX_TXT_STATE* state, int lfHeight, COLORREF color,
                 CPoint at, int advance) {
   LOGFONT lf = SignFont(state, lfHeight, e.GetFontWidth_Sqrt(state->lf.lfHeight, state));
+  // The sign's font stays selected for measuring its outline after drawing.
+  e.SetLOGFONT(&lf, kSqrtFont);
+  SelectedFont font(e.m_pDC, e.m_pieceFont.For(lf));
+  const char sign = char(kSqrtCode);
   COLORREF previous = e.m_pDC->SetTextColor(color);
-  e.TextOut_Char(char(kSqrtCode), &lf, kSqrtFont, at);
+  e.TextOut_Ink(at, &sign, 1);
   e.m_pDC->SetTextColor(previous);
   CLexaro::Engine::SignInk& last = e.m_signInk;
   if (!last.known || last.lfHeight != lf.lfHeight || last.lfWidth != lf.lfWidth) {
+    // The box around the sign's ink from its baseline's left end, unturned.
     double ink[4];
-    bool inked = e.GetCharOutlineBox(char(kSqrtCode), &lf, kSqrtFont, ink);
+    bool inked = e.m_pDC->GetTextOutlineBox(&sign, 1, ink);
     last = {true, int(lf.lfHeight), int(lf.lfWidth), inked ? ink[2] : double(advance)};
   }
   return last.end;
@@ -94,7 +99,7 @@ double BarStart(int advance, double inkEnd, int w) {
 }  // namespace
 
 int CLexaro::Engine::GetFontWidth_Sqrt(int n, const LX_TXT_STATE* state) {
-  return Roundoff(m_fontTool.GetAveCharWidthRatio(m_pDC, state->lf) * n);
+  return Roundoff(AveCharWidthRatio(state->lf) * n);
 }
 
 void CLexaro::Engine::AnalyzeText_Sqrt(int idx, LX_TXT_STATE* state, LX_DATA_TAG* tag,

@@ -18,6 +18,9 @@ struct ReadTag {
   int nameAt, nameLength;  // its name, in the text
   int end;                 // just past its '>' (the text's end without one)
   LX_TAG_CODE code;        // of its name as a start tag
+  // Where the line walk's search that found it started: a search from
+  // there finds this tag again, as the text does not change.
+  int from = -1;
 };
 
 class ReadTags {
@@ -44,6 +47,8 @@ class ReadTags {
   }
   // A drawing starts at the first tag.
   void Rewind() { m_next = 0; }
+  // The next tag to be taken back, null when none is left.
+  const ReadTag* Peek() const { return m_next < m_tags.size() ? &m_tags[m_next] : nullptr; }
   // The next tag read when it starts at lt, null otherwise.
   const ReadTag* Next(int lt) {
     if (m_next < m_tags.size() && m_tags[m_next].lt == lt) return &m_tags[m_next++];

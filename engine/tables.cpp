@@ -352,7 +352,9 @@ void DrawCells(Engine& e, LX_TXT_STATE* state, const LX_DATA_TABLE& t, const Gri
     const LX_TABLE_ROW& row = *g.row[r];
     for (int c = 0; c < std::min(row.cellCount, g.cols) && cn; ++c, cn = cn->next) {
       const LX_TABLE_CELL& cell = cn->value;
-      e.DrawBgColor(g.At(r, c), g.At(r + 1, c), g.At(r + 1, c + 1), g.At(r, c + 1), cell.bgColor);
+      // A clear cell paints nothing: its corners are not needed.
+      if (COLORREF(cell.bgColor) != CLR_TRANSPARENT)
+        e.DrawBgColor(g.At(r, c), g.At(r + 1, c), g.At(r + 1, c + 1), g.At(r, c + 1), cell.bgColor);
       long long d = (r == 0 ? t.topLine : 1) - (long long)cell.offset.y + ContentDrop(row, cell);
       CPoint origin = e.GetPos_StepY(g.At(r, c), d);
       origin = e.GetPos_StepX(origin, 1LL + cell.padding.left + cell.offset.x);

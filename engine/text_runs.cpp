@@ -25,7 +25,8 @@ void CLexaro::Engine::SetTState_Font(LX_TXT_STATE* state, const LX_DATA_FONT& fo
 
 void CLexaro::Engine::SetLOGFONT(LOGFONT* lf, const LX_CNG_FONT& change) {
   lf->lfCharSet = change.charSet;
-  SetFaceName(*lf, change.face);
+  static_assert(sizeof change.face == sizeof lf->lfFaceName);
+  std::memcpy(lf->lfFaceName, change.face, sizeof lf->lfFaceName);
   if (change.bold == -1) lf->lfWeight = FW_NORMAL;
   if (change.bold == 1) lf->lfWeight = FW_BOLD;
   if (change.italic == -1) lf->lfItalic = 0;
@@ -114,11 +115,10 @@ int CLexaro::Engine::TextOut_Char(char c, LOGFONT* lf, const LX_CNG_FONT& change
   return TextOut_Ink(pt, &c, 1);
 }
 
-bool CLexaro::Engine::GetCharOutlineBox(char c, LOGFONT* lf, const LX_CNG_FONT& change,
-                                         double box[4]) {
+LX_TXT_EXTENT CLexaro::Engine::CharFontExtent(LOGFONT* lf, const LX_CNG_FONT& change) {
   SetLOGFONT(lf, change);
   SelectedFont font(m_pDC, m_pieceFont.For(*lf));
-  return m_pDC->GetTextOutlineBox(&c, 1, box);
+  return LX_TXT_EXTENT{0, FontAscent(), FontDescent()};
 }
 
 int CLexaro::Engine::TextOut_Mark(LX_TAG_CODE code, LX_TXT_STATE* state, CPoint pt) {

@@ -39,9 +39,11 @@ struct LX_TAG_TABLE {
 };
 
 // A font change: a switch of 1 forces a property on, -1 off, others keep it.
+// The face is held as the LOGFONT field it becomes (zero-filled past the
+// name), so a change copies it whole without measuring the name.
 struct LX_CNG_FONT {
   BYTE charSet;
-  const char* face;
+  char face[LF_FACESIZE];
   int bold;
   int italic;
   int underline;
