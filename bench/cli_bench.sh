@@ -2,7 +2,9 @@
 # Times the lexaro program as users run it: a cold `lexaro render` of one
 # formula, and `lexaro batch` to PNG files against the file system's own
 # cost of creating the same files (lexaro_batch_floor, in the same run),
-# alone, named only when complete, and after compressing the same rows.
+# alone, named only when complete, and after compressing the same rows;
+# and what two such floor processes writing into one directory at once gain
+# over one, the most `--jobs 2` can gain here.
 #
 #   bench/cli_bench.sh BUILD_DIR [BASELINE_LEXARO]
 #
@@ -79,6 +81,29 @@ for n in $counts; do
       printf '%-50s floor:  ' "  the rows compressed first (ISA-L level 0)"
       "$floor" pngs "$out" "$out-pngs"
     done
+  done
+done
+
+# What two processes gain on this machine when each writes half of the last
+# batch's files into one directory, against one process writing them all:
+# the floor program's own work, with nothing shared between the two, is
+# the most `--jobs 2` can gain over `--jobs 1` here.
+echo "== two writers into one directory at once, against one ($(ls "$out" | wc -l) files: the floor of --jobs 2)"
+mkdir "$work/half-1" "$work/half-2"
+(cd "$out" && ls | awk 'NR % 2 == 1' | xargs ln -t "$work/half-1" && ls | awk 'NR % 2 == 0' | xargs ln -t "$work/half-2")
+nanoseconds() { date +%s%N; }
+for mode in unnamed pngs; do
+  for round in 1 2 3; do
+    start=$(nanoseconds)
+    "$floor" "$mode" "$out" "$work/one-$mode-$round" >/dev/null
+    middle=$(nanoseconds)
+    mkdir "$work/two-$mode-$round"
+    "$floor" "$mode" "$work/half-1" "$work/two-$mode-$round" >/dev/null &
+    "$floor" "$mode" "$work/half-2" "$work/two-$mode-$round" >/dev/null
+    wait
+    end=$(nanoseconds)
+    awk -v mode="$mode" -v one=$((middle - start)) -v two=$((end - middle)) 'BEGIN {
+      printf "%-50s one %5.0f ms, two at once %5.0f ms: %.2f times as fast\n", "floor " mode ", read and written", one / 1e6, two / 1e6, one / two }'
   done
 done
 
