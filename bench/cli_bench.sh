@@ -24,7 +24,8 @@ baseline=${2:-}
 runs=${RUNS:-40}
 counts=${COUNTS:-1000 10000}
 work=${WORK:-$(mktemp -d)}
-trap 'rm -rf "$work"' EXIT
+writer=  # a floor program running in the background, stopped on the way out
+trap '[ -z "$writer" ] || kill "$writer" 2>/dev/null || true; rm -rf "$work"' EXIT
 formula='<FRAC><S>1</S><S>x<SUP>2</SUP></S></FRAC><+><SQRT>y</SQRT>'
 programs=("$lexaro")
 [ -n "$baseline" ] && programs=("$baseline" "$lexaro")
@@ -88,9 +89,17 @@ done
 # batch's files into one directory, against one process writing them all:
 # the floor program's own work, with nothing shared between the two, is
 # the most `--jobs 2` can gain over `--jobs 1` here.
-echo "== two writers into one directory at once, against one ($(ls "$out" | wc -l) files: the floor of --jobs 2)"
+shopt -s nullglob
+files=("$out"/*.png)
+shopt -u nullglob
+half1=() half2=()
+for ((i = 0; i < ${#files[@]}; i++)); do
+  if ((i % 2 == 0)); then half1+=("${files[i]}"); else half2+=("${files[i]}"); fi
+done
+echo "== two writers into one directory at once, against one (${#files[@]} files: the floor of --jobs 2)"
 mkdir "$work/half-1" "$work/half-2"
-(cd "$out" && ls | awk 'NR % 2 == 1' | xargs ln -t "$work/half-1" && ls | awk 'NR % 2 == 0' | xargs ln -t "$work/half-2")
+((${#half1[@]} == 0)) || ln -t "$work/half-1" -- "${half1[@]}"
+((${#half2[@]} == 0)) || ln -t "$work/half-2" -- "${half2[@]}"
 nanoseconds() { date +%s%N; }
 for mode in unnamed pngs; do
   for round in 1 2 3; do
@@ -99,8 +108,10 @@ for mode in unnamed pngs; do
     middle=$(nanoseconds)
     mkdir "$work/two-$mode-$round"
     "$floor" "$mode" "$work/half-1" "$work/two-$mode-$round" >/dev/null &
+    writer=$!
     "$floor" "$mode" "$work/half-2" "$work/two-$mode-$round" >/dev/null
-    wait
+    wait "$writer"
+    writer=
     end=$(nanoseconds)
     awk -v mode="$mode" -v one=$((middle - start)) -v two=$((end - middle)) 'BEGIN {
       printf "%-50s one %5.0f ms, two at once %5.0f ms: %.2f times as fast\n", "floor " mode ", read and written", one / 1e6, two / 1e6, one / two }'
