@@ -6,19 +6,16 @@
 // program, before any sanitizer runtime is set up. ThreadSanitizer
 // instruments the resolver and crashes there, so its builds keep one build
 // of each function, as do targets whose loader has no ifuncs (not ELF with
-// glibc).
+// glibc) and clang, whose clones are not found from the files that call
+// them without the attribute.
 #pragma once
 
 #if defined(__SANITIZE_THREAD__)
 #define LEXARO_NO_CLONES 1
-#elif defined(__has_feature)
-#if __has_feature(thread_sanitizer)
-#define LEXARO_NO_CLONES 1
-#endif
 #endif
 
-#if defined(__x86_64__) && defined(__ELF__) && defined(__gnu_linux__) && !defined(LEXARO_NO_CLONES) && \
-    defined(__has_attribute)
+#if defined(__x86_64__) && defined(__ELF__) && defined(__gnu_linux__) && !defined(__clang__) && \
+    !defined(LEXARO_NO_CLONES) && defined(__has_attribute)
 #if __has_attribute(target_clones)
 #define LEXARO_ROUNDING_CLONES __attribute__((target_clones("sse4.1", "default")))
 #endif
