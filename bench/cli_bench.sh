@@ -100,19 +100,18 @@ echo "== two writers into one directory at once, against one (${#files[@]} files
 mkdir "$work/half-1" "$work/half-2"
 ((${#half1[@]} == 0)) || ln -t "$work/half-1" -- "${half1[@]}"
 ((${#half2[@]} == 0)) || ln -t "$work/half-2" -- "${half2[@]}"
-nanoseconds() { date +%s%N; }
 for mode in unnamed pngs; do
   for round in 1 2 3; do
-    start=$(nanoseconds)
+    start=$(date +%s%N)
     "$floor" "$mode" "$out" "$work/one-$mode-$round" >/dev/null
-    middle=$(nanoseconds)
+    middle=$(date +%s%N)
     mkdir "$work/two-$mode-$round"
     "$floor" "$mode" "$work/half-1" "$work/two-$mode-$round" >/dev/null &
     writer=$!
     "$floor" "$mode" "$work/half-2" "$work/two-$mode-$round" >/dev/null
     wait "$writer"
     writer=
-    end=$(nanoseconds)
+    end=$(date +%s%N)
     awk -v mode="$mode" -v one=$((middle - start)) -v two=$((end - middle)) 'BEGIN {
       printf "%-50s one %5.0f ms, two at once %5.0f ms: %.2f times as fast\n", "floor " mode ", read and written", one / 1e6, two / 1e6, one / two }'
   done

@@ -10,12 +10,8 @@
 // them without the attribute.
 #pragma once
 
-#if defined(__SANITIZE_THREAD__)
-#define LEXARO_NO_CLONES 1
-#endif
-
 #if defined(__x86_64__) && defined(__ELF__) && defined(__gnu_linux__) && !defined(__clang__) && \
-    !defined(LEXARO_NO_CLONES) && defined(__has_attribute)
+    !defined(__SANITIZE_THREAD__) && defined(__has_attribute)
 #if __has_attribute(target_clones)
 #define LEXARO_ROUNDING_CLONES __attribute__((target_clones("sse4.1", "default")))
 #endif

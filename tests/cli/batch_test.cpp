@@ -219,8 +219,6 @@ TEST(Batch, ARepeatedImageNameFailsUnlessOverwriteLetsTheLastLineWin) {
   }
 }
 
-// The items a list gives, one a line: "N ok" (with " after S" when it
-// waits for item S) or "N: error".
 // The read end of a pipe that holds text (a little, within the pipe's
 // room) and is closed after it; -1 when no pipe can be had.
 int PipeHolding(const std::string& text) {
@@ -233,6 +231,8 @@ int PipeHolding(const std::string& text) {
   return -1;
 }
 
+// The items a list gives, one a line: "N ok" (with " after S" when it
+// waits for item S) or "N: error".
 std::string Items(const std::string& list, bool overwrite, cli::BatchShard shard = {}) {
   const int fd = PipeHolding(list);
   if (fd < 0) return "pipe";
