@@ -27,7 +27,7 @@ CPoint CLexaro::Engine::GetPos_LTop(CPoint p, const LX_TXT_EXTENT& ext, unsigned
 }
 
 void CLexaro::Engine::DrawDebugBox(CPoint p, const LX_TXT_EXTENT& ext, COLORREF color) {
-  if (ext.width <= 0 || ext.ascent + ext.descent <= 0) return;
+  if (ext.width <= 0 || (long long)ext.ascent + ext.descent <= 0) return;
   // The last column and row of the box, so that the outline lies inside it.
   CPoint top = GetPos_MoveY(p, -double(ext.ascent));
   CPoint corners[4] = {top, GetPos_MoveX(top, ext.width - 1.0),
